@@ -1,0 +1,26 @@
+// The program's own CP932 texts that are data, not captions: result rows,
+// marks and the names of the settings file. Captions and messages are Qt
+// strings; these are compared with and written into CP932 files and rows.
+// The definitions are compiled with a CP932 execution character set, and a
+// test pins their bytes.
+#pragma once
+
+#include <string_view>
+
+namespace tavo::sj {
+
+// Result rows.
+extern const std::string_view DicHeadingPrefix;  // "－使用辞書："
+extern const std::string_view Dash;              // "－"
+extern const std::string_view SearchEndRow;      // "－検索終了－"
+extern const std::string_view SearchCancelRow;   // "－検索中止－"
+extern const std::string_view SearchRowPrefix;   // "－検索"
+
+// Settings file sections and keys.
+extern const std::string_view SecSearchDics;     // "検索対象辞書ファイル"
+extern const std::string_view SecNotSearchDics;  // "検索対象外辞書ファイル"
+extern const std::string_view SecWriteDic;       // "書込対象辞書ファイル"
+extern const std::string_view KeyFileCount;      // "ファイル数"
+extern const std::string_view KeyFileName;       // "ファイル名"
+
+}  // namespace tavo::sj

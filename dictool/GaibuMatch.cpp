@@ -1,0 +1,49 @@
+#include "GaibuMatch.h"
+
+#include "JCType.h"
+#include "SjisSearch.h"
+
+namespace tavo {
+
+bool MatchSearchWord(std::string_view text, std::string_view pattern, int* position) {
+  const std::size_t pos = FindOnBoundary(text, pattern);
+  if (pos == std::string_view::npos) return false;
+  if (position != nullptr) *position = static_cast<int>(pos + 1);
+  return true;
+}
+
+std::optional<std::string> JoinLines(std::string_view a, std::string_view b) {
+  if (b.starts_with(' ')) return std::nullopt;
+  const std::size_t last = a.find_last_not_of(' ');
+  // A line of blank cells only is kept whole: there is no word end to tie to.
+  const std::string_view head = last == std::string_view::npos ? a : a.substr(0, last + 1);
+  std::string joined;
+  joined.reserve(head.size() + 1 + b.size());
+  joined.append(head);
+  joined += ' ';
+  joined.append(b);
+  return joined;
+}
+
+std::string RemoveBlankMarks(std::string_view word) {
+  std::string out;
+  out.reserve(word.size());
+  bool removed = false;
+  std::size_t i = 0;
+  while (i < word.size()) {
+    const auto b = static_cast<unsigned char>(word[i]);
+    if (IsSJISLeadByte(b) && i + 1 < word.size()) {
+      if (b == 0x81 && static_cast<unsigned char>(word[i + 1]) == 0xA0)  // □
+        removed = true;
+      else
+        out.append(word.substr(i, 2));
+      i += 2;
+    } else {
+      out += word[i];
+      ++i;
+    }
+  }
+  return removed ? out : std::string();
+}
+
+}  // namespace tavo

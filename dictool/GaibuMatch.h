@@ -1,0 +1,32 @@
+// Matching of the search word in the kana text of RUTE braille lines, for
+// the search over the documents of a folder.
+//
+// Texts are CP932 bytes; braille lines are NABCC bytes, where a blank (0x20)
+// is the empty cell. Pure functions; thread-safe.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavo {
+
+// Whether `pattern` occurs in `text` beginning on a character boundary
+// (FindOnBoundary); on success *position (when not null) receives the byte
+// position of that occurrence counted from 1, otherwise it is left alone.
+// An empty text or an empty pattern never matches. Texts are braille lines,
+// far below INT_MAX bytes.
+bool MatchSearchWord(std::string_view text, std::string_view pattern, int* position);
+
+// Two consecutive raw braille lines joined so that a word running across the
+// line end can be found: a's trailing blank cells dropped (unless a is
+// nothing but blanks), one blank cell, then b. nullopt when b begins with a
+// blank cell — then b starts a new word and nothing runs across.
+std::optional<std::string> JoinLines(std::string_view a, std::string_view b);
+
+// The word without any "□" (81 A0, recognised where a character begins);
+// the empty text when the word holds none, so the caller can tell that there
+// was nothing to remove.
+std::string RemoveBlankMarks(std::string_view word);
+
+}  // namespace tavo

@@ -1,0 +1,253 @@
+// TMainForm: the program's one main window. It holds the state that the
+// searches, the settings and the editor link share, lays out the search box,
+// the two search buttons and the two result pages, and dispatches keys,
+// mouse presses and menu commands to the searches and dialogs.
+//
+// One instance for the run, on the UI thread. The window owns its lists and
+// hit records; the dialogs are owned by the application and reached through
+// the pointers set at start (TFormSet).
+#pragma once
+
+#include <QColor>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "DicLine.h"
+#include "TavoRutFile.h"
+#include "TextFile.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+
+namespace tavo::ui {
+class FormKeys;
+class TStringGrid;
+class TFontDialog;
+}  // namespace tavo::ui
+
+namespace tavo {
+
+class TDicListDlg;
+class TSetWordDlg;
+class TdlgAboutBox;
+class TFolderDialog;
+
+// One row of the external-search result: the document, page and line of a
+// hit; empty path and 0 in heading, end and cancel rows.
+struct THitLine {
+  std::string ShortPath;
+  int Page = 0;
+  int Line = 0;
+};
+
+// Result of reading on to the next hit.
+enum NextHitResult : int { nhNextFile = 0, nhHit = 1, nhEnd = 2, nhCancel = 3 };
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The dialogs created after the main window (start-up order); set before
+  // the window is first shown.
+  void SetForms(TDicListDlg* dicList, TSetWordDlg* setWord, TdlgAboutBox* about, TFolderDialog* folder);
+
+  // ---- Components (published) ----
+  QFrame* Panel1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QComboBox* cbSearchWord = nullptr;
+  QPushButton* btnSearch = nullptr;
+  QPushButton* btnGaibuSearch = nullptr;
+  QPushButton* btnSearchCancel = nullptr;
+  QToolButton* SpeedButton2 = nullptr;
+  QToolButton* SpeedButton1 = nullptr;
+  QFrame* Panel2 = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TabDicSearchView = nullptr;
+  QWidget* TabFileSearchView = nullptr;
+  ui::TStringGrid* Grid = nullptr;
+  QLabel* StatusPanel = nullptr;
+  ui::TStringGrid* Grid2 = nullptr;
+  QLabel* StatusPanel2 = nullptr;
+  ui::TFontDialog* FontDialog = nullptr;
+
+  QAction* Action1 = nullptr;
+  QAction* Action3 = nullptr;
+  QAction* ActionDicSearch = nullptr;
+  QAction* ActionGaibuSearch = nullptr;
+
+  QMenu* mnuFile = nullptr;
+  QAction* KX1 = nullptr;
+  QMenu* mnuView = nullptr;
+  QAction* N5 = nullptr;
+  QMenu* mnuSettings = nullptr;
+  QAction* mnuSetDic = nullptr;
+  QAction* mnuSetWord = nullptr;
+  QMenu* mnuSetColor = nullptr;
+  QAction* mnuColor1 = nullptr;
+  QAction* mnuColor2 = nullptr;
+  QAction* mnuColor3 = nullptr;
+  QAction* mnuSetFont = nullptr;
+  QMenu* mnuHelp = nullptr;
+  QAction* mnuHelpIndex = nullptr;
+  QAction* mnuVersion = nullptr;
+
+  // ---- Fields ----
+  QColor TextColor;
+  QColor BackColor;
+  QColor HeaderColor;
+  std::unique_ptr<TRutFile> RutFile;
+  int LineCount = 0;
+  std::vector<std::string> SearchDicList;
+  std::vector<std::string> NotSearchDicList;
+  std::vector<std::string> GaibuFileList;
+  std::string LastSearchWord;
+  std::string HighlightWord;
+  std::string HighlightWord2;
+  std::vector<std::string> SearchHistory;
+  std::string WriteDic;
+  bool SearchOpen = false;
+  int GaibuMode = 0;
+  int FileKind = 0;
+  bool FileOpen = false;
+  TextFile SearchFile;
+  int DicIndex = 0;
+  std::string SearchPattern;
+  DicPattern Pattern;  // SearchPattern with its modes, prepared for the line grammar
+  bool RawMode = false;
+  bool GroupMode = false;
+  bool InMatchedGroup = false;
+  bool Cancelled = false;
+  bool ReachedEnd = false;
+  bool CancelRequest = false;
+  bool HitFound = false;
+  bool PageFilling = false;
+  int DicRowCount = 0;
+  int DicPageTop = 0;
+  bool GaibuIntent = false;
+  int FileIndex = 0;
+  int GaibuRowCount = 0;
+  int GaibuPageTop = 0;
+  bool HintVisible = true;
+  std::string LastFolder;
+  std::string FileMask;
+  std::string EditorPath;
+  std::vector<std::unique_ptr<THitLine>> HitList;
+
+  // The open dictionary search's own copy of the searched dictionaries, so
+  // that editing the lists while a search is paused does not change it.
+  std::vector<std::string> OpenSearchDicList;
+  // The word of the last dictionary search, whatever ran in between: a
+  // finished search is kept only when that search was a dictionary search.
+  bool LastSearchWasDic = false;
+
+  // ---- Form events ----
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormDestroy();
+
+  // ---- Commands ----
+  void KX1Click();
+  void SetDicList();
+  void RegisterWord(const std::string& word);
+  void SetHintVisible(bool visible);
+  void N5Click();
+  void mnuSetDicClick();
+  void mnuSetWordClick();
+  void mnuHelpIndexClick();
+  void mnuVersionClick();
+  void mnuColorClick(QAction* item);
+  void mnuSetFontClick();
+
+  // ---- Dispatch ----
+  void ActionDicSearchExecute();
+  void ActionGaibuSearchExecute();
+  void btnSearchMouseDown();
+  void btnGaibuSearchMouseDown();
+  void cbSearchWordKeyDown(int& key, Qt::KeyboardModifiers shift);
+  void cbSearchWordKeyPress(QChar& key);
+  void btnGaibuSearchKeyPress(QChar& key);
+  void cbSearchWordKeyUp(int& key, Qt::KeyboardModifiers shift);
+  void GridKeyDown(int& key, Qt::KeyboardModifiers shift);
+  void Grid2KeyDown(int& key, Qt::KeyboardModifiers shift);
+  void GridKeyUp(int& key, Qt::KeyboardModifiers shift);
+  void Grid2KeyUp(int& key, Qt::KeyboardModifiers shift);
+  void btnSearchCancelClick();
+  void Action1Execute();
+  void Action3Execute();
+
+  // ---- Dictionary search ----
+  void DicSearch();
+  bool DicSearchStart();  // false when nothing was opened
+  void DicSearchNextPage();
+  NextHitResult DicSearchNextHit(int& dicIndex, std::string& row);
+  void AddGridLine(const std::string& text);
+
+  // ---- Shared by both searches ----
+  void SearchEnd();
+  void SearchCancel();
+  void ClearGrid(ui::TStringGrid* grid);
+  void AddSearchHistory(const std::string& word);
+
+  // ---- External search ----
+  void GaibuSearch(const std::string& startFolder);
+  void GaibuSearchNextPage();
+  void ClearHitList();
+  void AddGrid2Line(const std::string& text, const std::string& path, int page, int line);
+
+  // ---- Painting and settings ----
+  void SetColorScheme(int tag);
+  int GetColorScheme() const;
+  void UpdateRowHeights();
+  void GridDrawCell(QPainter& canvas, int col, const QRect& rect, int row);
+  void Grid2DrawCell(QPainter& canvas, int col, const QRect& rect, int row);
+  void LoadSettings();
+  void SaveSettings();
+
+  // The text of the search box as CP932; "" when it holds a character that
+  // has no CP932 form.
+  std::string SearchWordText() const;
+  void SetSearchWordText(const std::string& cp932);
+
+  // Tests watch which operation a command chose.
+  std::function<void(const char* operation)> TraceOperation;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildComponents();
+  void BuildMenus();
+  void BindEvents();
+  void Trace(const char* operation) {
+    if (TraceOperation) TraceOperation(operation);
+  }
+  int FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
+  bool OpenSearchFile(const std::string& path);
+  void AfterFill();
+
+  ui::FormKeys* keys_ = nullptr;
+  TDicListDlg* dicListDlg_ = nullptr;
+  TSetWordDlg* setWordDlg_ = nullptr;
+  TdlgAboutBox* aboutBox_ = nullptr;
+  TFolderDialog* folderDlg_ = nullptr;
+  bool shown_ = false;
+  int colorScheme_ = 1;  // the scheme last set; restores the ticks of a refused click
+  bool closeAfterFill_ = false;
+};
+
+}  // namespace tavo

@@ -1,0 +1,112 @@
+// How keys, mouse presses and the two search actions of the main window
+// reach the searches. GaibuIntent tells an external search from a dictionary
+// search when no search is open: a mouse press on "外部検索" or Shift+Enter
+// sets it, and the next key release clears it.
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "Main.h"
+#include "StringGrid.h"
+#include "WindowMessage.h"
+
+namespace tavo {
+namespace {
+
+bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+// Exactly Shift held (the keypad flag of the Enter key does not count).
+bool OnlyShift(Qt::KeyboardModifiers m) { return (m & ~Qt::KeypadModifier) == Qt::ShiftModifier; }
+
+}  // namespace
+
+void TMainForm::ActionDicSearchExecute() {
+  if (PageFilling) return;
+  if (SearchOpen) {
+    PageControl1->setCurrentIndex(0);
+    DicSearchNextPage();
+  } else if (GaibuIntent) {
+    GaibuSearch(LastFolder);
+  } else {
+    DicSearch();
+  }
+}
+
+void TMainForm::ActionGaibuSearchExecute() {
+  if (PageFilling) return;
+  if (SearchOpen) {
+    PageControl1->setCurrentIndex(1);
+    GaibuSearchNextPage();
+  } else if (GaibuIntent) {
+    GaibuSearch(LastFolder);
+  } else {
+    DicSearch();
+  }
+}
+
+void TMainForm::btnSearchMouseDown() { GaibuIntent = false; }
+
+void TMainForm::btnGaibuSearchMouseDown() { GaibuIntent = true; }
+
+void TMainForm::cbSearchWordKeyDown(int& key, Qt::KeyboardModifiers shift) {
+  if (!IsEnter(key) || !OnlyShift(shift)) return;
+  if (PageFilling) return;
+  if (SearchOpen) {
+    PageControl1->setCurrentIndex(1);
+    GaibuSearchNextPage();
+  } else {
+    GaibuIntent = true;
+    GaibuSearch(LastFolder);
+  }
+}
+
+void TMainForm::cbSearchWordKeyPress(QChar& key) {
+  if (GaibuIntent) key = QChar();
+}
+
+void TMainForm::btnGaibuSearchKeyPress(QChar& key) { key = QChar(); }
+
+void TMainForm::cbSearchWordKeyUp(int&, Qt::KeyboardModifiers) { GaibuIntent = false; }
+
+void TMainForm::GridKeyUp(int&, Qt::KeyboardModifiers) { GaibuIntent = false; }
+
+void TMainForm::Grid2KeyUp(int&, Qt::KeyboardModifiers) { GaibuIntent = false; }
+
+namespace {
+
+// The key handling both result grids share; `grid` is the grid the key came
+// to. The key is never consumed.
+void ResultGridKeyDown(TMainForm& f, ui::TStringGrid* grid, int key, Qt::KeyboardModifiers shift) {
+  if (key == Qt::Key_Right) {
+    ui::PostMessage(grid, ui::WM_HSCROLL, ui::SB_LINERIGHT, 0);
+  } else if (key == Qt::Key_Left) {
+    ui::PostMessage(grid, ui::WM_HSCROLL, ui::SB_LINELEFT, 0);
+  } else if (IsEnter(key) && OnlyShift(shift)) {
+    if (f.PageFilling) return;
+    if (f.SearchOpen) {
+      if (f.GaibuMode == 1) {
+        f.PageControl1->setCurrentIndex(1);
+        f.GaibuSearchNextPage();
+      } else {
+        f.PageControl1->setCurrentIndex(0);
+        f.DicSearchNextPage();
+      }
+    } else {
+      f.GaibuIntent = true;
+      f.GaibuSearch(f.LastFolder);
+    }
+  }
+}
+
+}  // namespace
+
+void TMainForm::GridKeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridKeyDown(*this, Grid, key, shift); }
+
+void TMainForm::Grid2KeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridKeyDown(*this, Grid2, key, shift); }
+
+void TMainForm::btnSearchCancelClick() {
+  if (PageFilling) CancelRequest = true;  // the fill stops at its next line
+  else SearchCancel();
+}
+
+}  // namespace tavo

@@ -1,0 +1,56 @@
+#include "TavoLibBinding.h"
+
+#include "Files.h"
+#include "SharedLibrary.h"
+#include "Tavo32Lib.h"
+
+namespace tavo {
+namespace {
+
+struct Binding {
+  SharedLibrary library;
+  TTavoLibInitialize initialize = nullptr;
+  TTavoLibTerminate terminate = nullptr;
+  TCnvNABCCtoKANA convert = nullptr;
+};
+
+Binding* g_binding = nullptr;
+
+}  // namespace
+
+bool BindTavoLib(std::string& error) {
+  if (g_binding != nullptr) return true;
+  auto* b = new Binding;
+  const std::string beside = ProgramFolder() + "/libTavo32Lib.so";
+  if (!(FileExists(beside) ? b->library.Load(beside) : b->library.Load("libTavo32Lib.so"))) {
+    error = "libTavo32Lib.so: " + b->library.Error();
+    delete b;
+    return false;
+  }
+  b->initialize = reinterpret_cast<TTavoLibInitialize>(b->library.Symbol("TavoLibInitialize"));
+  b->terminate = reinterpret_cast<TTavoLibTerminate>(b->library.Symbol("TavoLibTerminate"));
+  b->convert = reinterpret_cast<TCnvNABCCtoKANA>(b->library.Symbol("CnvNABCCtoKANA"));
+  if (b->initialize == nullptr || b->terminate == nullptr || b->convert == nullptr) {
+    error = "libTavo32Lib.so: " + b->library.Error();
+    delete b;
+    return false;
+  }
+  g_binding = b;  // bound for the life of the program
+  return true;
+}
+
+bool TavoLibBound() { return g_binding != nullptr; }
+
+bool TavoLibInitialize() { return g_binding != nullptr && g_binding->initialize() != 0; }
+
+bool TavoLibTerminate() { return g_binding != nullptr && g_binding->terminate() != 0; }
+
+std::string CnvNABCCtoKANA(const std::string& source, uint16_t option) {
+  if (g_binding == nullptr) return std::string();
+  char* text = nullptr;
+  const int32_t n = g_binding->convert(source.c_str(), &text, option);
+  if (text == nullptr || n <= 0) return std::string();
+  return std::string(text, static_cast<size_t>(n));
+}
+
+}  // namespace tavo

@@ -1,0 +1,29 @@
+// The program's binding to libTavo32Lib: the three functions it uses, found
+// by name when the program starts. The library is looked for beside the
+// program first, then on the system's library path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tavo {
+
+// Loads the library and binds TavoLibInitialize, TavoLibTerminate and
+// CnvNABCCtoKANA. False, with a message naming what is missing, when the
+// library or one of the functions cannot be found. Called once at start.
+bool BindTavoLib(std::string& error);
+bool TavoLibBound();
+
+// The bound functions. Before a successful BindTavoLib they do nothing and
+// convert to an empty text.
+bool TavoLibInitialize();
+bool TavoLibTerminate();
+// Converts one NABCC braille line; the result is copied at once, so the
+// library's own text is never kept across calls.
+std::string CnvNABCCtoKANA(const std::string& source, uint16_t option);
+
+// Option of the program's conversions: cells composed (low byte 0), high
+// byte 1.
+inline constexpr uint16_t kCnvOption = 0x0100;
+
+}  // namespace tavo

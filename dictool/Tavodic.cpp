@@ -1,0 +1,39 @@
+// The program: binds the conversion library, creates the windows in their
+// order, shows the main window and runs until it is closed.
+#include <QFont>
+#include <QMessageBox>
+
+#include "AboutBox.h"
+#include "Application.h"
+#include "Diclist.h"
+#include "DlgFolderSelect.h"
+#include "Main.h"
+#include "SetWord.h"
+#include "TavoLibBinding.h"
+
+int main(int argc, char** argv) {
+  tavo::ui::TApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Tavodic"));
+  QGuiApplication::setApplicationDisplayName(QStringLiteral("TavoDic"));
+  // Faces named by the settings and the design that this desktop may lack.
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {QStringLiteral("IPAGothic"), QStringLiteral("monospace")});
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic"), QStringLiteral("sans-serif")});
+
+  std::string error;
+  if (!tavo::BindTavoLib(error)) {
+    QMessageBox::critical(nullptr, QStringLiteral("TavoDic"),
+                          QStringLiteral("変換ライブラリを読み込めません。\n") + QString::fromLocal8Bit(error.c_str()));
+    return 1;
+  }
+
+  auto* mainForm = new tavo::TMainForm;
+  auto* dicList = new tavo::TDicListDlg(mainForm);
+  auto* setWord = new tavo::TSetWordDlg(mainForm);
+  auto* about = new tavo::TdlgAboutBox(mainForm);
+  auto* folder = new tavo::TFolderDialog(mainForm);
+  mainForm->SetForms(dicList, setWord, about, folder);
+  mainForm->show();
+  const int rc = app.exec();
+  delete mainForm;  // the dialogs are its children
+  return rc;
+}

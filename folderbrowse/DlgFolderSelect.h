@@ -1,0 +1,101 @@
+// TFolderDialog: the modal dialog in which the user picks the start folder of
+// the external search and whether its subfolders are searched too. It keeps
+// its state (history, view, font, check box) between showings; the caller
+// writes sStartFolder before showing and reads it after OK. UI thread only.
+#pragma once
+
+#include <QFont>
+
+#include <string>
+
+#include "Modal.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenuBar;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QToolButton;
+
+namespace tavo::ui {
+class TFontDialog;
+}
+
+namespace tavo {
+
+// The file list's view styles, in the order of their values.
+enum TViewStyle : int { vsIcon = 0, vsSmallIcon = 1, vsList = 2, vsReport = 3 };
+
+class TFolderDialog : public ui::TModalForm {
+  Q_OBJECT
+ public:
+  explicit TFolderDialog(QWidget* parent = nullptr);
+  ~TFolderDialog() override;
+
+  // The folder: written before showing (the tree moves to it), after OK the
+  // path box's text at the moment of OK. CP932.
+  const std::string& sStartFolder() const { return startFolder_; }
+  void SetsStartFolder(const std::string& folder);
+
+  // Largest number of history entries OK lets the history grow to.
+  int HistoryMax = 0;
+
+  QFrame* Panel3 = nullptr;
+  QLabel* Label1 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  QToolButton* SpeedButton1 = nullptr;
+  QToolButton* SpeedButton2 = nullptr;
+  QToolButton* SpeedButton3 = nullptr;
+  QToolButton* SpeedButton4 = nullptr;
+  QToolButton* SpeedButton5 = nullptr;
+  QToolButton* SpeedButton6 = nullptr;
+  QFrame* Panel2 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QFrame* Panel4 = nullptr;
+  QFrame* Panel1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* BitBtn2 = nullptr;
+  QPushButton* BitBtn3 = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QAction* N2 = nullptr;
+  QMenu* N1 = nullptr;
+  QAction* N3 = nullptr;
+  ui::TFontDialog* FontDialog1 = nullptr;
+
+  // The file list's view style (the view buttons keep it).
+  TViewStyle ViewStyle() const { return viewStyle_; }
+  void SetViewStyle(TViewStyle style);
+
+  // Widths of the file list's columns 0-4 (name, size, type, modified,
+  // attributes).
+  int ColumnWidth(int column) const;
+  void SetColumnWidth(int column, int width);
+
+  // The font of the folder tree and the file list.
+  void SetBrowseFont(const QFont& font);
+
+  void FormCreate();
+  void FormShow();
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void SpeedButton3Click();
+  void SpeedButton4Click();
+  void N2Click();
+  void N3Click();
+  void BitBtn1Click();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  std::string startFolder_;
+  TViewStyle viewStyle_ = vsReport;
+  int columnWidths_[5] = {180, 50, 100, 120, 50};
+};
+
+}  // namespace tavo

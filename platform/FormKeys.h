@@ -1,0 +1,80 @@
+// The keyboard and mouse model of the program's forms, on top of Qt:
+//
+// - Enter without modifiers, in a control that does not take Enter itself,
+//   presses a button: the focused push button when a push button has the
+//   focus, otherwise the first enabled default button in the order they were
+//   added. Esc without modifiers presses the enabled cancel button. A key so
+//   used is consumed: the control sees neither its key-down nor its
+//   key-press (its key-up still comes).
+// - Every other key reaches the control's key-down handler, then (when it
+//   types a character) its key-press handler, then the control itself; a
+//   handler that sets the key or character to 0 consumes it. Key-up
+//   handlers run on release (not on auto-repeat).
+// - Mouse-down handlers run when a mouse button is pressed on the control,
+//   before the control acts on the press (a button's click comes later).
+// - An Enter that commits an input-method composition is left to the input
+//   method: it presses no button.
+//
+// Events of child widgets (the line edit inside an editable combo box) count
+// as events of the registered control they belong to. UI thread only.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+class QAbstractButton;
+class QWidget;
+
+namespace tavo::ui {
+
+using KeyHandler = std::function<void(int& key, Qt::KeyboardModifiers modifiers)>;
+using KeyPressHandler = std::function<void(QChar& ch)>;
+using MouseHandler = std::function<void(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos)>;
+
+class FormKeys : public QObject {
+ public:
+  // Installs itself on the application; the form owns it (parent).
+  explicit FormKeys(QWidget* form);
+  ~FormKeys() override;
+
+  void AddDefaultButton(QAbstractButton* button);
+  void SetCancelButton(QAbstractButton* button);
+  // A control that uses Enter itself (a multi-line editor, say).
+  void SetTakesEnter(QWidget* control, bool takes);
+
+  void OnKeyDown(QWidget* control, KeyHandler handler);
+  void OnKeyPress(QWidget* control, KeyPressHandler handler);
+  void OnKeyUp(QWidget* control, KeyHandler handler);
+  void OnMouseDown(QWidget* control, MouseHandler handler);
+
+  // Enter or Esc as the form would take it; true when a button was pressed.
+  bool DialogKey(int key, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Handlers {
+    KeyHandler keyDown, keyUp;
+    KeyPressHandler keyPress;
+    MouseHandler mouseDown;
+  };
+  QWidget* ControlOf(QWidget* w) const;
+  bool TakesEnter(QWidget* w) const;
+
+  QWidget* form_;
+  std::vector<QAbstractButton*> defaults_;
+  QAbstractButton* cancel_ = nullptr;
+  std::map<QWidget*, Handlers> handlers_;
+  std::map<QWidget*, bool> takesEnter_;
+  bool composing_ = false;
+};
+
+// The FormKeys of a form, or nullptr.
+FormKeys* FormKeysOf(QWidget* form);
+
+}  // namespace tavo::ui

@@ -1,0 +1,314 @@
+// The main window's commands as a user gives them: which operation each key,
+// mouse press and menu item chooses, the hint switch, and the dialogs' OK and
+// Cancel paths.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "Hints.h"
+#include "Process.h"
+#include "StringGrid.h"
+#include "TestText.h"
+#include "UiFixture.h"
+
+namespace tavo::test {
+namespace {
+
+using Ops = std::vector<std::string>;
+
+class DispatchTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  }
+  // Leaves the search folder dialog (or any other) answered with Cancel.
+  void Key(QWidget* w, int key, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    w->setFocus();
+    QTest::keyClick(w, static_cast<Qt::Key>(key), m);
+    QCoreApplication::processEvents();
+  }
+  bool FolderDialogShown() const {
+    for (const ui::ModalCall& c : ui::ModalHistory())
+      if (c.kind == ui::ModalCall::Form && c.form == folder) return true;
+    return false;
+  }
+};
+
+TEST_F(DispatchTest, EnterInSearchBoxStartsADictionarySearch) {
+  Key(form->cbSearchWord, Qt::Key_Return);
+  ASSERT_FALSE(ops.empty());
+  EXPECT_EQ(ops.front(), "DicSearch");
+  EXPECT_FALSE(FolderDialogShown());
+}
+
+TEST_F(DispatchTest, ShiftEnterInSearchBoxStartsAnExternalSearch) {
+  // The Enter character must not reach the box while the external search
+  // is asked for.
+  Key(form->cbSearchWord, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
+  EXPECT_TRUE(FolderDialogShown());
+  EXPECT_FALSE(form->GaibuIntent) << "the key release clears the intent";
+  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("ねこ"));
+}
+
+TEST_F(DispatchTest, MouseClicksChooseTheSearchOfTheirButton) {
+  QTest::mouseClick(form->btnGaibuSearch, Qt::LeftButton);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
+  ops.clear();
+  form->GaibuIntent = true;  // left over: a press on 検索 clears it
+  QTest::mouseClick(form->btnSearch, Qt::LeftButton);
+  QCoreApplication::processEvents();
+  ASSERT_FALSE(ops.empty());
+  EXPECT_EQ(ops.front(), "DicSearch");
+}
+
+TEST_F(DispatchTest, EnterOnTheExternalButtonReachedByTabStartsADictionarySearch) {
+  form->cbSearchWord->setFocus();
+  QTest::keyClick(form->cbSearchWord, Qt::Key_Tab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), form->btnGaibuSearch);
+  QTest::keyClick(form->btnGaibuSearch, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  ASSERT_FALSE(ops.empty());
+  EXPECT_EQ(ops.front(), "DicSearch");
+  ops.clear();
+  Key(form->btnGaibuSearch, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
+}
+
+TEST_F(DispatchTest, AMousePressOnTheExternalButtonThatNothingClearedTurnsEnterIntoAnExternalSearch) {
+  // A press without a click (the mouse left the button before release).
+  QTest::mousePress(form->btnGaibuSearch, Qt::LeftButton);
+  QTest::mouseRelease(form->btnGaibuSearch, Qt::LeftButton, {}, QPoint(-50, -50));
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(form->GaibuIntent);
+  ops.clear();
+  // Enter goes to the default button 検索 before the key-down would clear it.
+  form->cbSearchWord->setFocus();
+  QTest::keyPress(form->cbSearchWord, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
+  QTest::keyRelease(form->cbSearchWord, Qt::Key_Return);
+  EXPECT_FALSE(form->GaibuIntent);
+}
+
+TEST_F(DispatchTest, CharactersTypedWhileTheExternalIntentIsSetAreDiscarded) {
+  form->cbSearchWord->setEditText(QString());
+  form->GaibuIntent = true;
+  form->cbSearchWord->setFocus();
+  QTest::keyPress(form->cbSearchWord, Qt::Key_A, Qt::NoModifier);
+  EXPECT_EQ(form->cbSearchWord->currentText(), QString());
+  QTest::keyRelease(form->cbSearchWord, Qt::Key_A);
+  EXPECT_FALSE(form->GaibuIntent);
+  QTest::keyClick(form->cbSearchWord, Qt::Key_B);
+  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("b"));
+}
+
+TEST_F(DispatchTest, KeysInTheGridsContinueTheOpenSearchOfTheirKind) {
+  // A paused dictionary search: Enter and Shift+Enter both continue it.
+  form->SearchOpen = true;
+  form->GaibuMode = 0;
+  form->btnGaibuSearch->setEnabled(false);
+  Key(form->Grid, Qt::Key_Return);
+  ASSERT_FALSE(ops.empty());
+  EXPECT_EQ(ops.front(), "DicSearchNextPage");
+  EXPECT_EQ(form->PageControl1->currentIndex(), 0);
+
+  ops.clear();
+  form->SearchOpen = true;
+  form->btnGaibuSearch->setEnabled(false);
+  form->PageControl1->setCurrentIndex(1);
+  Key(form->Grid, Qt::Key_Return, Qt::ShiftModifier);
+  ASSERT_FALSE(ops.empty());
+  EXPECT_EQ(ops.front(), "DicSearchNextPage");
+  EXPECT_EQ(form->PageControl1->currentIndex(), 0);
+
+  // A paused external search: its own page and grid.
+  ops.clear();
+  form->SearchOpen = true;
+  form->GaibuMode = 1;
+  form->btnSearch->setEnabled(false);
+  form->btnGaibuSearch->setEnabled(true);
+  form->PageControl1->setCurrentIndex(1);
+  Key(form->Grid2, Qt::Key_Return);
+  EXPECT_EQ(ops, (Ops{"GaibuSearchNextPage"}));
+  ops.clear();
+  Key(form->Grid2, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(ops, (Ops{"GaibuSearchNextPage"}));
+  EXPECT_EQ(form->PageControl1->currentIndex(), 1);
+}
+
+TEST_F(DispatchTest, ShiftEnterInAGridWithoutASearchStartsAnExternalSearch) {
+  Key(form->Grid, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
+}
+
+TEST_F(DispatchTest, LeftAndRightScrollAGridByOneStep) {
+  form->Grid->SetRowCount(3);
+  form->Grid->SetColWidth(0, 5000);
+  QScrollBar* bar = form->Grid->horizontalScrollBar();
+  bar->setValue(0);
+  Key(form->Grid, Qt::Key_Right);
+  const int stepped = bar->value();
+  EXPECT_GT(stepped, 0);
+  Key(form->Grid, Qt::Key_Left);
+  EXPECT_EQ(bar->value(), 0);
+  // Up and Down stay the grid's own.
+  form->Grid->SetRow(0);
+  Key(form->Grid, Qt::Key_Down);
+  EXPECT_EQ(form->Grid->Row(), 1);
+}
+
+TEST_F(DispatchTest, CommandsDuringAPageFillDoNothingAndACancelIsDeferred) {
+  form->PageFilling = true;
+  Key(form->cbSearchWord, Qt::Key_Return);
+  form->ActionGaibuSearchExecute();
+  form->mnuSetDicClick();
+  form->mnuVersionClick();
+  EXPECT_TRUE(ops.empty());
+  EXPECT_TRUE(ui::ModalHistory().empty());
+  form->btnSearchCancel->setEnabled(true);
+  Key(form->Grid, Qt::Key_Escape);
+  EXPECT_TRUE(form->CancelRequest);
+  EXPECT_TRUE(ops.empty()) << "the fill carries the cancel out itself";
+  form->PageFilling = false;
+  form->CancelRequest = false;
+  form->btnSearchCancelClick();
+  EXPECT_EQ(ops, (Ops{"SearchCancel"}));
+  EXPECT_TRUE(form->Cancelled);
+}
+
+TEST_F(DispatchTest, ActionShortcutsWorkAnywhereInTheWindow) {
+  Key(form->cbSearchWord, Qt::Key_F2);
+  Key(form->Grid, Qt::Key_F3);
+  EXPECT_EQ(ops, (Ops{"Action1Execute", "Action3Execute"}));
+}
+
+TEST_F(DispatchTest, AnEnterThatCommitsAnInputMethodCompositionStartsNothing) {
+  form->cbSearchWord->setFocus();
+  QInputMethodEvent compose(QStringLiteral("ねこ"), {});
+  QCoreApplication::sendEvent(form->cbSearchWord, &compose);
+  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  EXPECT_TRUE(ops.empty());
+  QInputMethodEvent commit;
+  commit.setCommitString(QStringLiteral("ねこ"));
+  QCoreApplication::sendEvent(form->cbSearchWord, &commit);
+  Key(form->cbSearchWord, Qt::Key_Return);
+  ASSERT_FALSE(ops.empty());
+  EXPECT_EQ(ops.front(), "DicSearch");
+}
+
+// ---- The window as it shows ----
+
+TEST_F(MainWindowTest, ShowsItsCaptionMenusAndButtons) {
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("TavoDic 分かち書き辞書"));
+  QStringList menus;
+  for (QAction* a : form->menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("表示(&V)"), QStringLiteral("設定(&S)"),
+                                QStringLiteral("ヘルプ(&H)")}));
+  auto items = [](QMenu* m) {
+    QStringList out;
+    for (QAction* a : m->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+  };
+  EXPECT_EQ(items(form->mnuFile), (QStringList{"-", QStringLiteral("終了(&X)")}));
+  EXPECT_EQ(items(form->mnuView), (QStringList{QStringLiteral("たぼーを前面へ表示"),
+                                               QStringLiteral("カーソル位置のファイルを開く"),
+                                               QStringLiteral("ヒント表示")}));
+  EXPECT_EQ(items(form->mnuSettings),
+            (QStringList{QStringLiteral("辞書ファイルの登録(&R)..."), QStringLiteral("語句の登録..."),
+                         QStringLiteral("カラー設定"), QStringLiteral("フォントの設定(&F)...")}));
+  EXPECT_EQ(items(form->mnuSetColor),
+            (QStringList{QStringLiteral("黒字に緑文字"), QStringLiteral("黒字に白文字"), QStringLiteral("白地に黒文字")}));
+  EXPECT_EQ(items(form->mnuHelp), (QStringList{QStringLiteral("目次"), "-", QStringLiteral("バージョン情報...(&A)")}));
+  EXPECT_EQ(form->Action1->shortcut(), QKeySequence(Qt::Key_F2));
+  EXPECT_EQ(form->Action3->shortcut(), QKeySequence(Qt::Key_F3));
+  EXPECT_EQ(form->btnSearch->text(), QStringLiteral("検索"));
+  EXPECT_EQ(form->btnGaibuSearch->text(), QStringLiteral("外部検索"));
+  EXPECT_EQ(form->btnSearchCancel->text(), QStringLiteral("検索中止"));
+  EXPECT_FALSE(form->btnSearchCancel->isEnabled());
+  EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("辞書検索画面"));
+  EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("外部ファイル検索画面"));
+  EXPECT_EQ(folder->windowTitle(), QStringLiteral("検索フォルダの選択"));
+  EXPECT_EQ(dicList->windowTitle(), QStringLiteral("辞書の登録"));
+  EXPECT_EQ(setWord->windowTitle(), QStringLiteral("語句登録"));
+}
+
+TEST_F(MainWindowTest, TheAboutBoxShowsTheVersion) {
+  ui::PushModalScript([this](ui::ModalCall& call) {
+    EXPECT_EQ(call.form, about);
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("バージョン情報"));
+    EXPECT_EQ(about->Version->text(), QStringLiteral("Version 2.11"));
+    EXPECT_EQ(about->ProductName->text(), QStringLiteral("TavoDic - 分かち書き辞書"));
+    QTest::keyClick(about->OKButton, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    return ui::mrNone;
+  });
+  form->mnuVersion->trigger();
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+TEST_F(MainWindowTest, TheHintSwitchHidesAllHintsButThatOfTheExternalButtonAndIsSaved) {
+  EXPECT_FALSE(form->cbSearchWord->toolTip().isEmpty());
+  form->N5->trigger();
+  EXPECT_FALSE(form->HintVisible);
+  EXPECT_FALSE(form->N5->isChecked());
+  for (QWidget* w : std::initializer_list<QWidget*>{form->cbSearchWord, form->btnSearch, form->btnSearchCancel,
+                                                    form->SpeedButton1, form->SpeedButton2, folder->SpeedButton1,
+                                                    folder->SpeedButton5})
+    EXPECT_TRUE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+  EXPECT_EQ(form->btnGaibuSearch->toolTip(), QStringLiteral("ＳＨＩＦＴ＋ＥＮＴＥＲ：外部ファイル検索を行います"));
+  form->N5->trigger();
+  EXPECT_EQ(form->btnSearch->toolTip(), QStringLiteral("ＥＮＴＥＲ：検索を行います"));
+  EXPECT_EQ(folder->SpeedButton5->toolTip(), QStringLiteral("ひとつ上へ"));
+}
+
+TEST_F(MainWindowTest, TheDictionaryDialogsCancelChangesNothingAndOkSavesAtOnce) {
+  form->SearchDicList = {"/d/a.dic"};
+  form->LastSearchWord = sj("ねこ");
+  ui::PushModalScript([this](ui::ModalCall&) {
+    dicList->SrcList->clear();  // edits that a cancel throws away
+    return ui::mrCancel;
+  });
+  form->mnuSetDic->trigger();
+  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/a.dic"}));
+  EXPECT_EQ(SettingsText(), "");
+  EXPECT_EQ(form->LastSearchWord, sj("ねこ"));
+
+  ui::PushModalScript([this](ui::ModalCall&) {
+    QTest::mouseClick(dicList->OKBtn, Qt::LeftButton);
+    return ui::mrNone;
+  });
+  form->mnuSetDic->trigger();
+  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/a.dic"}));
+  EXPECT_NE(SettingsText().find("/d/a.dic"), std::string::npos);
+  EXPECT_EQ(form->LastSearchWord, "");
+}
+
+TEST_F(MainWindowTest, TheHelpIndexOpensThePageBesideTheProgram) {
+  std::vector<std::string> opened;
+  SetStartProgramHook([&](const std::string& program, const std::vector<std::string>& args) {
+    opened.push_back(program + " " + (args.empty() ? "" : args[0]));
+    return true;
+  });
+  form->mnuHelpIndex->trigger();
+  SetStartProgramHook(nullptr);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].rfind("xdg-open /", 0), 0u);
+  EXPECT_NE(opened[0].find("/Help/TavoDic_html/html/HID00000001.htm"), std::string::npos);
+  EXPECT_EQ(opened[0].find(".."), std::string::npos) << "the path is made absolute";
+}
+
+}  // namespace
+}  // namespace tavo::test

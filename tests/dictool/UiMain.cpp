@@ -1,0 +1,32 @@
+// The UI tests run on one application object, headless, with the conversion
+// library bound as the program binds it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Application.h"
+#include "TavoLibBinding.h"
+
+namespace {
+
+// The headless platform warns about every window that sizes itself.
+void QuietHandler(QtMsgType type, const QMessageLogContext& ctx, const QString& msg) {
+  if (msg.contains(QStringLiteral("propagateSizeHints"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, ctx, msg)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qInstallMessageHandler(QuietHandler);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  tavo::ui::TApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  std::string error;
+  if (!tavo::BindTavoLib(error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  return RUN_ALL_TESTS();
+}

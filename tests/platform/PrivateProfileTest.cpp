@@ -1,0 +1,213 @@
+#include "PrivateProfile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "Cp932.h"
+#include "TestFiles.h"
+#include "TestText.h"
+
+namespace tavo {
+namespace {
+
+using test::hex;
+using test::ReadBytes;
+using test::sj;
+using test::TempDir;
+using test::WriteBytes;
+
+std::string Get(const std::string& file, std::string_view section, std::string_view key) {
+  return GetPrivateProfileString(section, key, "<default>", file);
+}
+
+TEST(PrivateProfile, BareNameLivesInANewPrivateWindowsFolder) {
+  TempDir dir;
+  ASSERT_TRUE(WritePrivateProfileString(sj("検索対象辞書ファイル"), sj("ファイル数"), "2", "tavodic.ini"));
+  ASSERT_TRUE(WritePrivateProfileString(sj("検索対象辞書ファイル"), sj("ファイル名0"), sj("/辞書/表.dic"),
+                                        "tavodic.ini"));
+  ASSERT_TRUE(WritePrivateProfileString(sj("外部ファイル選択"), sj("表示方法"), sj("詳細"), "tavodic.ini"));
+
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "windir").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(hex(ReadBytes(dir / "windir/tavodic.ini")),
+            hex(sj("[検索対象辞書ファイル]\r\nファイル数=2\r\nファイル名0=/辞書/表.dic\r\n"
+                   "[外部ファイル選択]\r\n表示方法=詳細\r\n")));
+  EXPECT_EQ(GetPrivateProfileString(sj("検索対象辞書ファイル"), sj("ファイル名0"), "", "tavodic.ini"),
+            sj("/辞書/表.dic"));
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択"), sj("表示方法"), "", "tavodic.ini"), sj("詳細"));
+}
+
+TEST(PrivateProfile, PathWithSlashIsUsedAsItIs) {
+  TempDir dir;
+  ASSERT_TRUE(WritePrivateProfileString("s", "k", "v", dir / "own.ini"));
+  EXPECT_EQ(ReadBytes(dir / "own.ini"), "[s]\r\nk=v\r\n");
+  EXPECT_EQ(ReadBytes(dir / "windir/own.ini"), "<missing>");
+  EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", dir / "missing/own.ini"));
+  ASSERT_EQ(::mkdir((dir / "folder.ini").c_str(), 0700), 0);
+  EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", dir / "folder.ini"));
+}
+
+TEST(PrivateProfile, WritesOneLineAndKeepsEveryOtherByte) {
+  TempDir dir;
+  const std::string file = dir / "t.ini";
+  WriteBytes(file, sj("; comment\n"
+                      "\r\n"
+                      "[Other]\r\n"
+                      "  x = 1 \r\n"
+                      "junk line\r\n"
+                      "[デスクトップ]\n"
+                      "Top=1\n"
+                      "; note\r\n"
+                      "Left = 5\r\n"
+                      "\r\n"
+                      " \t\r\n"
+                      "[末尾]\r\n"
+                      "z=9"));
+  EXPECT_EQ(Get(file, "Other", "x"), "1");
+  ASSERT_TRUE(WritePrivateProfileString(sj("デスクトップ"), "Left", "7", file));
+  ASSERT_TRUE(WritePrivateProfileString(sj("デスクトップ"), "Width", "811", file));
+  ASSERT_TRUE(WritePrivateProfileString(sj("末尾"), "y", "2", file));
+  ASSERT_TRUE(WritePrivateProfileString(sj("新"), "k", "", file));
+  EXPECT_EQ(hex(ReadBytes(file)), hex(sj("; comment\n"
+                                         "\r\n"
+                                         "[Other]\r\n"
+                                         "  x = 1 \r\n"
+                                         "junk line\r\n"
+                                         "[デスクトップ]\n"
+                                         "Top=1\n"
+                                         "; note\r\n"
+                                         "Left =7\r\n"
+                                         "Width=811\r\n"
+                                         "\r\n"
+                                         " \t\r\n"
+                                         "[末尾]\r\n"
+                                         "z=9\r\n"
+                                         "y=2\r\n"
+                                         "[新]\r\n"
+                                         "k=\r\n")));
+  EXPECT_EQ(Get(file, sj("新"), "k"), "");
+  EXPECT_EQ(Get(file, sj("デスクトップ"), "Top"), "1");
+}
+
+TEST(PrivateProfile, FoldsAsciiCaseButNeverTrailBytes) {
+  TempDir dir;
+  const std::string file = dir / "t.ini";
+  // ア is 83 41 and ヂ 83 61: a trail byte folded as 'A'/'a' would merge them.
+  // ゾ is 83 5D and ゼ 83 5B: trail bytes that look like ']' and '['.
+  WriteBytes(file, sj("[Desktop]\r\nTop=1\r\n[ヂ]\r\nk=ji\r\n[s]\r\nヂ=ji\r\n[ゾ]\r\nk=zo\r\n[ゼ]\r\nk=ze\r\n[ａ]\r\nk=fw\r\n"));
+  EXPECT_EQ(Get(file, "DESKTOP", "top"), "1");
+  EXPECT_EQ(Get(file, sj("ヂ"), "K"), "ji");
+  EXPECT_EQ(Get(file, sj("ア"), "k"), "<default>");
+  EXPECT_EQ(Get(file, "S", sj("ヂ")), "ji");
+  EXPECT_EQ(Get(file, "s", sj("ア")), "<default>");
+  EXPECT_EQ(Get(file, sj("ゾ"), "k"), "zo");
+  EXPECT_EQ(Get(file, sj("ゼ"), "k"), "ze");
+  EXPECT_EQ(Get(file, sj("Ａ"), "k"), "<default>");  // full-width letters are not ASCII
+
+  const std::string before = ReadBytes(file);
+  ASSERT_TRUE(WritePrivateProfileString("desktop", "TOP", "2", file));
+  ASSERT_TRUE(WritePrivateProfileString(sj("ゾ"), "K", "zo2", file));
+  ASSERT_TRUE(WritePrivateProfileString(sj("ア"), "k", "a", file));
+  EXPECT_EQ(hex(ReadBytes(file)),
+            hex(sj("[Desktop]\r\nTop=2\r\n[ヂ]\r\nk=ji\r\n[s]\r\nヂ=ji\r\n[ゾ]\r\nk=zo2\r\n[ゼ]\r\nk=ze\r\n"
+                   "[ａ]\r\nk=fw\r\n[ア]\r\nk=a\r\n")));
+}
+
+TEST(PrivateProfile, MissingFileSectionOrKeyGivesTheDefault) {
+  TempDir dir;
+  const std::string file = dir / "t.ini";
+  EXPECT_EQ(Get(file, "a", "k"), "<default>");
+  EXPECT_EQ(GetPrivateProfileString("a", "k", "", "nothing.ini"), "");
+  WriteBytes(file, "k=outside\r\n[a]\r\nk=1\r\nbare\r\n[b]\r\n[a]\r\nj=second\r\n");
+  EXPECT_EQ(Get(file, "a", "k"), "1");
+  EXPECT_EQ(Get(file, "b", "k"), "<default>");     // no leaking across sections
+  EXPECT_EQ(Get(file, "c", "k"), "<default>");
+  EXPECT_EQ(Get(file, "a", "bare"), "<default>");  // a line without '=' is no key
+  EXPECT_EQ(Get(file, "a", "j"), "<default>");     // only the first [a] counts
+  EXPECT_EQ(Get(dir.path(), "a", "k"), "<default>");
+}
+
+TEST(PrivateProfile, ValuesPast2047BytesAreWrittenWholeAndReadCut) {
+  TempDir dir;
+  const std::string file = dir / "t.ini";
+  const std::string ascii(3000, 'v');
+  std::string kana;
+  for (int i = 0; i < 1500; ++i) kana += sj("あ");
+
+  ASSERT_TRUE(WritePrivateProfileString("s", "ascii", ascii, file));
+  ASSERT_TRUE(WritePrivateProfileString("s", "kana", kana, file));
+  ASSERT_TRUE(WritePrivateProfileString("s", "odd", "a" + kana, file));
+  EXPECT_EQ(ReadBytes(file), "[s]\r\nascii=" + ascii + "\r\nkana=" + kana + "\r\nodd=a" + kana + "\r\n");
+
+  EXPECT_EQ(Get(file, "s", "ascii"), ascii.substr(0, 2047));
+  std::string cut = Get(file, "s", "kana");
+  EXPECT_EQ(cut, kana.substr(0, 2046));  // never half a character
+  EXPECT_TRUE(Cp932ToUtf8(cut).has_value());
+  EXPECT_EQ(Get(file, "s", "odd"), ("a" + kana).substr(0, 2047));
+  EXPECT_EQ(GetPrivateProfileString("s", "none", ascii, file), ascii.substr(0, 2047));
+}
+
+TEST(PrivateProfile, RefusesEntriesThatWouldNotReadBack) {
+  TempDir dir;
+  const std::string file = dir / "t.ini";
+  const std::string start = "[s]\r\nk=1\r\n";
+  WriteBytes(file, start);
+  const struct {
+    std::string section, key, value;
+  } cases[] = {
+      {"s", "k", "a\r\nb=c"}, {"s", "k", "a\nb"},  {"s", "k", " padded"}, {"s", "k", "padded\t"},
+      {"s", "k=x", "v"},      {"s", ";k", "v"},    {"s", "[k]", "v"},     {"s", " k", "v"},
+      {"s", "", "v"},         {"", "k", "v"},      {"a]b", "k", "v"},     {"s\r\n[t", "k", "v"},
+      {"\x82", "k", "v"},  // a lead byte would swallow the ']' after it
+  };
+  for (const auto& c : cases) {
+    EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, file)) << hex(c.section + "|" + c.key + "|" + c.value);
+    EXPECT_EQ(ReadBytes(file), start);
+  }
+  EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", ""));
+}
+
+// Two processes write different keys of one file at the same time while a
+// third reads; a lost update or a half-written file would show.
+TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
+  TempDir dir;
+  const std::string file = dir / "shared.ini";
+  WriteBytes(file, "[a]\r\n[b]\r\n[z]\r\nsentinel=ok\r\n");
+  constexpr int kKeys = 150;
+
+  auto spawn = [&](auto body) {
+    pid_t pid = ::fork();
+    if (pid == 0) ::_exit(body());
+    return pid;
+  };
+  auto writer = [&](const char* section) {
+    return [=] {
+      for (int i = 0; i < kKeys; ++i) {
+        std::string key = "k" + std::to_string(i);
+        if (!WritePrivateProfileString(section, key, std::string(section) + std::to_string(i), file)) return 1;
+      }
+      return 0;
+    };
+  };
+  pid_t pids[] = {spawn(writer("a")), spawn(writer("b")), spawn([&] {
+                    for (int i = 0; i < 3000; ++i)
+                      if (GetPrivateProfileString("z", "sentinel", "", file) != "ok") return 1;
+                    return 0;
+                  })};
+  for (pid_t pid : pids) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  for (int i = 0; i < kKeys; ++i) {
+    std::string key = "k" + std::to_string(i);
+    EXPECT_EQ(Get(file, "a", key), "a" + std::to_string(i));
+    EXPECT_EQ(Get(file, "b", key), "b" + std::to_string(i));
+  }
+}
+
+}  // namespace
+}  // namespace tavo
