@@ -1,6 +1,7 @@
 // The main conversion loop and the dispatch on the 17 prefix cells.
 #include "KVCnv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
@@ -52,11 +53,11 @@ void TTavoCnv::ClearState() {
 int32_t TTavoCnv::CnvText(std::string_view s, std::string& dest, uint16_t option) {
   // A NUL is the end of the input to every rule, so the line ends at the
   // first one; nothing after it is read or counted.
-  s = s.substr(0, s.find('\0'));
+  s = s.substr(0, std::min(s.find('\0'), kMaxLineBytes));
   dest.clear();
-  // No reading gives more than three bytes per cell, so one reservation keeps
-  // the appends below from reallocating.
-  dest.reserve(s.size() * 3 + 8);
+  // No rule writes more than two bytes per cell it consumes, so one
+  // reservation keeps the appends below from reallocating.
+  dest.reserve(s.size() * 2);
   Pos = 1;
   ClearState();
   digitTotal_ = -1;

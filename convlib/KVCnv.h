@@ -29,9 +29,13 @@ class TTavoCnv {
   bool KakkoOpen = false;    // a （ is open
   bool BracketOpen = false;  // a 〔 was opened by dots 5 + dots 2356
 
+  // The longest line read: positions and the result's length (two bytes per
+  // cell at most) fit in 32 bits. Braille lines are a few dozen cells.
+  static constexpr size_t kMaxLineBytes = INT32_MAX / 2;
+
   // Converts s up to its first NUL (all of it when it has none) into dest,
-  // replacing dest's contents, and returns dest's length in bytes. s must not
-  // alias dest.
+  // replacing dest's contents, and returns dest's length in bytes. Only the
+  // first kMaxLineBytes bytes of a longer s are read. s must not alias dest.
   int32_t CnvText(std::string_view s, std::string& dest, uint16_t option);
 
   // Clears the three bracket flags; Pos is untouched.

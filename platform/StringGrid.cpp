@@ -118,6 +118,11 @@ TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), model_(new Strin
   horizontalHeader()->setMinimumSectionSize(1);
   setFrameShape(QFrame::NoFrame);
   SetColor(color_);
+  // The user's scrolling moves the top row; the grid's own setting of it may
+  // lie further down than the view can scroll until rows are added.
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (!applyingTopRow_) topRow_ = value;
+  });
 }
 
 TStringGrid::~TStringGrid() = default;
@@ -126,6 +131,7 @@ int TStringGrid::RowCount() const { return model_->Rows(); }
 
 void TStringGrid::SetRowCount(int rows) {
   model_->SetRows(rows);
+  if (topRow_ >= RowCount()) topRow_ = RowCount() > 0 ? RowCount() - 1 : 0;
   KeepCurrentIndex();
 }
 
@@ -151,12 +157,22 @@ void TStringGrid::SetCol(int col) {
   setCurrentIndex(model_->index(Row() < 0 ? 0 : Row(), col));
 }
 
-int TStringGrid::TopRow() const { return verticalScrollBar()->value(); }
+int TStringGrid::TopRow() const { return topRow_; }
 
 void TStringGrid::SetTopRow(int row) {
-  // The scroll range only follows new rows once the view has laid them out.
+  topRow_ = row >= RowCount() ? RowCount() - 1 : row;
+  if (topRow_ < 0) topRow_ = 0;
+  ApplyTopRow();
+}
+
+void TStringGrid::ApplyTopRow() {
+  // The scroll range follows new rows only once the view has laid them out.
+  executeDelayedItemsLayout();
   updateGeometries();
-  verticalScrollBar()->setValue(row < 0 ? 0 : row);
+  QScrollBar* bar = verticalScrollBar();
+  applyingTopRow_ = true;
+  bar->setValue(topRow_ < bar->maximum() ? topRow_ : bar->maximum());
+  applyingTopRow_ = false;
 }
 
 int TStringGrid::VisibleRowCount() const {

@@ -41,8 +41,8 @@ class TStringGrid : public QTableView {
   int Col() const;
   void SetCol(int col);
 
-  // The first visible row. Setting it clamps it so that no empty space
-  // follows the last row, as the grid's scroll range allows.
+  // The first visible row, 0 .. RowCount - 1. It may be set below the point
+  // the view can scroll to; the view follows once rows are added.
   int TopRow() const;
   void SetTopRow(int row);
   // Rows that are wholly visible from TopRow, at most RowCount - TopRow.
@@ -74,9 +74,12 @@ class TStringGrid : public QTableView {
 
  private:
   void KeepCurrentIndex();
+  void ApplyTopRow();
 
   StringGridModel* model_;
   int defaultRowHeight_ = 24;
+  int topRow_ = 0;
+  bool applyingTopRow_ = false;
   QColor color_ = Qt::white;
 };
 

@@ -1,6 +1,7 @@
 // The main window's commands as a user gives them: which operation each key,
 // mouse press and menu item chooses, the hint switch, and the dialogs' OK and
 // Cancel paths.
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -308,6 +309,28 @@ TEST_F(MainWindowTest, TheHelpIndexOpensThePageBesideTheProgram) {
   EXPECT_EQ(opened[0].rfind("xdg-open /", 0), 0u);
   EXPECT_NE(opened[0].find("/Help/TavoDic_html/html/HID00000001.htm"), std::string::npos);
   EXPECT_EQ(opened[0].find(".."), std::string::npos) << "the path is made absolute";
+}
+
+}  // namespace
+}  // namespace tavo::test
+
+namespace tavo::test {
+namespace {
+
+TEST_F(MainWindowTest, GridRowsReachAssistiveTechnologyWithBrailleCellsAsPatterns) {
+  form->Grid->SetRowCount(2);
+  form->Grid->SetCell(0, 0, sj("－使用辞書：a.dic－"));
+  form->Grid->SetCell(0, 1, sj("ねこ") + "\xF0\x41\xF0\x80");  // two cell characters
+  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(form->Grid);
+  ASSERT_NE(grid, nullptr);
+  QAccessibleTableInterface* table = grid->tableInterface();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->rowCount(), 2);
+  QAccessibleInterface* cell = table->cellAt(1, 0);
+  ASSERT_NE(cell, nullptr);
+  // '!' is dots 2346, '_' dots 456.
+  EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("ねこ") + QChar(0x2800 + 0x2E) + QChar(0x2800 + 0x38));
+  EXPECT_TRUE(form->Grid->currentIndex().isValid()) << "a current index is always set";
 }
 
 }  // namespace

@@ -1,0 +1,323 @@
+// The dictionary search as a user runs it: a word typed, Enter, Enter for the
+// next page; the grammar on real files, paging, the end and the offer to
+// register a missing word, cancelling during a fill, and RUTE dictionaries.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QScrollBar>
+
+#include "Cp932Texts.h"
+#include "DicLine.h"
+#include "Paging.h"
+#include "QtText.h"
+#include "StringGrid.h"
+#include "TestText.h"
+#include "UiFixture.h"
+
+namespace tavo::test {
+namespace {
+
+class DicSearchTest : public MainWindowTest {
+ protected:
+  // Registers dictionaries as searched, as the registration dialog would.
+  void Use(std::vector<std::string> dics) { form->SearchDicList = std::move(dics); }
+
+  // Types the word and presses Enter in the search box.
+  void Search(const std::string& utf8Word) {
+    form->cbSearchWord->setEditText(QString::fromUtf8(utf8Word.c_str()));
+    Enter(form->cbSearchWord);
+  }
+  void Enter(QWidget* w) {
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_Return);
+    QCoreApplication::processEvents();
+  }
+  // The filled rows of the dictionary grid (CP932).
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> out;
+    for (int r = 0; r < form->DicRowCount; ++r) out.push_back(form->Grid->Cell(0, r));
+    return out;
+  }
+  std::string Heading(const std::string& path) const {
+    return std::string(sj::DicHeadingPrefix) + path + std::string(sj::Dash);
+  }
+  int PageRows() const {
+    return RowsThatFit(form->Grid->ClientHeight(), form->Grid->DefaultRowHeight(), form->Grid->GridLineWidth());
+  }
+  QString Status() const { return form->StatusPanel->text(); }
+};
+
+std::string Lines(std::initializer_list<std::string> utf8Lines, const char* eol = "\r\n") {
+  std::string out;
+  for (const std::string& l : utf8Lines) out += sj(l) + eol;
+  return out;
+}
+
+TEST_F(DicSearchTest, TheGrammarDecidesWhichLinesAreHitsAndHowTheyShow) {
+  const std::string dic = WriteFile("a.dic", Lines({
+                                                 "# ねこ の じしょ",   // comment line
+                                                 "メモ%ねこ",          // the word only in the comment
+                                                 "ねこ%メモ",          // a hit, shown whole
+                                                 "ねこ:ネコ",          // the word followed by ':'
+                                                 "*どうぶつ",          // group line: never a row
+                                                 "+こねこ",            // member of a non-matching group
+                                                 "abc/ねこ□じゃらし",  // code part blanked
+                                                 "",
+                                                 "まねこ",
+                                             }));
+  Use({dic});
+  Search("ねこ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ%メモ").replace(4, 1, " "), sj("+こねこ").replace(0, 1, " "),
+                                              "    " + sj("ねこ□じゃらし"), sj("まねこ"), std::string(sj::SearchEndRow)}));
+  EXPECT_EQ(Status(), QStringLiteral("検索終了"));
+  EXPECT_FALSE(form->SearchOpen);
+  EXPECT_TRUE(form->ReachedEnd);
+  EXPECT_TRUE(form->cbSearchWord->isEnabled());
+  EXPECT_FALSE(form->btnSearchCancel->isEnabled());
+  EXPECT_EQ(form->cbSearchWord->itemText(0), QStringLiteral("ねこ")) << "the word joins the history";
+}
+
+TEST_F(DicSearchTest, GroupsRawModeAndLineEnds) {
+  // LF and CR LF lines; 0x1A ends the file.
+  const std::string dic = WriteFile("g.dic", sj("*どうぶつ\n+ねこ\r\n+,いぬ\n*くだもの\r\n+りんご\nどうぶつ□えん\nzz/ab%q\n") +
+                                                 "\x1A" + sj("どうぶつ\r\n"));
+  Use({dic});
+  Search("どうぶつ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), " " + sj("ねこ"), "  " + sj("いぬ"), sj("どうぶつ□えん"),
+                                              std::string(sj::SearchEndRow)}));
+  // Group mode: only members of groups that hold the mark and the word.
+  Search("*どうぶつ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), " " + sj("ねこ"), "  " + sj("いぬ"),
+                                              std::string(sj::SearchEndRow)}));
+  // Raw mode: rows as read.
+  Search("/ab");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), "zz/ab%q", std::string(sj::SearchEndRow)}));
+  EXPECT_EQ(form->HighlightWord, "/ab");
+}
+
+TEST_F(DicSearchTest, AGroupDoesNotRunOnIntoTheNextDictionary) {
+  const std::string a = WriteFile("a.dic", Lines({"*どうぶつ"}));
+  const std::string b = WriteFile("b.dic", Lines({"+りんご", "どうぶつ"}));
+  Use({a, b});
+  Search("どうぶつ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(a), Heading(b), sj("どうぶつ"), std::string(sj::SearchEndRow)}));
+}
+
+TEST_F(DicSearchTest, AMatchOnATrailByteDoesNotHideALaterRealOne) {
+  const std::string dic = WriteFile("t.dic", "\x83\x41\r\n\x83\x41" "A\r\n");  // ア, then アA
+  Use({dic});
+  Search("/A");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), "\x83\x41" "A", std::string(sj::SearchEndRow)}));
+}
+
+TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 100; ++i) lines.push_back(sj("ねこ") + std::to_string(i));
+  std::string bytes;
+  for (const auto& l : lines) bytes += l + "\r\n";
+  const std::string dic = WriteFile("p.dic", bytes);
+  Use({dic});
+  const int n = PageRows();
+  ASSERT_GT(n, 3);
+  Search("ねこ");
+  // The first page: the heading and n - 1 hits.
+  ASSERT_EQ(form->DicRowCount, n);
+  EXPECT_EQ(form->Grid->Cell(0, n - 1), HideLineCode(lines[static_cast<size_t>(n - 2)]));
+  EXPECT_EQ(form->Grid->TopRow(), 0);
+  EXPECT_EQ(Status(), QStringLiteral("Enterキーで続行"));
+  EXPECT_TRUE(form->SearchOpen);
+  EXPECT_FALSE(form->cbSearchWord->isEnabled());
+  EXPECT_FALSE(form->btnGaibuSearch->isEnabled());
+  EXPECT_TRUE(form->btnSearch->isEnabled());
+  EXPECT_EQ(QApplication::focusWidget(), form->Grid);
+
+  // Enter in the grid: the previous page's last row stands at the top and
+  // n - 1 rows follow.
+  Enter(form->Grid);
+  ASSERT_EQ(form->DicRowCount, 2 * n - 1);
+  EXPECT_EQ(form->Grid->TopRow(), n - 1);
+  EXPECT_EQ(form->Grid->Row(), n - 1);
+  while (form->SearchOpen) Enter(form->Grid);
+  EXPECT_EQ(Rows().back(), std::string(sj::SearchEndRow));
+  EXPECT_EQ(form->DicRowCount, 102);
+  EXPECT_EQ(Status(), QStringLiteral("検索終了"));
+
+  // The same word again after a complete search with hits keeps the rows.
+  ops.clear();
+  const int top = form->Grid->TopRow();
+  Search("ねこ");
+  EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch"}));
+  EXPECT_EQ(form->Grid->TopRow(), top);
+  EXPECT_EQ(form->DicRowCount, 102);
+}
+
+TEST_F(DicSearchTest, AWordNotFoundIsOfferedForRegistration) {
+  const std::string dic = WriteFile("n.dic", Lines({"いぬ"}));
+  Use({dic});
+  QString offer;
+  ExpectMessage(ui::IDOK, &offer);
+  std::string wordInDialog;
+  ui::PushModalScript([&](ui::ModalCall& call) {
+    EXPECT_EQ(call.form, setWord);
+    wordInDialog = ToCp932(setWord->edAddWord->text()).value_or("?");
+    return ui::mrCancel;
+  });
+  Search("ね こ");
+  EXPECT_EQ(offer, QStringLiteral("見つかりませんでした。この語句を辞書に登録しますか？"));
+  EXPECT_EQ(ui::ModalHistory()[0].flags, 0x21u);
+  EXPECT_EQ(wordInDialog, sj("ね□こ")) << "the word as searched, its space made a mark";
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), std::string(sj::SearchEndRow)}));
+  // Not found: the same word is searched anew.
+  ExpectMessage(ui::IDCANCEL);
+  ops.clear();
+  Enter(form->cbSearchWord);
+  EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch", "DicSearchNextPage"}));
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+TEST_F(DicSearchTest, BadStartsAreToldAndLeaveEverythingUsable) {
+  QString text;
+  ExpectMessage(ui::IDOK, &text);
+  Search("");
+  EXPECT_EQ(text, QStringLiteral("検索文字列を入力してください。"));
+  EXPECT_EQ(ui::ModalHistory().back().caption, QStringLiteral("検索エラー"));
+  EXPECT_EQ(ui::ModalHistory().back().flags, 0x40u);
+
+  ExpectMessage(ui::IDOK, &text);
+  ui::PushModalScript([&](ui::ModalCall& call) {
+    EXPECT_EQ(call.form, dicList);
+    return ui::mrCancel;
+  });
+  Search("ねこ");
+  EXPECT_EQ(text, QStringLiteral("辞書ファイルが設定されていません。辞書ファイルを設定して下さい。"));
+
+  // A search with rows, then one whose first dictionary is missing.
+  const std::string dic = WriteFile("a.dic", Lines({"ねこ"}));
+  Use({dic});
+  Search("ねこ");
+  const auto before = Rows();
+  Use({dir + "/missing.dic", dic});
+  ExpectMessage(ui::IDOK, &text);
+  Search("いぬ");
+  EXPECT_EQ(text, QStringLiteral("辞書ファイル ") + QString::fromUtf8((dir + "/missing.dic").c_str()) +
+                      QStringLiteral("　が見つかりません。"));
+  EXPECT_EQ(Rows(), before) << "no page is filled on what the earlier search left";
+  EXPECT_TRUE(form->btnSearch->isEnabled());
+  EXPECT_TRUE(form->btnGaibuSearch->isEnabled());
+  EXPECT_TRUE(form->cbSearchWord->isEnabled());
+  EXPECT_FALSE(form->SearchOpen);
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+TEST_F(DicSearchTest, AMissingLaterDictionaryEndsTheSearch) {
+  const std::string a = WriteFile("a.dic", Lines({"ねこ"}));
+  Use({a, dir + "/gone.dic"});
+  QString text;
+  ExpectMessage(ui::IDOK, &text);
+  Search("ねこ");
+  EXPECT_NE(text.indexOf(QStringLiteral("gone.dic")), -1);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(a), sj("ねこ"), std::string(sj::SearchEndRow)}));
+  EXPECT_TRUE(form->ReachedEnd);
+}
+
+TEST_F(DicSearchTest, APausedSearchKeepsItsOwnListOfDictionaries) {
+  std::string bytes;
+  for (int i = 0; i < 80; ++i) bytes += sj("ねこ") + "\r\n";
+  const std::string a = WriteFile("a.dic", bytes);
+  const std::string b = WriteFile("b.dic", Lines({"ねこ□b"}));
+  Use({a, b});
+  Search("ねこ");
+  ASSERT_TRUE(form->SearchOpen);
+  form->SearchDicList = {b};  // edited while the search is paused
+  while (form->SearchOpen) Enter(form->Grid);
+  const auto rows = Rows();
+  EXPECT_NE(std::find(rows.begin(), rows.end(), Heading(b)), rows.end());
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), sj("ねこ")), 80);
+}
+
+TEST_F(DicSearchTest, ACancelArrivingDuringAFillStopsItAfterTheCurrentLine) {
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += sj("いぬ") + "\r\n";
+  bytes += sj("ねこ") + "\r\n";
+  const std::string dic = WriteFile("c.dic", bytes);
+  Use({dic});
+  // The click is queued before the search starts, so the fill's first pass
+  // of the event loop delivers it.
+  QTimer::singleShot(0, form->btnSearchCancel, [this] { form->btnSearchCancel->click(); });
+  Search("ねこ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), std::string(sj::SearchCancelRow)}));
+  EXPECT_EQ(Status(), QStringLiteral("検索中止"));
+  EXPECT_TRUE(form->Cancelled);
+  EXPECT_FALSE(form->SearchOpen);
+  EXPECT_FALSE(form->CancelRequest);
+  EXPECT_FALSE(form->FileOpen);
+  EXPECT_TRUE(form->cbSearchWord->isEnabled());
+  // After a cancel the same word searches anew.
+  Search("ねこ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ"), std::string(sj::SearchEndRow)}));
+}
+
+TEST_F(DicSearchTest, EscDuringAPausedSearchCancelsIt) {
+  std::string bytes;
+  for (int i = 0; i < 80; ++i) bytes += sj("ねこ") + "\r\n";
+  Use({WriteFile("a.dic", bytes)});
+  Search("ねこ");
+  ASSERT_TRUE(form->SearchOpen);
+  QTest::keyClick(form->Grid, Qt::Key_Escape);
+  EXPECT_FALSE(form->SearchOpen);
+  EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
+}
+
+TEST_F(DicSearchTest, ClosingTheWindowDuringAFillCancelsItAndClosesAfterwards) {
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += sj("いぬ") + "\r\n";
+  Use({WriteFile("c.dic", bytes)});
+  QTimer::singleShot(0, form, [this] { form->close(); });
+  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  EXPECT_TRUE(form->isVisible()) << "the fill ends first";
+  EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
+  EXPECT_TRUE(form->Cancelled);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_NE(SettingsText().find(std::string(sj::SecSearchDics)), std::string::npos) << "closing saved the settings";
+}
+
+TEST_F(DicSearchTest, RuteDocumentsAreSearchedAsBrailleWithPageAndLine) {
+  // A header of 512 bytes with 20 lines per page, its first text line
+  // skipped; then braille lines.
+  std::string header(512, ' ');
+  header.replace(504, 4, "0001");
+  header.replace(508, 2, "01");
+  header.replace(510, 2, "20");
+  std::string bytes = header + "\r\n";
+  for (int i = 1; i <= 25; ++i) bytes += (i == 21 ? std::string("P[ BM") : std::string("BM")) + "\r\n";
+  const std::string dic = WriteFile("doc.RUT", bytes);
+  Use({dic});
+  Search("ねこ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), "002:01 " + sj("ねこ□いぬ"), std::string(sj::SearchEndRow)}));
+  EXPECT_EQ(form->RutFile, nullptr) << "the header reader goes with the search";
+}
+
+TEST_F(DicSearchTest, SettingsKeepTheDictionaryListsAcrossRuns) {
+  form->SearchDicList = {"/d/one.dic", "/d/two.dic"};
+  form->NotSearchDicList = {"/d/three.dic"};
+  form->WriteDic = "/d/two.dic";
+  Restart();
+  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/one.dic", "/d/two.dic"}));
+  EXPECT_EQ(form->NotSearchDicList, (std::vector<std::string>{"/d/three.dic"}));
+  EXPECT_EQ(form->WriteDic, "/d/two.dic");
+  // A shorter list leaves the old numbered keys, and only the count is read.
+  form->SearchDicList = {"/d/solo.dic"};
+  Restart();
+  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/solo.dic"}));
+  EXPECT_NE(SettingsText().find("/d/two.dic"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavo::test
