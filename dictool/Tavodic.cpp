@@ -14,7 +14,6 @@
 int main(int argc, char** argv) {
   tavo::ui::TApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tavodic"));
-  QGuiApplication::setApplicationDisplayName(QStringLiteral("TavoDic"));
   // Faces named by the settings and the design that this desktop may lack.
   QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), {QStringLiteral("IPAGothic"), QStringLiteral("monospace")});
   QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic"), QStringLiteral("sans-serif")});
