@@ -201,21 +201,23 @@ void TMainForm::DicSearchNextPage() {
 
 NextHitResult TMainForm::DicSearchNextHit(int& dicIndex, std::string& row) {
   if (!FileOpen) return nhEnd;
-  std::string line;
+  std::string_view line;
+  std::string converted;
   while (!SearchFile.Eof()) {
     ui::ProcessMessages();
     if (CancelRequest) return nhCancel;
     if (SearchFile.ReadLine(line) != 0) return nhEnd;
     if (FileKind == 2) {
       ++LineCount;
-      line = CnvNABCCtoKANA(line, kCnvOption);
+      converted = CnvNABCCtoKANA(std::string(line), kCnvOption);
+      line = converted;
     }
     if (!IsDicHit(line, Pattern, InMatchedGroup)) continue;
     if (FileKind == 2) {
       const int perPage = RutFile != nullptr ? RutFile->GetLinesPerPage() : 0;
-      row = PageLinePrefix(PageAndLine(LineCount, perPage)) + line;
+      row = PageLinePrefix(PageAndLine(LineCount, perPage)) + converted;
     } else {
-      row = line;
+      row.assign(line.data(), line.size());
     }
     return nhHit;
   }

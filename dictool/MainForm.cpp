@@ -81,7 +81,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   FormCreate();
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm() {
+  FormDestroy();
+  delete FontDialog;
+}
 
 void TMainForm::SetForms(TDicListDlg* dicList, TSetWordDlg* setWord, TdlgAboutBox* about, TFolderDialog* folder) {
   dicListDlg_ = dicList;

@@ -91,24 +91,50 @@ bool TextFile::Eof() {
 }
 
 int TextFile::ReadLine(std::string& line) {
-  line.clear();
+  std::string_view view;
+  const int r = ReadLine(view);
+  line.assign(view.data(), view.size());
+  return r;
+}
+
+int TextFile::ReadLine(std::string_view& line) {
+  line = {};
   if (fd_ < 0) return EBADF;
+  // Most lines lie wholly in the buffer and are handed out where they lie;
+  // a line that runs across a refill is gathered in spill_.
+  bool spilled = false;
   for (;;) {
     if (pos_ == end_) {
-      if (atEnd_ || Fill() != 0) return error_;
+      if (atEnd_ || Fill() != 0) {
+        if (spilled) line = spill_;
+        return error_;
+      }
       continue;
     }
     const char* start = buffer_.get() + pos_;
     size_t avail = end_ - pos_;
-    if (const void* lf = std::memchr(start, '\n', avail)) {
+    const void* lf = std::memchr(start, '\n', avail);
+    if (lf != nullptr && !spilled) {
       size_t len = static_cast<size_t>(static_cast<const char*>(lf) - start);
-      line.append(start, len);
       pos_ += len + 1;
-      // The CR of a CR LF may have come with the previous block.
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (len > 0 && start[len - 1] == '\r') --len;
+      line = std::string_view(start, len);
       return 0;
     }
-    line.append(start, avail);
+    if (!spilled) {
+      spill_.clear();
+      spilled = true;
+    }
+    if (lf != nullptr) {
+      size_t len = static_cast<size_t>(static_cast<const char*>(lf) - start);
+      spill_.append(start, len);
+      pos_ += len + 1;
+      // The CR of a CR LF may have come with the previous block.
+      if (!spill_.empty() && spill_.back() == '\r') spill_.pop_back();
+      line = spill_;
+      return 0;
+    }
+    spill_.append(start, avail);
     pos_ = end_;
   }
 }

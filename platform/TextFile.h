@@ -43,6 +43,10 @@ class TextFile {
   // result is 0. After a read error every call returns that error.
   int ReadLine(std::string& line);
 
+  // The same without a copy: `line` points into the reader's own storage and
+  // stays valid until the next call on this TextFile.
+  int ReadLine(std::string_view& line);
+
   // Closes the file; EBADF when it was not open.
   int Close();
 
@@ -51,6 +55,7 @@ class TextFile {
 
   int fd_ = -1;
   std::unique_ptr<char[]> buffer_;  // kept across files: a search opens many
+  std::string spill_;               // a line that ran across a refill
   size_t pos_ = 0;
   size_t end_ = 0;
   bool atEnd_ = false;  // no more data will come from the file
