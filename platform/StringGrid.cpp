@@ -221,6 +221,28 @@ bool TStringGrid::event(QEvent* e) {
   return QTableView::event(e);
 }
 
+void TStringGrid::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  if (dy != 0) AlignTopRow();
+}
+
+void TStringGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  AlignTopRow();
+}
+
+void TStringGrid::AlignTopRow() {
+  // Scrolled to its end the view would align the last row with the bottom
+  // edge and cut the top row; a grid shows its top row whole and leaves the
+  // rest of the height empty.
+  QHeaderView* header = verticalHeader();
+  const int value = verticalScrollBar()->value();
+  if (value < header->count() && header->offset() != header->sectionPosition(value)) {
+    header->setOffsetToSectionPosition(value);
+    viewport()->update();
+  }
+}
+
 void TStringGrid::KeepCurrentIndex() {
   if (RowCount() > 0 && !currentIndex().isValid()) setCurrentIndex(model_->index(0, 0));
 }

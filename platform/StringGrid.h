@@ -71,10 +71,13 @@ class TStringGrid : public QTableView {
 
  protected:
   bool event(QEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void updateGeometries() override;
 
  private:
   void KeepCurrentIndex();
   void ApplyTopRow();
+  void AlignTopRow();
 
   StringGridModel* model_;
   int defaultRowHeight_ = 24;
