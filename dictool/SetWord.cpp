@@ -1,72 +1,179 @@
 #include "SetWord.h"
 
 #include <QBoxLayout>
+#include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QRegularExpression>
+#include <QValidator>
 
+#include "DicListItems.h"
 #include "FileDialogs.h"
+#include "Files.h"
 #include "FormKeys.h"
 #include "JCType.h"
+#include "Process.h"
 #include "QtText.h"
+#include "TextFile.h"
 
 namespace tavo {
+namespace {
+
+// What may be typed or pasted as a word: one dictionary line of at most 80
+// bytes of CP932. A paste is cut at its first line break; a character
+// without a CP932 form, or text beyond the limit, is refused. Text that the
+// program sets is not checked.
+class WordValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override {
+    const qsizetype brk = input.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+    if (brk >= 0) {
+      input.truncate(brk);
+      if (pos > brk) pos = static_cast<int>(brk);
+    }
+    const auto bytes = ToCp932(input);
+    if (!bytes || bytes->size() > static_cast<size_t>(kWordMaxBytes)) return Invalid;
+    return Acceptable;
+  }
+};
+
+}  // namespace
 
 TSetWordDlg::TSetWordDlg(QWidget* parent) : ui::TModalForm(parent) {
   setObjectName(QStringLiteral("SetWordDlg"));
   setWindowTitle(QStringLiteral("語句登録"));
   resize(522, 357);
+
   auto* layout = new QVBoxLayout(this);
-  edAddWord = new QLineEdit(this);
-  DicList = new QListWidget(this);
+  Bevel1 = new QFrame(this);
+  Bevel1->setObjectName(QStringLiteral("Bevel1"));
+  Bevel1->setFrameShape(QFrame::Box);
+  Bevel1->setFrameShadow(QFrame::Sunken);
+  auto* upper = new QVBoxLayout(Bevel1);
+  Label1 = new QLabel(QStringLiteral("登録する語句"), Bevel1);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  edAddWord = new QLineEdit(Bevel1);
+  edAddWord->setObjectName(QStringLiteral("edAddWord"));
+  edAddWord->setValidator(new WordValidator(edAddWord));
+  Label1->setBuddy(edAddWord);
+  auto* row = new QHBoxLayout;
+  Label2 = new QLabel(QStringLiteral("登録する辞書を一覧から選んでください"), Bevel1);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  NewDicBtn = new QPushButton(QStringLiteral("辞書ファイル新規作成"), Bevel1);
+  NewDicBtn->setObjectName(QStringLiteral("NewDicBtn"));
+  row->addWidget(Label2, 1);
+  row->addWidget(NewDicBtn);
+  DicList = new QListWidget(Bevel1);
+  DicList->setObjectName(QStringLiteral("DicList"));
+  DicList->setSelectionMode(QAbstractItemView::SingleSelection);
+  DicList->setMinimumSize(505, 209);
+  Label2->setBuddy(DicList);
+  upper->addWidget(Label1);
+  upper->addWidget(edAddWord);
+  upper->addLayout(row);
+  upper->addWidget(DicList, 1);
+  layout->addWidget(Bevel1, 1);
+
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch(1);
   OKBtn = new QPushButton(QStringLiteral("OK"), this);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
   CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
-  layout->addWidget(edAddWord);
-  layout->addWidget(DicList);
-  layout->addWidget(OKBtn);
-  layout->addWidget(CancelBtn);
+  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  HelpBtn = new QPushButton(QStringLiteral("ヘルプ(&H)"), this);
+  HelpBtn->setObjectName(QStringLiteral("HelpBtn"));
+  bottom->addWidget(OKBtn);
+  bottom->addWidget(CancelBtn);
+  bottom->addWidget(HelpBtn);
+  layout->addLayout(bottom);
+
   AddModalButton(OKBtn, ui::mrOk);
   AddModalButton(CancelBtn, ui::mrCancel);
+  connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(); });
+  connect(NewDicBtn, &QPushButton::clicked, this, [this] { NewDicBtnClick(); });
+  connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+  // A choice made with the keyboard counts as one made with the mouse.
+  connect(DicList, &QListWidget::itemSelectionChanged, this, [this] { DicListMouseUp(); });
   auto* keys = new ui::FormKeys(this);
   keys->AddDefaultButton(OKBtn);
   keys->SetCancelButton(CancelBtn);
+
   OpenDialog = new ui::TOpenDialog;
+  OpenDialog->Filter =
+      QStringLiteral("辞書ファイル(*.DIC)|*.DIC|テキストファイル(*.TXT)|*.TXT|全てのファイル(*.*)|*.*");
+  OpenDialog->FilterIndex = 1;
+  OpenDialog->HideReadOnly = true;
+  OpenDialog->FileMustExist = false;
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
 }
 
 TSetWordDlg::~TSetWordDlg() { delete OpenDialog; }
 
-std::string TSetWordDlg::AppendWord() const { return SpaceToSquare(ToCp932(edAddWord->text()).value_or("")); }
+std::string TSetWordDlg::AppendWord() const {
+  return SpaceToSquare(ToCp932(edAddWord->text()).value_or(std::string()));
+}
 
 void TSetWordDlg::SetAppendWord(const std::string& word) { edAddWord->setText(FromCp932Exact(word)); }
 
 std::string TSetWordDlg::WriteDicName() const {
-  QListWidgetItem* item = DicList->currentItem();
-  return item != nullptr && item->isSelected() ? ToCp932(item->text()).value_or("") : std::string();
+  const QList<QListWidgetItem*> selected = DicList->selectedItems();
+  return selected.isEmpty() ? std::string() : PathOfItem(DicList, DicList->row(selected.front()));
 }
 
 void TSetWordDlg::SetWriteDicName(const std::string& name) {
+  const int row = FindPath(DicList, name);
   DicList->clearSelection();
-  for (int i = 0; i < DicList->count(); ++i) {
-    if (ToCp932(DicList->item(i)->text()).value_or("") == name) {
-      DicList->setCurrentRow(i);
-      break;
-    }
-  }
+  if (row >= 0) DicList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
   UpdateOKButton();
 }
 
 void TSetWordDlg::LoadDicList(const std::vector<std::string>& searched, const std::vector<std::string>&) {
   DicList->clear();
-  for (const auto& s : searched) DicList->addItem(FromCp932Exact(s));
+  for (const std::string& s : searched) AddPathItem(DicList, s);
 }
 
 void TSetWordDlg::SaveDicList(std::vector<std::string>& searched, std::vector<std::string>&) const {
-  searched.clear();
-  for (int i = 0; i < DicList->count(); ++i)
-    if (auto s = ToCp932(DicList->item(i)->text())) searched.push_back(*s);
+  searched = PathsOf(DicList);
 }
 
 void TSetWordDlg::UpdateOKButton() { OKBtn->setEnabled(!DicList->selectedItems().isEmpty()); }
+
+void TSetWordDlg::DicListMouseUp() { UpdateOKButton(); }
+
+void TSetWordDlg::OKBtnClick() {
+  const std::string name = WriteDicName();
+  if (ToCp932(edAddWord->text()) == std::nullopt || AppendLine(name, AppendWord()) != 0) {
+    // The word is not in the dictionary: say so, and keep the dialog open
+    // so that nothing reads as registered.
+    SetModalResult(ui::mrNone);
+    ui::MessageBox(this, QStringLiteral("辞書ファイル ") + FromCp932(name) + QStringLiteral("　に語句を登録できませんでした。"),
+                   QStringLiteral("語句登録"), ui::MB_ICONWARNING);
+  }
+}
+
+void TSetWordDlg::NewDicBtnClick() {
+  if (!OpenDialog->Execute(this)) return;
+  std::string name = OpenDialog->FileName;
+  if (ExtractFileExt(name).empty()) name += ".DIC";
+  if (FileExists(name) &&
+      ui::MessageBox(this, QStringLiteral("同じ名前のファイルがあります。上書きしますか？"),
+                     QStringLiteral("新規辞書ファイルの作成"), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
+    return;
+  if (!CreateEmptyFile(name)) {
+    ui::MessageBox(this, QStringLiteral("辞書ファイル ") + FromCp932(name) + QStringLiteral("　を作成できません。"),
+                   QStringLiteral("新規辞書ファイルの作成"), ui::MB_ICONWARNING);
+    return;
+  }
+  if (FindPath(DicList, name) < 0) AddPathItem(DicList, name);
+  SetWriteDicName(name);
+}
+
+void TSetWordDlg::HelpBtnClick() { ShellOpen(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000008.htm"); }
 
 }  // namespace tavo

@@ -1,6 +1,7 @@
 // TSetWordDlg: the word registration dialog. The user edits a word and picks
 // one of the searched dictionaries; OK appends the word as one line to that
-// file. It can also create a new, empty dictionary file and list it.
+// file. The dialog can also create a new, empty dictionary file and list it.
+// Paths and the word are CP932. UI thread only.
 #pragma once
 
 #include <string>
@@ -20,21 +21,29 @@ class TOpenDialog;
 
 namespace tavo {
 
+// At most this many bytes of CP932 text can be typed into the word box.
+inline constexpr int kWordMaxBytes = 80;
+
 class TSetWordDlg : public ui::TModalForm {
   Q_OBJECT
  public:
   explicit TSetWordDlg(QWidget* parent = nullptr);
   ~TSetWordDlg() override;
 
-  // The word: written as it is; read with every space made "□" (CP932).
+  // The word: written as it is (a longer text set here is not cut); read
+  // with every half-width and full-width space made "□".
   std::string AppendWord() const;
   void SetAppendWord(const std::string& word);
-  // The selected dictionary (CP932), "" when none is selected.
+  // The selected dictionary, "" when none is selected. Writing selects the
+  // entry of exactly that name, or none, and updates the OK button.
   std::string WriteDicName() const;
   void SetWriteDicName(const std::string& name);
 
+  // The candidates are the searched dictionaries; the other list is not read
+  // or written.
   void LoadDicList(const std::vector<std::string>& searched, const std::vector<std::string>& notSearched);
   void SaveDicList(std::vector<std::string>& searched, std::vector<std::string>& notSearched) const;
+  // OK is enabled exactly while a dictionary is selected.
   void UpdateOKButton();
 
   QFrame* Bevel1 = nullptr;
@@ -47,6 +56,11 @@ class TSetWordDlg : public ui::TModalForm {
   QPushButton* CancelBtn = nullptr;
   QPushButton* HelpBtn = nullptr;
   ui::TOpenDialog* OpenDialog = nullptr;
+
+  void OKBtnClick();
+  void NewDicBtnClick();
+  void HelpBtnClick();
+  void DicListMouseUp();
 };
 
 }  // namespace tavo

@@ -1,0 +1,378 @@
+// The two registration dialogs: the list operations and enable rules of the
+// dictionary registration, and the word registration's appended bytes, new
+// dictionaries and what OK saves.
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <fstream>
+#include <sstream>
+
+#include "Cp932Texts.h"
+#include "DicListItems.h"
+#include "FileDialogs.h"
+#include "QtText.h"
+#include "StringGrid.h"
+#include "TestText.h"
+#include "UiFixture.h"
+
+namespace tavo::test {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class DicListDlgTest : public MainWindowTest {
+ protected:
+  void Load(const Paths& src, const Paths& dst = {}) {
+    dicList->LoadLists(src, dst);
+    dicList->SetButtons();
+  }
+  void Select(QListWidget* list, std::initializer_list<int> rows) {
+    list->clearSelection();
+    for (int r : rows) list->item(r)->setSelected(true);
+  }
+  Paths Src() const { return PathsOf(dicList->SrcList); }
+  Paths Dst() const { return PathsOf(dicList->DstList); }
+  std::vector<int> Selected(QListWidget* list) const {
+    std::vector<int> out;
+    for (int i = 0; i < list->count(); ++i)
+      if (list->item(i)->isSelected()) out.push_back(i);
+    return out;
+  }
+  // The enabled state of > >> < << Up Down.
+  std::vector<bool> Small() const {
+    return {dicList->IncludeBtn->isEnabled(), dicList->IncAllBtn->isEnabled(), dicList->ExcludeBtn->isEnabled(),
+            dicList->ExAllBtn->isEnabled(),   dicList->UpBtn->isEnabled(),     dicList->DownBtn->isEnabled()};
+  }
+};
+
+TEST_F(DicListDlgTest, EmptyListsDisableTheSmallButtonsOnly) {
+  Load({});
+  EXPECT_EQ(Small(), std::vector<bool>(6, false));
+  for (QPushButton* b : {dicList->EntryBtn, dicList->ReleaseBtn, dicList->OKBtn, dicList->BitBtn1, dicList->HelpBtn})
+    EXPECT_TRUE(b->isEnabled());
+}
+
+TEST_F(DicListDlgTest, MovingSelectedEntriesReversesThemAtTheEndOfTheOtherList) {
+  Load({"A", "B", "C", "D", "E"}, {"X"});
+  Select(dicList->SrcList, {1, 2, 4});
+  dicList->IncludeBtnClick();
+  EXPECT_EQ(Dst(), (Paths{"X", "E", "C", "B"}));
+  EXPECT_EQ(Src(), (Paths{"A", "D"}));
+  EXPECT_EQ(Selected(dicList->SrcList), (std::vector<int>{1})) << "D took the first moved entry's place";
+  EXPECT_TRUE(Selected(dicList->DstList).empty());
+  // Back with "<": they are searched last.
+  Select(dicList->DstList, {0, 2});
+  dicList->ExcludeBtnClick();
+  EXPECT_EQ(Src(), (Paths{"A", "D", "C", "X"}));
+  EXPECT_EQ(Dst(), (Paths{"E", "B"}));
+}
+
+TEST_F(DicListDlgTest, MovingEverySelectedEntryEmptiesTheListAndItsButtons) {
+  Load({"A", "B"});
+  Select(dicList->SrcList, {0, 1});
+  dicList->IncludeBtnClick();
+  EXPECT_TRUE(Src().empty());
+  EXPECT_EQ(Small(), (std::vector<bool>{false, false, true, true, false, false}));
+  // With nothing selected ">" moves nothing and selects the first entry.
+  Load({"A", "B"});
+  dicList->SrcList->clearSelection();
+  dicList->IncludeBtnClick();
+  EXPECT_EQ(Src(), (Paths{"A", "B"}));
+  EXPECT_EQ(Selected(dicList->SrcList), (std::vector<int>{0}));
+}
+
+TEST_F(DicListDlgTest, MoveAllBothWaysKeepsEachGroupInOrder) {
+  Load({"A", "B"}, {"X", "Y"});
+  dicList->IncAllBtnClick();
+  EXPECT_EQ(Dst(), (Paths{"X", "Y", "A", "B"}));
+  dicList->ExcAllBtnClick();
+  EXPECT_TRUE(Dst().empty());
+  EXPECT_EQ(Src(), (Paths{"X", "Y", "A", "B"}));
+}
+
+TEST_F(DicListDlgTest, UpAndDownMoveTheCurrentEntryAndStopAtBothEnds) {
+  Load({"A", "B", "C"});
+  dicList->SrcList->setCurrentRow(2);
+  dicList->SetButtons();
+  dicList->UpBtnClick();
+  dicList->UpBtnClick();
+  EXPECT_EQ(Src(), (Paths{"C", "A", "B"})) << "repeated clicks move the same entry";
+  EXPECT_EQ(dicList->SrcList->currentRow(), 0);
+  dicList->UpBtnClick();
+  EXPECT_EQ(Src(), (Paths{"C", "A", "B"}));
+  dicList->DownBtnClick();
+  EXPECT_EQ(Src(), (Paths{"A", "C", "B"}));
+  dicList->DownBtnClick();
+  dicList->DownBtnClick();
+  EXPECT_EQ(Src(), (Paths{"A", "B", "C"}));
+  EXPECT_EQ(Selected(dicList->SrcList), (std::vector<int>{2}));
+  // Without a current entry nothing moves.
+  dicList->SrcList->setCurrentRow(-1);
+  dicList->DownBtnClick();
+  dicList->UpBtnClick();
+  EXPECT_EQ(Src(), (Paths{"A", "B", "C"}));
+}
+
+TEST_F(DicListDlgTest, UpAndDownNeedExactlyOneSelectedEntryAndAMouseReleaseUpdatesThem) {
+  Load({"A", "B", "C"});
+  ASSERT_TRUE(ui::ShowModal != nullptr);
+  ui::PushModalScript([&](ui::ModalCall&) {
+    QListWidget* list = dicList->SrcList;
+    Select(list, {0, 1});
+    dicList->SetButtons();
+    EXPECT_FALSE(dicList->UpBtn->isEnabled());
+    EXPECT_FALSE(dicList->DownBtn->isEnabled());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Selected(list), (std::vector<int>{1}));
+    EXPECT_TRUE(dicList->UpBtn->isEnabled());
+    EXPECT_TRUE(dicList->DownBtn->isEnabled());
+    return ui::mrCancel;
+  });
+  ui::ShowModal(dicList);
+}
+
+TEST_F(DicListDlgTest, AddingFilesSkipsNamesAlreadyListedExactly) {
+  Load({"/d/A.DIC"}, {"/d/b.dic"});
+  ui::PushModalScript([](ui::ModalCall& call) {
+    EXPECT_EQ(call.kind, ui::ModalCall::OpenFile);
+    EXPECT_TRUE(call.openDialog->AllowMultiSelect);
+    EXPECT_TRUE(call.openDialog->CreatePrompt);
+    EXPECT_EQ(call.openDialog->DefaultExt, QStringLiteral("DIC"));
+    call.openDialog->SetChosen({"/d/A.DIC", "/d/b.dic", "/d/a.dic", "/d/new.dic", "/d/new.dic"});
+    return ui::mrOk;
+  });
+  dicList->EntryBtnClick();
+  // Linux names are case-sensitive: a.dic is another file than A.DIC.
+  EXPECT_EQ(Src(), (Paths{"/d/A.DIC", "/d/a.dic", "/d/new.dic"}));
+  EXPECT_EQ(Dst(), (Paths{"/d/b.dic"}));
+}
+
+TEST_F(DicListDlgTest, ReleaseRemovesSelectedEntriesOfBothListsAndNoFile) {
+  const std::string a = WriteFile("a.dic", "x\r\n");
+  Load({a, "B", "C"}, {"X", "Y"});
+  Select(dicList->SrcList, {0, 2});
+  Select(dicList->DstList, {1});
+  dicList->ReleaseBtnClick();
+  EXPECT_EQ(Src(), (Paths{"B"}));
+  EXPECT_EQ(Dst(), (Paths{"X"}));
+  EXPECT_EQ(ReadAll(a), "x\r\n");
+}
+
+TEST_F(DicListDlgTest, PathsKeepTheirBytes) {
+  const std::string odd = "/d/\x82\xA0\xFF.dic";  // not valid CP932 throughout
+  Load({odd});
+  EXPECT_EQ(Src(), (Paths{odd}));
+}
+
+// ---- Word registration ----
+
+class SetWordDlgTest : public MainWindowTest {
+ protected:
+  // Runs the dialog the way the main window does; `script` acts in it.
+  void Register(const std::string& word, std::function<void()> script) {
+    ui::PushModalScript([script](ui::ModalCall&) {
+      script();
+      QCoreApplication::processEvents();
+      return ui::mrCancel;
+    });
+    form->RegisterWord(word);
+  }
+  void ClickOk() { QTest::mouseClick(setWord->OKBtn, Qt::LeftButton); }
+};
+
+TEST_F(SetWordDlgTest, OkAppendsTheWordAsOneLineWithItsSpacesMarked) {
+  struct Case {
+    const char* name;
+    std::string before, word, after;
+  };
+  const std::vector<Case> cases = {
+      {"half-width space", sj("いぬ\r\n"), sj("ね こ"), sj("いぬ\r\nね□こ\r\n")},
+      {"full-width space", sj("いぬ\r\n"), sj("ね　こ"), sj("いぬ\r\nね□こ\r\n")},
+      {"no final line break", sj("いぬ"), sj("ねこ"), sj("いぬ\r\nねこ\r\n")},
+      {"ends with 0x1A", sj("いぬ\r\n") + "\x1A", sj("ねこ"), sj("いぬ\r\nねこ\r\n") + "\x1A"},
+      {"empty word", sj("いぬ\r\n"), "", sj("いぬ\r\n\r\n")},
+      {"empty file", "", sj("ねこ"), sj("ねこ\r\n")},
+  };
+  for (const Case& c : cases) {
+    const std::string dic = WriteFile("w.dic", c.before);
+    form->SearchDicList = {dic};
+    form->WriteDic = dic;
+    Register(c.word, [this] { ClickOk(); });
+    EXPECT_EQ(hex(ReadAll(dic)), hex(c.after)) << c.name;
+  }
+}
+
+TEST_F(SetWordDlgTest, OkSavesTheListAndTheWriteDictionaryAtOnce) {
+  const std::string a = WriteFile("a.dic", "");
+  const std::string b = WriteFile("b.dic", "");
+  form->SearchDicList = {a, b};
+  form->WriteDic = a;
+  Register(sj("ねこ"), [&] {
+    EXPECT_EQ(setWord->WriteDicName(), a);
+    EXPECT_TRUE(setWord->OKBtn->isEnabled());
+    setWord->DicList->setFocus();
+    QTest::keyClick(setWord->DicList, Qt::Key_Down);  // the keyboard chooses b
+    EXPECT_EQ(setWord->WriteDicName(), b);
+    ClickOk();
+  });
+  EXPECT_EQ(ReadAll(b), sj("ねこ\r\n"));
+  EXPECT_EQ(ReadAll(a), "");
+  EXPECT_EQ(form->WriteDic, b);
+  EXPECT_NE(SettingsText().find(b), std::string::npos);
+}
+
+TEST_F(SetWordDlgTest, CancelWritesNothingAndKeepsTheLists) {
+  const std::string a = WriteFile("a.dic", "x\r\n");
+  form->SearchDicList = {a};
+  form->WriteDic = a;
+  Register(sj("ねこ"), [] {});
+  EXPECT_EQ(ReadAll(a), "x\r\n");
+  EXPECT_EQ(SettingsText(), "");
+}
+
+TEST_F(SetWordDlgTest, OkIsEnabledOnlyWithADictionaryOfExactlyThatNameSelected) {
+  form->SearchDicList = {"/d/Words.dic", "/d/other.dic"};
+  for (const std::string& writeDic : {std::string(), std::string("/d/none.dic"), std::string("/d/words.dic")}) {
+    form->WriteDic = writeDic;
+    Register("", [&] {
+      EXPECT_EQ(setWord->WriteDicName(), "") << writeDic;
+      EXPECT_FALSE(setWord->OKBtn->isEnabled()) << writeDic;
+      QListWidget* list = setWord->DicList;
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+      EXPECT_TRUE(setWord->OKBtn->isEnabled());
+    });
+  }
+}
+
+TEST_F(SetWordDlgTest, TypingIsLimitedToOneLineOf80BytesButTheProgramsWordIsNot) {
+  const std::string longWord(90, 'a');
+  form->SearchDicList = {};
+  Register(longWord, [&] {
+    EXPECT_EQ(setWord->edAddWord->text().size(), 90) << "a word handed in stays whole";
+    setWord->edAddWord->clear();
+    setWord->edAddWord->setFocus();
+    for (int i = 0; i < 45; ++i) {
+      QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("ね"));  // as typed through an input method
+      QCoreApplication::sendEvent(setWord->edAddWord, &press);
+    }
+    EXPECT_EQ(ToCp932(setWord->edAddWord->text())->size(), 80u);
+    setWord->edAddWord->clear();
+    setWord->edAddWord->insert(QStringLiteral("ねこ\r\nいぬ"));  // as a paste inserts
+    EXPECT_EQ(setWord->edAddWord->text(), QStringLiteral("ねこ"));
+  });
+}
+
+TEST_F(SetWordDlgTest, ANewDictionaryIsCreatedEmptyListedAndSelected) {
+  const std::string existing = WriteFile("old.txt", "keep\r\n");
+  form->SearchDicList = {};
+  const std::string typed = dir + "/neu";
+  Register("", [&] {
+    ui::PushModalScript([&](ui::ModalCall& call) {
+      EXPECT_EQ(call.kind, ui::ModalCall::OpenFile);
+      EXPECT_TRUE(call.openDialog->HideReadOnly);
+      EXPECT_FALSE(call.openDialog->AllowMultiSelect);
+      call.openDialog->SetChosen({typed});
+      return ui::mrOk;
+    });
+    setWord->NewDicBtnClick();
+    EXPECT_EQ(PathsOf(setWord->DicList), (Paths{typed + ".DIC"}));
+    EXPECT_EQ(setWord->WriteDicName(), typed + ".DIC");
+    EXPECT_TRUE(setWord->OKBtn->isEnabled());
+
+    // An existing name with an extension: asked first; Cancel leaves it.
+    ui::PushModalScript([&](ui::ModalCall& call) {
+      call.openDialog->SetChosen({existing});
+      return ui::mrOk;
+    });
+    QString question;
+    ExpectMessage(ui::IDCANCEL, &question);
+    setWord->NewDicBtnClick();
+    EXPECT_EQ(question, QStringLiteral("同じ名前のファイルがあります。上書きしますか？"));
+    EXPECT_EQ(ReadAll(existing), "keep\r\n");
+    // OK truncates it, and it is listed once however often it is made.
+    for (int i = 0; i < 2; ++i) {
+      ui::PushModalScript([&](ui::ModalCall& call) {
+        call.openDialog->SetChosen({existing});
+        return ui::mrOk;
+      });
+      ExpectMessage(ui::IDOK);
+      setWord->NewDicBtnClick();
+    }
+    EXPECT_EQ(ReadAll(existing), "");
+    EXPECT_EQ(PathsOf(setWord->DicList), (Paths{typed + ".DIC", existing}));
+  });
+  EXPECT_EQ(ReadAll(typed + ".DIC"), "");
+  EXPECT_TRUE(form->SearchDicList.empty()) << "a cancelled dialog adds nothing";
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+TEST_F(SetWordDlgTest, ADictionaryThatCannotBeCreatedIsToldAndNotListed) {
+  form->SearchDicList = {};
+  Register("", [&] {
+    ui::PushModalScript([&](ui::ModalCall& call) {
+      call.openDialog->SetChosen({dir + "/no/such/folder/x.dic"});
+      return ui::mrOk;
+    });
+    QString text;
+    ExpectMessage(ui::IDOK, &text);
+    setWord->NewDicBtnClick();
+    EXPECT_NE(text.indexOf(QStringLiteral("作成できません")), -1);
+    EXPECT_EQ(setWord->DicList->count(), 0);
+  });
+}
+
+TEST_F(SetWordDlgTest, AWordThatCannotBeWrittenIsToldAndTheDialogStaysOpen) {
+  const std::string gone = dir + "/gone.dic";
+  form->SearchDicList = {gone};
+  form->WriteDic = gone;
+  int result = -1;
+  ui::PushModalScript([&](ui::ModalCall&) {
+    QString text;
+    ExpectMessage(ui::IDOK, &text);
+    ClickOk();
+    QCoreApplication::processEvents();
+    EXPECT_NE(text.indexOf(QStringLiteral("登録できませんでした")), -1);
+    EXPECT_TRUE(setWord->isVisible()) << "nothing reads as registered";
+    result = setWord->ModalResult();
+    return ui::mrCancel;
+  });
+  form->RegisterWord(sj("ねこ"));
+  EXPECT_EQ(result, ui::mrNone);
+  EXPECT_EQ(SettingsText(), "");
+}
+
+TEST_F(SetWordDlgTest, AWordNotFoundIsRegisteredAndFoundByTheNextSearch) {
+  const std::string dic = WriteFile("d.dic", sj("いぬ"));  // no final line break
+  form->SearchDicList = {dic};
+  form->WriteDic = dic;
+  form->cbSearchWord->setEditText(QStringLiteral("ね こ"));
+  ExpectMessage(ui::IDOK);  // the offer to register
+  ui::PushModalScript([this](ui::ModalCall&) {
+    EXPECT_EQ(setWord->edAddWord->text(), QStringLiteral("ね□こ"));
+    ClickOk();
+    return ui::mrNone;
+  });
+  form->cbSearchWord->setFocus();
+  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(hex(ReadAll(dic)), hex(sj("いぬ\r\nね□こ\r\n")));
+  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  EXPECT_EQ(form->Grid->Cell(0, 1), sj("ね□こ"));
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+}  // namespace
+}  // namespace tavo::test
