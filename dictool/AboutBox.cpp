@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 #include "FormKeys.h"
@@ -49,8 +48,7 @@ TdlgAboutBox::TdlgAboutBox(QWidget* parent) : ui::TModalForm(parent) {
   keys->AddDefaultButton(OKButton);
   keys->SetCancelButton(OKButton);
 
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->geometry().center() - rect().center());
+  ui::CenterOnScreen(this);
 }
 
 }  // namespace tavo

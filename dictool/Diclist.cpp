@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 
@@ -126,7 +125,7 @@ TDicListDlg::TDicListDlg(QWidget* parent) : ui::TModalForm(parent) {
   OpenDialog->AllowMultiSelect = true;
   OpenDialog->CreatePrompt = true;
 
-  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
+  ui::CenterOnScreen(this);
 }
 
 TDicListDlg::~TDicListDlg() { delete OpenDialog; }

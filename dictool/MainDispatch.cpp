@@ -20,29 +20,27 @@ bool OnlyShift(Qt::KeyboardModifiers m) { return (m & ~Qt::KeypadModifier) == Qt
 
 }  // namespace
 
-void TMainForm::ActionDicSearchExecute() {
-  if (PageFilling) return;
-  if (SearchOpen) {
-    PageControl1->setCurrentIndex(0);
-    DicSearchNextPage();
-  } else if (GaibuIntent) {
-    GaibuSearch(LastFolder);
+namespace {
+
+// Both search actions end in the same choice: continue the open search on
+// the action's own page, or start the search GaibuIntent asks for.
+void SearchAction(TMainForm& f, int page, void (TMainForm::*nextPage)()) {
+  if (f.PageFilling) return;
+  if (f.SearchOpen) {
+    f.PageControl1->setCurrentIndex(page);
+    (f.*nextPage)();
+  } else if (f.GaibuIntent) {
+    f.GaibuSearch(f.LastFolder);
   } else {
-    DicSearch();
+    f.DicSearch();
   }
 }
 
-void TMainForm::ActionGaibuSearchExecute() {
-  if (PageFilling) return;
-  if (SearchOpen) {
-    PageControl1->setCurrentIndex(1);
-    GaibuSearchNextPage();
-  } else if (GaibuIntent) {
-    GaibuSearch(LastFolder);
-  } else {
-    DicSearch();
-  }
-}
+}  // namespace
+
+void TMainForm::ActionDicSearchExecute() { SearchAction(*this, 0, &TMainForm::DicSearchNextPage); }
+
+void TMainForm::ActionGaibuSearchExecute() { SearchAction(*this, 1, &TMainForm::GaibuSearchNextPage); }
 
 void TMainForm::btnSearchMouseDown() { GaibuIntent = false; }
 

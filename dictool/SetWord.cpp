@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QRegularExpression>
 #include <QValidator>
 
@@ -110,7 +109,7 @@ TSetWordDlg::TSetWordDlg(QWidget* parent) : ui::TModalForm(parent) {
   OpenDialog->HideReadOnly = true;
   OpenDialog->FileMustExist = false;
 
-  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->geometry().center() - rect().center());
+  ui::CenterOnScreen(this);
 }
 
 TSetWordDlg::~TSetWordDlg() { delete OpenDialog; }

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 
 #include <deque>
 
@@ -138,6 +139,10 @@ void ShowMessage(const QString& text) { MessageBox(QApplication::activeWindow(),
 
 void ShowErrorBox(const QString& text) {
   MessageBox(QApplication::activeWindow(), text, AppTitle(), MB_OK | MB_ICONERROR);
+}
+
+void CenterOnScreen(QWidget* form) {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) form->move(screen->geometry().center() - form->rect().center());
 }
 
 int RunDialog(ModalCall call, const std::function<int()>& real) {

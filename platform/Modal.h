@@ -88,6 +88,9 @@ void ShowMessage(const QString& text);
 // The standard error box of the application.
 void ShowErrorBox(const QString& text);
 
+// Places a form in the middle of the primary screen.
+void CenterOnScreen(QWidget* form);
+
 // Internal: runs a file or font dialog through the modal path.
 int RunDialog(ModalCall call, const std::function<int()>& real);
 
