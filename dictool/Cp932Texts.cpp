@@ -7,7 +7,6 @@ constinit const std::string_view DicHeadingPrefix = "－使用辞書：";
 constinit const std::string_view Dash = "－";
 constinit const std::string_view SearchEndRow = "－検索終了－";
 constinit const std::string_view SearchCancelRow = "－検索中止－";
-constinit const std::string_view SearchRowPrefix = "－検索";
 
 constinit const std::string_view SecSearchDics = "検索対象辞書ファイル";
 constinit const std::string_view SecNotSearchDics = "検索対象外辞書ファイル";

@@ -14,7 +14,6 @@ extern const std::string_view DicHeadingPrefix;  // "－使用辞書："
 extern const std::string_view Dash;              // "－"
 extern const std::string_view SearchEndRow;      // "－検索終了－"
 extern const std::string_view SearchCancelRow;   // "－検索中止－"
-extern const std::string_view SearchRowPrefix;   // "－検索"
 
 // Settings file sections and keys.
 extern const std::string_view SecSearchDics;     // "検索対象辞書ファイル"

@@ -1,0 +1,25 @@
+// The program's CP932 data texts are compiled with a CP932 execution
+// character set; their bytes must be those the files and rows hold.
+#include <gtest/gtest.h>
+
+#include "Cp932Texts.h"
+#include "TestText.h"
+
+namespace tavo::test {
+namespace {
+
+TEST(Cp932TextsTest, EachTextHasTheBytesOfItsCharacters) {
+  const std::pair<std::string_view, const char*> texts[] = {
+      {sj::DicHeadingPrefix, "－使用辞書："},   {sj::Dash, "－"},
+      {sj::SearchEndRow, "－検索終了－"},       {sj::SearchCancelRow, "－検索中止－"},
+      {sj::SecSearchDics, "検索対象辞書ファイル"}, {sj::SecNotSearchDics, "検索対象外辞書ファイル"},
+      {sj::SecWriteDic, "書込対象辞書ファイル"}, {sj::KeyFileCount, "ファイル数"},
+      {sj::KeyFileName, "ファイル名"},
+  };
+  for (const auto& [bytes, utf8] : texts) EXPECT_EQ(hex(bytes), hex(test::sj(utf8))) << utf8;
+  // "－" is FULLWIDTH HYPHEN-MINUS in CP932 (81 7C), the form the rows use.
+  EXPECT_EQ(hex(sj::Dash), "81 7C");
+}
+
+}  // namespace
+}  // namespace tavo::test
