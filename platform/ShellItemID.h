@@ -32,7 +32,10 @@ enum class ItemTag : std::uint8_t {
   Network = 0x02,     // the network, a child of the desktop; empty body
   RecycleBin = 0x03,  // the Trash, a child of the desktop; empty body
   Volume = 0x10,      // a child of My Computer; body: the mount point (UTF-8 bytes)
-  FileSystem = 0x20,  // an entry of a folder; body: one raw on-disk name
+  FsFile = 0x20,      // an entry of a folder that is not a folder; body:
+                      // one raw on-disk name
+  FsFolder = 0x21,    // an entry that is a folder (or a link to one), when
+                      // the ID was made; body: one raw on-disk name
 };
 
 // The size in bytes (terminator included) of the well-formed list that

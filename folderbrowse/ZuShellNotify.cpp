@@ -1,0 +1,338 @@
+#include "ZuShellNotify.h"
+
+#include <cerrno>
+#include <exception>
+#include <set>
+#include <utility>
+
+#include "Application.h"
+#include "Files.h"
+#include "OSError.h"
+#include "UiThreadCall.h"
+#include "ZuShellUtils.h"
+
+namespace tavo {
+namespace {
+
+// The folders that exist, each ending in '/', sorted and without
+// duplicates (compared exactly).
+std::vector<std::string> FilterFolders(const std::vector<std::string>& folders) {
+  std::set<std::string> kept;
+  for (const std::string& folder : folders)
+    if (!folder.empty() && DirectoryExists(folder)) kept.insert(AddBackslash(folder));
+  return {kept.begin(), kept.end()};
+}
+
+// One pass of a worker's loop. A failing system call (EOSError) just ends
+// the worker; anything else is shown on the UI thread first.
+template <class Pass>
+void Guarded(ui::TThread& thread, Pass&& pass) {
+  try {
+    pass();
+    return;
+  } catch (const EOSError&) {
+  } catch (const std::exception& e) {
+    try {
+      ui::RunOnUiThread([&e] { ui::HandleException(e); });
+    } catch (...) {
+    }
+  } catch (...) {
+    try {
+      ui::RunOnUiThread([] { ui::HandleUnknownException(); });
+    } catch (...) {
+    }
+  }
+  thread.Terminate();
+}
+
+uint32_t WaitOn(std::initializer_list<WaitHandle*> handles, int timeoutMs) {
+  return WaitForMultipleObjects(std::span<WaitHandle* const>(handles.begin(), handles.size()), timeoutMs);
+}
+
+}  // namespace
+
+// --- TDeviceChangeData -----------------------------------------------------
+
+TDeviceChangeData::TDeviceChangeData(std::string caption, uint32_t event, uint16_t kind, PCItemIDList driveList)
+    : Caption(std::move(caption)), Event(event), Kind(kind), driveList_(ClonePIDL(driveList)) {}
+
+TDeviceChangeData::~TDeviceChangeData() { FreePIDL(driveList_); }
+
+// --- TShDirWatcher ---------------------------------------------------------
+
+TShDirWatcher::TShDirWatcher(const std::vector<std::string>* folders, uint32_t notifyFilter,
+                             TDeviceChangeEvent onDevice, TChangeEvent onChange, Timing timing)
+    : filter_(notifyFilter), timing_(timing), onDevice_(std::move(onDevice)), onChange_(std::move(onChange)) {
+  if (folders != nullptr) folders_ = FilterFolders(*folders);
+  Start();
+}
+
+TShDirWatcher::~TShDirWatcher() = default;
+
+bool TShDirWatcher::SetFolders(const std::vector<std::string>* folders) {
+  std::lock_guard lock(lock_);
+  if (folders != nullptr) {
+    std::vector<std::string> filtered = FilterFolders(*folders);
+    if (filtered == folders_) return false;
+    folders_ = std::move(filtered);
+  } else {
+    folders_.clear();
+  }
+  ++generation_;
+  listChanged_.Set();
+  return true;
+}
+
+std::vector<std::string> TShDirWatcher::Folders() const {
+  std::lock_guard lock(lock_);
+  return folders_;
+}
+
+void TShDirWatcher::PostDeviceChange(std::unique_ptr<TDeviceChangeData> data) {
+  if (!onDevice_) return;
+  pending_.push_back(std::move(data));
+  device_.Set();
+}
+
+void TShDirWatcher::Stop() {
+  onDevice_ = nullptr;
+  onChange_ = nullptr;
+  terminate_.Set();
+}
+
+void TShDirWatcher::DoTerminate() {
+  // Data still pending was made on this thread; it is freed here too.
+  pending_.clear();
+  TThread::DoTerminate();
+}
+
+void TShDirWatcher::Execute() {
+  Guarded(*this, [this] { Rebuild(); });
+  while (!Terminated()) {
+    Guarded(*this, [this] {
+      const uint32_t result = WaitAll(INFINITE);
+      if (result == WAIT_OBJECT_0)
+        Terminate();
+      else if (result == WAIT_OBJECT_0 + 1)
+        Settle();
+      else if (result == WAIT_OBJECT_0 + 2)
+        ListChanged();
+      else if (result >= WAIT_OBJECT_0 + 3 && result < handles_.size())
+        QuietPeriod(result);
+      else if (result == WAIT_FAILED)
+        RaiseLastOSError();
+    });
+  }
+  notifications_.clear();
+  handles_.clear();
+}
+
+uint32_t TShDirWatcher::WaitAll(int timeoutMs) { return WaitForMultipleObjects(handles_, timeoutMs); }
+
+void TShDirWatcher::Rebuild() {
+  std::vector<std::string> folders;
+  uint64_t generation;
+  {
+    std::lock_guard lock(lock_);
+    folders = folders_;
+    generation = generation_;
+  }
+  // Opening a notification walks a whole sub-tree, which may take long: it
+  // is done without the lock, so that SetFolders never waits for it.
+  std::vector<std::unique_ptr<ChangeNotification>> opened(folders.size());
+  std::vector<bool> failed(folders.size(), false);
+  bool cancelled = false;
+  for (size_t i = folders.size(); i-- > 0;) {
+    opened[i] = FindFirstChangeNotification(folders[i], true, filter_, &terminate_);
+    if (!opened[i]) {
+      if (errno == ECANCELED)
+        cancelled = true;
+      else
+        failed[i] = true;
+    }
+  }
+  {
+    std::lock_guard lock(lock_);
+    // Folders that cannot be watched leave the list, unless the list was
+    // replaced meanwhile (the worker then rebuilds again anyway).
+    if (!cancelled && generation == generation_)
+      for (size_t i = folders.size(); i-- > 0;)
+        if (failed[i]) folders_.erase(folders_.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  handles_ = {&terminate_, &device_, &listChanged_};
+  notifications_.clear();
+  for (std::unique_ptr<ChangeNotification>& n : opened) {
+    if (!n) continue;
+    handles_.push_back(n.get());
+    notifications_.push_back(std::move(n));
+  }
+}
+
+void TShDirWatcher::CloseAll() {
+  handles_.resize(3);
+  bool failed = false;
+  for (std::unique_ptr<ChangeNotification>& n : notifications_)
+    if (!FindCloseChangeNotification(std::move(n))) failed = true;
+  notifications_.clear();
+  if (failed) RaiseLastOSError();
+}
+
+void TShDirWatcher::ListChanged() {
+  CloseAll();
+  Rebuild();
+}
+
+void TShDirWatcher::QuietPeriod(size_t index) {
+  for (;;) {
+    if (!FindNextChangeNotification(*notifications_[index - 3])) RaiseLastOSError();
+    const uint32_t result = WaitAll(timing_.quietMs);
+    if (result >= WAIT_OBJECT_0 + 3 && result < handles_.size()) {
+      index = result;  // the burst goes on
+      continue;
+    }
+    if (result == WAIT_TIMEOUT)
+      Synchronize([this] { DeliverChange(); });
+    else if (result == WAIT_OBJECT_0)
+      Terminate();
+    else if (result == WAIT_OBJECT_0 + 1)
+      Settle();
+    else if (result == WAIT_OBJECT_0 + 2)
+      ListChanged();
+    else
+      RaiseLastOSError();
+    return;
+  }
+}
+
+void TShDirWatcher::Settle() {
+  // Each further device change restarts the wait, so a burst is delivered
+  // whole once it has rested.
+  for (;;) {
+    const uint32_t result = WaitOn({&terminate_, &device_}, timing_.settleMs);
+    if (result == WAIT_OBJECT_0 + 1) continue;
+    if (result == WAIT_TIMEOUT)
+      Synchronize([this] { DeliverDevices(); });
+    else if (result == WAIT_OBJECT_0)
+      Terminate();
+    else
+      RaiseLastOSError();
+    return;
+  }
+}
+
+void TShDirWatcher::DeliverChange() {
+  if (onChange_) onChange_(this);
+}
+
+void TShDirWatcher::DeliverDevices() {
+  std::deque<std::unique_ptr<TDeviceChangeData>> burst;
+  burst.swap(pending_);
+  for (std::unique_ptr<TDeviceChangeData>& data : burst)
+    if (onDevice_) onDevice_(this, std::move(data));  // a callback may Stop the watcher
+}
+
+// --- TShFilesWatcher -------------------------------------------------------
+
+TShFilesWatcher::TShFilesWatcher(const std::string& path, uint32_t notifyFilter, TChangeEvent onChange,
+                                 Timing timing)
+    : filter_(notifyFilter), timing_(timing), path_(path), onChange_(std::move(onChange)) {
+  Start();
+}
+
+TShFilesWatcher::~TShFilesWatcher() = default;
+
+bool TShFilesWatcher::SetPath(const std::string& path) {
+  std::lock_guard lock(lock_);
+  if (path == path_) return false;
+  path_ = !path.empty() && DirectoryExists(path) ? path : std::string();
+  pathChanged_.Set();
+  return true;
+}
+
+std::string TShFilesWatcher::Path() const {
+  std::lock_guard lock(lock_);
+  return path_;
+}
+
+void TShFilesWatcher::Stop() {
+  onChange_ = nullptr;
+  terminate_.Set();
+}
+
+void TShFilesWatcher::Execute() {
+  Guarded(*this, [this] { OpenFolder(); });
+  while (!Terminated()) {
+    Guarded(*this, [this] {
+      if (!notification_) {
+        const uint32_t result = WaitOn({&terminate_, &pathChanged_}, INFINITE);
+        if (result == WAIT_OBJECT_0)
+          Terminate();
+        else if (result == WAIT_OBJECT_0 + 1)
+          OpenFolder();
+        else if (result == WAIT_FAILED)
+          RaiseLastOSError();
+        return;
+      }
+      const uint32_t result = WaitOn({&terminate_, &pathChanged_, notification_.get()}, INFINITE);
+      if (result == WAIT_OBJECT_0) {
+        CloseFolder();
+        Terminate();
+      } else if (result == WAIT_OBJECT_0 + 1) {
+        CloseFolder();
+        OpenFolder();
+      } else if (result == WAIT_OBJECT_0 + 2) {
+        QuietPeriod();
+      } else if (result == WAIT_FAILED) {
+        RaiseLastOSError();
+      }
+    });
+  }
+  notification_.reset();
+}
+
+void TShFilesWatcher::OpenFolder() {
+  std::lock_guard lock(lock_);
+  if (!path_.empty() && DirectoryExists(path_)) notification_ = FindFirstChangeNotification(path_, false, filter_);
+}
+
+void TShFilesWatcher::CloseFolder() {
+  if (notification_ && !FindCloseChangeNotification(std::move(notification_))) RaiseLastOSError();
+  notification_.reset();
+}
+
+void TShFilesWatcher::QuietPeriod() {
+  for (;;) {
+    if (!FindNextChangeNotification(*notification_)) {
+      CloseFolder();
+      OpenFolder();
+      return;
+    }
+    const uint32_t result = WaitOn({&terminate_, &pathChanged_, notification_.get()}, timing_.quietMs);
+    if (result == WAIT_OBJECT_0 + 2) continue;  // the burst goes on
+    if (result == WAIT_TIMEOUT) {
+      Synchronize([this] { DeliverChange(); });
+      CloseFolder();
+      OpenFolder();
+    } else if (result == WAIT_OBJECT_0) {
+      CloseFolder();
+      Terminate();
+    } else if (result == WAIT_OBJECT_0 + 1) {
+      CloseFolder();
+      OpenFolder();
+    } else {
+      RaiseLastOSError();
+    }
+    return;
+  }
+}
+
+void TShFilesWatcher::DeliverChange() {
+  std::string path;
+  {
+    std::lock_guard lock(lock_);
+    path = path_;
+  }
+  if (onChange_) onChange_(this, path);
+}
+
+}  // namespace tavo

@@ -1,0 +1,178 @@
+#include "ChangeNotification.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "WatchTestSupport.h"
+
+namespace tavo {
+namespace {
+
+using test::MakeDir;
+using test::MakeFile;
+using test::ScratchDir;
+
+// How long a change may take to arrive, and how long to wait for one that
+// must not come.
+constexpr int kArrives = 2000;
+constexpr int kStaysQuiet = 100;
+
+bool Signals(ChangeNotification& n, int ms = kArrives) { return WaitForSingleObject(n, ms) == WAIT_OBJECT_0; }
+
+std::unique_ptr<ChangeNotification> Open(const std::string& path, bool subtree, uint32_t filter) {
+  auto n = FindFirstChangeNotification(path, subtree, filter);
+  EXPECT_NE(n, nullptr) << path << ": errno " << errno;
+  return n;
+}
+
+struct FilterCase {
+  const char* name;
+  uint32_t filter;
+  std::function<void(const ScratchDir&)> change;
+  bool signalled;
+};
+
+TEST(ChangeNotification, FilterSelectsWhichChangesSignal) {
+  const uint32_t kNames = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
+  const uint32_t kDetails = FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
+  auto createFile = [](const ScratchDir& d) { MakeFile(d / "new"); };
+  auto createDir = [](const ScratchDir& d) { MakeDir(d / "newdir"); };
+  auto renameFile = [](const ScratchDir& d) { ASSERT_EQ(::rename((d / "f").c_str(), (d / "g").c_str()), 0); };
+  auto deleteDir = [](const ScratchDir& d) { ASSERT_EQ(::rmdir((d / "d").c_str()), 0); };
+  auto writeFile = [](const ScratchDir& d) { MakeFile(d / "f", "more"); };
+  auto chmodFile = [](const ScratchDir& d) { ASSERT_EQ(::chmod((d / "f").c_str(), 0600), 0); };
+  auto deepDir = [](const ScratchDir& d) { MakeDir(d / "d/deeper"); };
+  const FilterCase cases[] = {
+      {"file created, file names", FILE_NOTIFY_CHANGE_FILE_NAME, createFile, true},
+      {"file created, folder names", FILE_NOTIFY_CHANGE_DIR_NAME, createFile, false},
+      {"folder created, folder names", FILE_NOTIFY_CHANGE_DIR_NAME, createDir, true},
+      {"folder created, file names", FILE_NOTIFY_CHANGE_FILE_NAME, createDir, false},
+      {"file renamed, names", kNames, renameFile, true},
+      {"folder deleted, folder names", FILE_NOTIFY_CHANGE_DIR_NAME, deleteDir, true},
+      {"file written, details", kDetails, writeFile, true},
+      {"file written, names", kNames, writeFile, false},
+      {"file chmod, details", kDetails, chmodFile, true},
+      {"file chmod, size only", FILE_NOTIFY_CHANGE_SIZE, chmodFile, false},
+      {"empty file created, details", kDetails, createFile, false},
+      {"folder in a sub-folder, no sub-tree", kNames, deepDir, false},
+  };
+  for (const FilterCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDir dir;
+    MakeFile(dir / "f", "x");
+    MakeDir(dir / "d");
+    auto n = Open(dir.path(), false, c.filter);
+    ASSERT_NE(n, nullptr);
+    c.change(dir);
+    EXPECT_EQ(Signals(*n, c.signalled ? kArrives : kStaysQuiet), c.signalled);
+  }
+}
+
+TEST(ChangeNotification, SubTreeFollowsFoldersThatComeGoAndMove) {
+  ScratchDir dir, outside;
+  MakeDir(dir / "tree");
+  auto n = Open(dir / "tree", true, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
+  ASSERT_NE(n, nullptr);
+
+  // Folders made in a hurry, one inside the other, are all watched.
+  MakeDir(dir / "tree/a");
+  MakeDir(dir / "tree/a/b");
+  MakeDir(dir / "tree/a/b/c");
+  test::PumpFor(50);  // let the watches settle in
+  FindNextChangeNotification(*n);
+  MakeFile(dir / "tree/a/b/c/file");
+  EXPECT_TRUE(Signals(*n));
+
+  // A folder moved out of the tree is no longer watched ...
+  ASSERT_EQ(::rename((dir / "tree/a").c_str(), (outside / "a").c_str()), 0);
+  EXPECT_TRUE(Signals(*n));
+  test::PumpFor(50);
+  FindNextChangeNotification(*n);
+  MakeFile(outside / "a/b/elsewhere");
+  EXPECT_FALSE(Signals(*n, kStaysQuiet));
+
+  // ... and one moved in is, with what it holds.
+  ASSERT_EQ(::rename((outside / "a").c_str(), (dir / "tree/back").c_str()), 0);
+  test::PumpFor(50);
+  FindNextChangeNotification(*n);
+  MakeFile(dir / "tree/back/b/c/again");
+  EXPECT_TRUE(Signals(*n));
+}
+
+TEST(ChangeNotification, WatchedFolderGoingAwaySignalsWhateverTheFilter) {
+  for (const bool moved : {false, true}) {
+    SCOPED_TRACE(moved ? "moved" : "deleted");
+    ScratchDir dir;
+    MakeDir(dir / "w");
+    auto n = Open(dir / "w", false, FILE_NOTIFY_CHANGE_SIZE);
+    ASSERT_NE(n, nullptr);
+    if (moved)
+      ASSERT_EQ(::rename((dir / "w").c_str(), (dir / "elsewhere").c_str()), 0);
+    else
+      ASSERT_EQ(::rmdir((dir / "w").c_str()), 0);
+    EXPECT_TRUE(Signals(*n));
+    FindNextChangeNotification(*n);
+    EXPECT_FALSE(Signals(*n, kStaysQuiet));  // and is quiet from then on
+  }
+}
+
+TEST(ChangeNotification, NotificationsOfOneFolderAreIndependent) {
+  // They share the folder's watch; closing one must not blind the other.
+  ScratchDir dir;
+  auto names = Open(dir.path(), false, FILE_NOTIFY_CHANGE_FILE_NAME);
+  auto sizes = Open(dir.path(), false, FILE_NOTIFY_CHANGE_SIZE);
+  MakeFile(dir / "a");
+  EXPECT_TRUE(Signals(*names));
+  EXPECT_FALSE(Signals(*sizes, kStaysQuiet));
+  EXPECT_TRUE(FindCloseChangeNotification(std::move(sizes)));
+  FindNextChangeNotification(*names);
+  MakeFile(dir / "b");
+  EXPECT_TRUE(Signals(*names));
+}
+
+TEST(ChangeNotification, MoreNotificationsThanTheSystemHasInotifyInstances) {
+  ScratchDir dir;
+  std::vector<std::unique_ptr<ChangeNotification>> all;
+  std::vector<WaitHandle*> handles;
+  for (int i = 0; i < 300; ++i) {
+    const std::string folder = dir / std::to_string(i);
+    MakeDir(folder);
+    all.push_back(Open(folder, false, FILE_NOTIFY_CHANGE_FILE_NAME));
+    ASSERT_NE(all.back(), nullptr) << i;
+    handles.push_back(all.back().get());
+  }
+  MakeFile(dir / "217/x");
+  EXPECT_EQ(WaitForMultipleObjects(handles, kArrives), WAIT_OBJECT_0 + 217);
+}
+
+TEST(ChangeNotification, OpenFailsForWhatCannotBeWatched) {
+  ScratchDir dir;
+  MakeFile(dir / "file");
+  struct Case {
+    std::string path;
+    uint32_t filter;
+    int error;
+  } const cases[] = {
+      {dir / "missing", FILE_NOTIFY_CHANGE_FILE_NAME, ENOENT},
+      {dir / "file", FILE_NOTIFY_CHANGE_FILE_NAME, ENOTDIR},
+      {dir.path(), 0, EINVAL},
+      {dir.path() + "/\x82", FILE_NOTIFY_CHANGE_FILE_NAME, ENOENT},  // a lead byte alone: no OS form
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    errno = 0;
+    EXPECT_EQ(FindFirstChangeNotification(c.path, false, c.filter), nullptr);
+    EXPECT_EQ(errno, c.error);
+  }
+  EXPECT_FALSE(FindCloseChangeNotification(nullptr));
+}
+
+}  // namespace
+}  // namespace tavo

@@ -1,0 +1,104 @@
+#include "UiThreadCall.h"
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "WatchTestSupport.h"
+
+namespace tavo::ui {
+namespace {
+
+using test::PumpUntil;
+
+class UiThreadCallTest : public ::testing::Test {
+ protected:
+  void SetUp() override { InitUiThreadCalls(); }
+  void TearDown() override { InitUiThreadCalls(); }  // a test may have closed the queue
+};
+
+TEST_F(UiThreadCallTest, WorkerCallRunsOnTheUiThreadWhileTheWorkerWaits) {
+  const std::thread::id ui = std::this_thread::get_id();
+  std::atomic<bool> ranOnUi{false}, answered{false}, result{false};
+  std::thread worker([&] {
+    result = RunOnUiThread([&] { ranOnUi = std::this_thread::get_id() == ui; });
+    answered = true;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return answered.load(); }, 2000));
+  worker.join();
+  EXPECT_TRUE(ranOnUi);
+  EXPECT_TRUE(result);
+}
+
+TEST_F(UiThreadCallTest, NestedEventLoopServesOtherWorkersCalls) {
+  // The first call opens a nested loop, as a modal dialog would; the second
+  // worker's call must run inside it, or the first would never end.
+  std::atomic<bool> secondRan{false};
+  std::atomic<int> done{0};
+  std::thread second;
+  std::thread first([&] {
+    RunOnUiThread([&] {
+      second = std::thread([&] {
+        RunOnUiThread([&] { secondRan = true; });
+        ++done;
+      });
+      QEventLoop nested;
+      QTimer poll;
+      QObject::connect(&poll, &QTimer::timeout, &nested, [&] {
+        if (secondRan) nested.quit();
+      });
+      poll.start(5);
+      QTimer::singleShot(3000, &nested, &QEventLoop::quit);
+      nested.exec();
+    });
+    ++done;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return done.load() == 2; }, 5000));
+  first.join();
+  second.join();
+  EXPECT_TRUE(secondRan);
+}
+
+TEST_F(UiThreadCallTest, ExceptionOfTheCallIsRethrownInTheWorker) {
+  std::atomic<bool> caught{false}, answered{false};
+  std::thread worker([&] {
+    try {
+      RunOnUiThread([] { throw std::runtime_error("from the UI thread"); });
+    } catch (const std::runtime_error& e) {
+      caught = std::string(e.what()) == "from the UI thread";
+    }
+    answered = true;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return answered.load(); }, 2000));
+  worker.join();
+  EXPECT_TRUE(caught);
+}
+
+TEST_F(UiThreadCallTest, ClosingAbandonsWaitingCallersAndRefusesNewOnes) {
+  std::atomic<bool> ran{false}, answered{false}, result{true};
+  std::thread worker([&] {
+    result = RunOnUiThread([&] { ran = true; });
+    answered = true;
+  });
+  // Without a pass of the event loop the call stays queued.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(answered);
+  CloseUiThreadCalls();
+  worker.join();
+  EXPECT_FALSE(result);
+  EXPECT_FALSE(ran);
+
+  std::thread late([&] { result = RunOnUiThread([&] { ran = true; }); });
+  late.join();
+  EXPECT_FALSE(result);
+  test::PumpFor(20);  // the abandoned call's announcement finds nothing to run
+  EXPECT_FALSE(ran);
+}
+
+}  // namespace
+}  // namespace tavo::ui
