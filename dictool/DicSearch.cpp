@@ -87,6 +87,9 @@ bool TMainForm::DicSearchStart() {
   DicPageTop = 0;
   Cancelled = false;
   CancelRequest = false;
+  // The box loses its focus now; the grid takes it (not the next enabled
+  // button, which a second Enter during the fill would press).
+  Grid->setFocus();
   cbSearchWord->setEnabled(false);
   btnSearchCancel->setEnabled(true);
 
@@ -158,6 +161,7 @@ void TMainForm::DicSearchNextPage() {
   Trace("DicSearchNextPage");
   if (PageFilling) return;
   PageFilling = true;
+  bool offerRegistration = false;
   ui::SetBusyCursor(true);
   try {
     StatusPanel->setText(QStringLiteral("検索中"));
@@ -174,10 +178,7 @@ void TMainForm::DicSearchNextPage() {
         AddGridLine(std::string(sj::SearchEndRow));
         ReachedEnd = true;
         SearchEnd();
-        if (!HitFound &&
-            ui::MessageBox(this, QStringLiteral("見つかりませんでした。この語句を辞書に登録しますか？"), kSearchError,
-                           ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK)
-          RegisterWord(SearchWordText());
+        offerRegistration = !HitFound;
         break;
       }
       if (DicRowCount - start >= Grid->VisibleRowCount()) break;
@@ -197,6 +198,12 @@ void TMainForm::DicSearchNextPage() {
   Grid->setFocus();
   PageFilling = false;
   AfterFill();
+  // The offer comes once the page and the controls are in order, so that a
+  // failure while registering cannot leave the fill half done.
+  if (offerRegistration &&
+      ui::MessageBox(this, QStringLiteral("見つかりませんでした。この語句を辞書に登録しますか？"), kSearchError,
+                     ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK)
+    RegisterWord(SearchWordText());
 }
 
 NextHitResult TMainForm::DicSearchNextHit(int& dicIndex, std::string& row) {

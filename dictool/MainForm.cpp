@@ -359,8 +359,8 @@ void TMainForm::SetDicList() {
   dicListDlg_->LoadLists(SearchDicList, NotSearchDicList);
   if (ui::ShowModal(dicListDlg_) != ui::mrOk) return;
   dicListDlg_->SaveLists(SearchDicList, NotSearchDicList);
+  LastSearchWord.clear();  // the lists changed, whether or not the save succeeds
   SaveSettings();
-  LastSearchWord.clear();
 }
 
 void TMainForm::RegisterWord(const std::string& word) {
@@ -406,6 +406,7 @@ void TMainForm::mnuSetWordClick() {
 }
 
 void TMainForm::mnuHelpIndexClick() {
+  if (PageFilling) return;
   ShellOpen(ExpandFileName(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000001.htm"));
 }
 

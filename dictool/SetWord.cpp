@@ -22,10 +22,9 @@
 namespace tavo {
 namespace {
 
-// What may be typed or pasted as a word: one dictionary line of at most 80
-// bytes of CP932. A paste is cut at its first line break; a character
-// without a CP932 form, or text beyond the limit, is refused. Text that the
-// program sets is not checked.
+// What may be typed or pasted as a word: one dictionary line of CP932. A
+// paste is cut at its first line break; a character without a CP932 form is
+// refused. Text that the program sets is not checked.
 class WordValidator : public QValidator {
  public:
   using QValidator::QValidator;
@@ -35,11 +34,11 @@ class WordValidator : public QValidator {
       input.truncate(brk);
       if (pos > brk) pos = static_cast<int>(brk);
     }
-    const auto bytes = ToCp932(input);
-    if (!bytes || bytes->size() > static_cast<size_t>(kWordMaxBytes)) return Invalid;
-    return Acceptable;
+    return ToCp932(input) ? Acceptable : Invalid;
   }
 };
+
+size_t Cp932Length(const QString& text) { return ToCp932(text).value_or(std::string()).size(); }
 
 }  // namespace
 
@@ -59,6 +58,18 @@ TSetWordDlg::TSetWordDlg(QWidget* parent) : ui::TModalForm(parent) {
   edAddWord = new QLineEdit(Bevel1);
   edAddWord->setObjectName(QStringLiteral("edAddWord"));
   edAddWord->setValidator(new WordValidator(edAddWord));
+  // Typing stops at 80 bytes. A longer word handed in by the program stays
+  // whole, and an edit may shorten it but never lengthen it.
+  connect(edAddWord, &QLineEdit::textEdited, this, [this](const QString& text) {
+    const size_t n = Cp932Length(text);
+    if (n > static_cast<size_t>(kWordMaxBytes) && n > Cp932Length(acceptedWord_)) {
+      const int cursor = edAddWord->cursorPosition() - static_cast<int>(text.size() - acceptedWord_.size());
+      edAddWord->setText(acceptedWord_);
+      edAddWord->setCursorPosition(cursor < 0 ? 0 : cursor);
+      return;
+    }
+    acceptedWord_ = text;
+  });
   Label1->setBuddy(edAddWord);
   auto* row = new QHBoxLayout;
   Label2 = new QLabel(QStringLiteral("登録する辞書を一覧から選んでください"), Bevel1);
@@ -118,7 +129,10 @@ std::string TSetWordDlg::AppendWord() const {
   return SpaceToSquare(ToCp932(edAddWord->text()).value_or(std::string()));
 }
 
-void TSetWordDlg::SetAppendWord(const std::string& word) { edAddWord->setText(FromCp932Exact(word)); }
+void TSetWordDlg::SetAppendWord(const std::string& word) {
+  acceptedWord_ = FromCp932Exact(word);
+  edAddWord->setText(acceptedWord_);
+}
 
 std::string TSetWordDlg::WriteDicName() const {
   const QList<QListWidgetItem*> selected = DicList->selectedItems();

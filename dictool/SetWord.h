@@ -61,6 +61,9 @@ class TSetWordDlg : public ui::TModalForm {
   void NewDicBtnClick();
   void HelpBtnClick();
   void DicListMouseUp();
+
+ private:
+  QString acceptedWord_;  // the word as it stood before the user's edit in progress
 };
 
 }  // namespace tavo

@@ -2,6 +2,8 @@
 // once, when the main window is first shown; SaveSettings writes it on close
 // and after OK in either registration dialog. Every key is read and written
 // on its own, straight from and to the file.
+#include <algorithm>
+
 #include "Cp932Texts.h"
 #include "IniFile.h"
 #include "Main.h"
@@ -10,10 +12,12 @@ namespace tavo {
 namespace {
 
 constexpr const char* kSettingsFile = "tavodic.ini";
+constexpr int kMaxListedFiles = 4096;
 
 // A numbered list of paths: the count, then the keys name0 .. name(n-1).
 void ReadPathList(TIniFile& ini, std::string_view section, std::vector<std::string>& list) {
-  const int n = ini.ReadInteger(section, sj::KeyFileCount, 0);
+  // A damaged count must not keep the start busy for hours.
+  const int n = std::min(ini.ReadInteger(section, sj::KeyFileCount, 0), kMaxListedFiles);
   for (int i = 0; i < n; ++i) {
     std::string value = ini.ReadString(section, std::string(sj::KeyFileName) + std::to_string(i), "");
     if (!value.empty()) list.push_back(std::move(value));

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -69,6 +70,9 @@ QWidget* FormKeys::ControlOf(QWidget* w) const {
 }
 
 bool FormKeys::TakesEnter(QWidget* w) const {
+  // A menu bar that has the keyboard, or an open popup, uses Enter and Esc
+  // itself (to open an item, or to leave the menu).
+  if (qobject_cast<QMenuBar*>(w) != nullptr || QApplication::activePopupWidget() != nullptr) return true;
   for (QWidget* p = w; p != nullptr && p != form_; p = p->parentWidget()) {
     auto it = takesEnter_.find(p);
     if (it != takesEnter_.end()) return it->second;
@@ -119,7 +123,8 @@ bool FormKeys::eventFilter(QObject* watched, QEvent* event) {
   }
   if (type == QEvent::MouseButtonPress) {
     QWidget* control = ControlOf(w);
-    if (control == nullptr) return false;
+    // Qt drops a press on a disabled control; so does its handler.
+    if (control == nullptr || !control->isEnabled()) return false;
     auto* me = static_cast<QMouseEvent*>(event);
     if (const MouseHandler& h = handlers_[control].mouseDown)
       h(me->button(), me->modifiers(), control->mapFromGlobal(me->globalPosition().toPoint()));

@@ -10,8 +10,10 @@
 //   types a character) its key-press handler, then the control itself; a
 //   handler that sets the key or character to 0 consumes it. Key-up
 //   handlers run on release (not on auto-repeat).
-// - Mouse-down handlers run when a mouse button is pressed on the control,
-//   before the control acts on the press (a button's click comes later).
+// - Mouse-down handlers run when a mouse button is pressed on an enabled
+//   control, before the control acts on the press (a click comes later).
+// - A menu bar with the keyboard focus, or an open popup, keeps Enter and
+//   Esc for itself.
 // - An Enter that commits an input-method composition is left to the input
 //   method: it presses no button.
 //

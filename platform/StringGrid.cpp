@@ -169,9 +169,8 @@ void TStringGrid::ApplyTopRow() {
   // The scroll range follows new rows only once the view has laid them out.
   executeDelayedItemsLayout();
   updateGeometries();
-  QScrollBar* bar = verticalScrollBar();
   applyingTopRow_ = true;
-  bar->setValue(topRow_ < bar->maximum() ? topRow_ : bar->maximum());
+  verticalScrollBar()->setValue(topRow_);
   applyingTopRow_ = false;
 }
 
@@ -227,7 +226,17 @@ void TStringGrid::scrollContentsBy(int dx, int dy) {
 }
 
 void TStringGrid::updateGeometries() {
+  // The view would stop scrolling where the last row meets the bottom edge
+  // and clamp the position to that; the grid's own top row may lie further
+  // down (the rest of the page is then empty), so the range reaches it and
+  // the position stays.
+  const bool applying = applyingTopRow_;
+  applyingTopRow_ = true;
   QTableView::updateGeometries();
+  QScrollBar* bar = verticalScrollBar();
+  if (bar->maximum() < topRow_) bar->setMaximum(topRow_);
+  if (bar->value() != topRow_) bar->setValue(topRow_);
+  applyingTopRow_ = applying;
   AlignTopRow();
 }
 

@@ -41,8 +41,8 @@ class TStringGrid : public QTableView {
   int Col() const;
   void SetCol(int col);
 
-  // The first visible row, 0 .. RowCount - 1. It may be set below the point
-  // the view can scroll to; the view follows once rows are added.
+  // The first visible row, 0 .. RowCount - 1, shown at the top of the view
+  // even where the rows below it do not fill the height.
   int TopRow() const;
   void SetTopRow(int row);
   // Rows that are wholly visible from TopRow, at most RowCount - TopRow.

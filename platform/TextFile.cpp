@@ -83,9 +83,11 @@ int TextFile::Fill() {
 
 bool TextFile::Eof() {
   if (fd_ < 0) return true;
+  // A read error is not the end: the next ReadLine must report it.
+  if (error_ != 0) return false;
   while (pos_ == end_) {
     if (atEnd_) return true;
-    Fill();
+    if (Fill() != 0) return false;
   }
   return false;
 }

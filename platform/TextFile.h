@@ -33,9 +33,9 @@ class TextFile {
 
   bool IsOpen() const { return fd_ >= 0; }
 
-  // True at the end of the data (the file's end or its 0x1A byte), when the
-  // file is not open, and after a read error (which the next ReadLine
-  // reports). May read ahead.
+  // True at the end of the data (the file's end or its 0x1A byte) and when
+  // the file is not open; false after a read error, so that a reading loop
+  // goes on to the ReadLine that reports it. May read ahead.
   bool Eof();
 
   // Puts the rest of the current line into `line` (reusing its storage) and

@@ -141,6 +141,7 @@ TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
   Enter(form->Grid);
   ASSERT_EQ(form->DicRowCount, 2 * n - 1);
   EXPECT_EQ(form->Grid->TopRow(), n - 1);
+  EXPECT_EQ(form->Grid->rowAt(0), n - 1) << "the view shows the top row at its top";
   EXPECT_EQ(form->Grid->Row(), n - 1);
   while (form->SearchOpen) Enter(form->Grid);
   EXPECT_EQ(Rows().back(), std::string(sj::SearchEndRow));
@@ -154,6 +155,23 @@ TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
   EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch"}));
   EXPECT_EQ(form->Grid->TopRow(), top);
   EXPECT_EQ(form->DicRowCount, 102);
+}
+
+TEST_F(DicSearchTest, EveryWindowHeightShowsEachPagesTopRowAtTheTop) {
+  std::string bytes;
+  for (int i = 0; i < 200; ++i) bytes += sj("ねこ") + "\r\n";
+  Use({WriteFile("h.dic", bytes)});
+  for (int height = 400; height < 424; ++height) {
+    form->resize(811, height);
+    QCoreApplication::processEvents();
+    form->LastSearchWord.clear();
+    Search("ねこ");
+    Enter(form->Grid);
+    ASSERT_TRUE(form->SearchOpen) << height;
+    EXPECT_EQ(form->Grid->rowAt(0), form->Grid->TopRow()) << height;
+    EXPECT_EQ(form->Grid->TopRow(), PageRows() - 1) << height;
+    form->SearchCancel();
+  }
 }
 
 TEST_F(DicSearchTest, AWordNotFoundIsOfferedForRegistration) {
@@ -260,6 +278,37 @@ TEST_F(DicSearchTest, ACancelArrivingDuringAFillStopsItAfterTheCurrentLine) {
   // After a cancel the same word searches anew.
   Search("ねこ");
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ"), std::string(sj::SearchEndRow)}));
+}
+
+TEST_F(DicSearchTest, ASecondEnterDuringTheFirstFillDoesNothing) {
+  std::string bytes;
+  for (int i = 0; i < 3000; ++i) bytes += sj("いぬ") + "\r\n";
+  bytes += sj("ねこ") + "\r\n";
+  const std::string dic = WriteFile("f.dic", bytes);
+  Use({dic});
+  QWidget* focusDuringFill = nullptr;
+  QTimer::singleShot(0, form, [&] {
+    focusDuringFill = QApplication::focusWidget();
+    QTest::keyClick(focusDuringFill, Qt::Key_Return);
+    QTest::keyClick(focusDuringFill, Qt::Key_Return, Qt::ShiftModifier);
+  });
+  Search("ねこ");
+  EXPECT_EQ(focusDuringFill, form->Grid);
+  EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch", "DicSearchNextPage"}));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ"), std::string(sj::SearchEndRow)}));
+  EXPECT_FALSE(form->Cancelled);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
+}
+
+TEST_F(DicSearchTest, AReadErrorEndsTheSearchAsItsEndWould) {
+  // Reading this file fails at once (EIO), though it exists and opens.
+  const std::string b = WriteFile("b.dic", Lines({"ねこ"}));
+  Use({"/proc/self/mem", b});
+  ExpectMessage(ui::IDCANCEL);  // the offer to register
+  Search("ねこ");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading("/proc/self/mem"), std::string(sj::SearchEndRow)}));
+  EXPECT_TRUE(form->ReachedEnd);
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
 TEST_F(DicSearchTest, EscDuringAPausedSearchCancelsIt) {

@@ -190,6 +190,22 @@ TEST_F(DispatchTest, CommandsDuringAPageFillDoNothingAndACancelIsDeferred) {
   EXPECT_TRUE(form->Cancelled);
 }
 
+TEST_F(DispatchTest, EnterAndEscInTheMenuBarAreTheMenusOwn) {
+  form->menuBar()->setFocus();
+  QTest::keyClick(form->menuBar(), Qt::Key_Return);
+  QTest::keyClick(form->menuBar(), Qt::Key_Escape);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(ops.empty());
+}
+
+TEST_F(DispatchTest, APressOnADisabledButtonSetsNoIntent) {
+  form->btnGaibuSearch->setEnabled(false);
+  QTest::mousePress(form->btnGaibuSearch, Qt::LeftButton);
+  QTest::mouseRelease(form->btnGaibuSearch, Qt::LeftButton);
+  EXPECT_FALSE(form->GaibuIntent);
+  EXPECT_TRUE(ops.empty());
+}
+
 TEST_F(DispatchTest, ActionShortcutsWorkAnywhereInTheWindow) {
   Key(form->cbSearchWord, Qt::Key_F2);
   Key(form->Grid, Qt::Key_F3);
@@ -260,7 +276,7 @@ TEST_F(MainWindowTest, TheAboutBoxShowsTheVersion) {
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
-TEST_F(MainWindowTest, TheHintSwitchHidesAllHintsButThatOfTheExternalButtonAndIsSaved) {
+TEST_F(MainWindowTest, TheHintSwitchHidesAllHintsButThatOfTheExternalButton) {
   EXPECT_FALSE(form->cbSearchWord->toolTip().isEmpty());
   form->N5->trigger();
   EXPECT_FALSE(form->HintVisible);

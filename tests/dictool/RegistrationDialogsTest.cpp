@@ -1,7 +1,11 @@
 // The two registration dialogs: the list operations and enable rules of the
 // dictionary registration, and the word registration's appended bytes, new
 // dictionaries and what OK saves.
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +19,7 @@
 #include "Cp932Texts.h"
 #include "DicListItems.h"
 #include "FileDialogs.h"
+#include "Files.h"
 #include "QtText.h"
 #include "StringGrid.h"
 #include "TestText.h"
@@ -127,7 +132,6 @@ TEST_F(DicListDlgTest, UpAndDownMoveTheCurrentEntryAndStopAtBothEnds) {
 
 TEST_F(DicListDlgTest, UpAndDownNeedExactlyOneSelectedEntryAndAMouseReleaseUpdatesThem) {
   Load({"A", "B", "C"});
-  ASSERT_TRUE(ui::ShowModal != nullptr);
   ui::PushModalScript([&](ui::ModalCall&) {
     QListWidget* list = dicList->SrcList;
     Select(list, {0, 1});
@@ -262,7 +266,13 @@ TEST_F(SetWordDlgTest, TypingIsLimitedToOneLineOf80BytesButTheProgramsWordIsNot)
   form->SearchDicList = {};
   Register(longWord, [&] {
     EXPECT_EQ(setWord->edAddWord->text().size(), 90) << "a word handed in stays whole";
-    setWord->edAddWord->clear();
+    // It may be shortened but not lengthened.
+    setWord->edAddWord->setFocus();
+    setWord->edAddWord->end(false);
+    QTest::keyClick(setWord->edAddWord, Qt::Key_Backspace);
+    QTest::keyClick(setWord->edAddWord, Qt::Key_B);
+    EXPECT_EQ(setWord->edAddWord->text().size(), 89);
+    setWord->SetAppendWord("");
     setWord->edAddWord->setFocus();
     for (int i = 0; i < 45; ++i) {
       QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("ね"));  // as typed through an input method
@@ -372,6 +382,48 @@ TEST_F(SetWordDlgTest, AWordNotFoundIsRegisteredAndFoundByTheNextSearch) {
   QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
   EXPECT_EQ(form->Grid->Cell(0, 1), sj("ね□こ"));
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+}  // namespace
+}  // namespace tavo::test
+
+namespace tavo::test {
+namespace {
+
+// The real file dialog, answered by timers: a typed name that does not exist
+// is added after the create question, and refused when it is declined.
+TEST_F(MainWindowTest, TheAddDialogAsksBeforeTakingANameThatDoesNotExist) {
+  ui::SetModalScripting(false);
+  const std::string existing = WriteFile("here.dic", "");
+  for (const bool create : {true, false}) {
+    bool asked = false;
+    QTimer::singleShot(50, [&] {
+      auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dlg, nullptr);
+      dlg->setDirectory(QString::fromUtf8(dir.c_str()));
+      dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"new.dic\" \"here.dic\""));
+      QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        asked = box->text().contains(QStringLiteral("このファイルは存在しません"));
+        box->button(create ? QMessageBox::Yes : QMessageBox::No)->click();
+        if (!create)
+          QTimer::singleShot(50, [] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) d->reject();
+          });
+      });
+      static_cast<QDialog*>(dlg)->accept();  // as the Open button does
+    });
+    dicList->LoadLists({}, {});
+    dicList->EntryBtnClick();
+    EXPECT_TRUE(asked);
+    if (create)
+      EXPECT_EQ(PathsOf(dicList->SrcList), (Paths{dir + "/new.dic", existing}));
+    else
+      EXPECT_TRUE(PathsOf(dicList->SrcList).empty());
+    EXPECT_FALSE(FileExists(dir + "/new.dic")) << "this dialog creates no file";
+  }
+  ui::SetModalScripting(true);
 }
 
 }  // namespace

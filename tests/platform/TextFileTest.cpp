@@ -90,6 +90,14 @@ TEST(TextFile, ReportsFailuresAsCodes) {
   EXPECT_FALSE(f.IsOpen());
   EXPECT_EQ(f.OpenRead(dir.path() + "/\x82"), ENOENT);  // no OS form
   EXPECT_NE(f.ReadLine(line), 0);
+
+  // A file that opens but cannot be read: a reading loop must not take the
+  // failure for the end of the file.
+  ASSERT_EQ(f.OpenRead("/proc/self/mem"), 0);
+  EXPECT_FALSE(f.Eof());
+  EXPECT_EQ(f.ReadLine(line), EIO);
+  EXPECT_EQ(f.ReadLine(line), EIO) << "the error stays";
+  EXPECT_FALSE(f.Eof());
 }
 
 TEST(TextFile, OpensJapaneseNamesAndReopens) {
