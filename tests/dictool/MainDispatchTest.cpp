@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "Application.h"
 #include "Hints.h"
 #include "Process.h"
 #include "StringGrid.h"
@@ -347,6 +348,27 @@ TEST_F(MainWindowTest, GridRowsReachAssistiveTechnologyWithBrailleCellsAsPattern
   // '!' is dots 2346, '_' dots 456.
   EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("ねこ") + QChar(0x2800 + 0x2E) + QChar(0x2800 + 0x38));
   EXPECT_TRUE(form->Grid->currentIndex().isValid()) << "a current index is always set";
+}
+
+}  // namespace
+}  // namespace tavo::test
+
+namespace tavo::test {
+namespace {
+
+// The per-line pump of a search is cheap: it passes the event loop only
+// when its interval has gone by, and then delivers what waits.
+TEST(ProcessMessagesTest, PassesTheEventLoopOnlyOncePerInterval) {
+  int delivered = 0;
+  QObject target;
+  ui::SetProcessMessagesInterval(60000);
+  ui::ProcessMessagesNow();
+  QMetaObject::invokeMethod(&target, [&] { ++delivered; }, Qt::QueuedConnection);
+  for (int i = 0; i < 1000; ++i) ui::ProcessMessages();
+  EXPECT_EQ(delivered, 0);
+  ui::SetProcessMessagesInterval(0);
+  ui::ProcessMessages();
+  EXPECT_EQ(delivered, 1);
 }
 
 }  // namespace
