@@ -17,7 +17,7 @@ namespace {
 
 using test::MakeDir;
 using test::MakeFile;
-using test::ScratchDir;
+using test::TempDir;
 
 // How long a change may take to arrive, and how long to wait for one that
 // must not come.
@@ -35,20 +35,20 @@ std::unique_ptr<ChangeNotification> Open(const std::string& path, bool subtree, 
 struct FilterCase {
   const char* name;
   uint32_t filter;
-  std::function<void(const ScratchDir&)> change;
+  std::function<void(const TempDir&)> change;
   bool signalled;
 };
 
 TEST(ChangeNotification, FilterSelectsWhichChangesSignal) {
   const uint32_t kNames = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME;
   const uint32_t kDetails = FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
-  auto createFile = [](const ScratchDir& d) { MakeFile(d / "new"); };
-  auto createDir = [](const ScratchDir& d) { MakeDir(d / "newdir"); };
-  auto renameFile = [](const ScratchDir& d) { ASSERT_EQ(::rename((d / "f").c_str(), (d / "g").c_str()), 0); };
-  auto deleteDir = [](const ScratchDir& d) { ASSERT_EQ(::rmdir((d / "d").c_str()), 0); };
-  auto writeFile = [](const ScratchDir& d) { MakeFile(d / "f", "more"); };
-  auto chmodFile = [](const ScratchDir& d) { ASSERT_EQ(::chmod((d / "f").c_str(), 0600), 0); };
-  auto deepDir = [](const ScratchDir& d) { MakeDir(d / "d/deeper"); };
+  auto createFile = [](const TempDir& d) { MakeFile(d / "new"); };
+  auto createDir = [](const TempDir& d) { MakeDir(d / "newdir"); };
+  auto renameFile = [](const TempDir& d) { ASSERT_EQ(::rename((d / "f").c_str(), (d / "g").c_str()), 0); };
+  auto deleteDir = [](const TempDir& d) { ASSERT_EQ(::rmdir((d / "d").c_str()), 0); };
+  auto writeFile = [](const TempDir& d) { MakeFile(d / "f", "more"); };
+  auto chmodFile = [](const TempDir& d) { ASSERT_EQ(::chmod((d / "f").c_str(), 0600), 0); };
+  auto deepDir = [](const TempDir& d) { MakeDir(d / "d/deeper"); };
   const FilterCase cases[] = {
       {"file created, file names", FILE_NOTIFY_CHANGE_FILE_NAME, createFile, true},
       {"file created, folder names", FILE_NOTIFY_CHANGE_DIR_NAME, createFile, false},
@@ -65,7 +65,7 @@ TEST(ChangeNotification, FilterSelectsWhichChangesSignal) {
   };
   for (const FilterCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ScratchDir dir;
+    TempDir dir;
     MakeFile(dir / "f", "x");
     MakeDir(dir / "d");
     auto n = Open(dir.path(), false, c.filter);
@@ -76,7 +76,7 @@ TEST(ChangeNotification, FilterSelectsWhichChangesSignal) {
 }
 
 TEST(ChangeNotification, SubTreeFollowsFoldersThatComeGoAndMove) {
-  ScratchDir dir, outside;
+  TempDir dir, outside;
   MakeDir(dir / "tree");
   auto n = Open(dir / "tree", true, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME);
   ASSERT_NE(n, nullptr);
@@ -109,7 +109,7 @@ TEST(ChangeNotification, SubTreeFollowsFoldersThatComeGoAndMove) {
 TEST(ChangeNotification, WatchedFolderGoingAwaySignalsWhateverTheFilter) {
   for (const bool moved : {false, true}) {
     SCOPED_TRACE(moved ? "moved" : "deleted");
-    ScratchDir dir;
+    TempDir dir;
     MakeDir(dir / "w");
     auto n = Open(dir / "w", false, FILE_NOTIFY_CHANGE_SIZE);
     ASSERT_NE(n, nullptr);
@@ -125,7 +125,7 @@ TEST(ChangeNotification, WatchedFolderGoingAwaySignalsWhateverTheFilter) {
 
 TEST(ChangeNotification, NotificationsOfOneFolderAreIndependent) {
   // They share the folder's watch; closing one must not blind the other.
-  ScratchDir dir;
+  TempDir dir;
   auto names = Open(dir.path(), false, FILE_NOTIFY_CHANGE_FILE_NAME);
   auto sizes = Open(dir.path(), false, FILE_NOTIFY_CHANGE_SIZE);
   MakeFile(dir / "a");
@@ -138,7 +138,7 @@ TEST(ChangeNotification, NotificationsOfOneFolderAreIndependent) {
 }
 
 TEST(ChangeNotification, MoreNotificationsThanTheSystemHasInotifyInstances) {
-  ScratchDir dir;
+  TempDir dir;
   std::vector<std::unique_ptr<ChangeNotification>> all;
   std::vector<WaitHandle*> handles;
   for (int i = 0; i < 300; ++i) {
@@ -153,7 +153,7 @@ TEST(ChangeNotification, MoreNotificationsThanTheSystemHasInotifyInstances) {
 }
 
 TEST(ChangeNotification, OpenFailsForWhatCannotBeWatched) {
-  ScratchDir dir;
+  TempDir dir;
   MakeFile(dir / "file");
   struct Case {
     std::string path;

@@ -22,7 +22,7 @@ namespace tavo {
 namespace {
 
 using test::PumpUntil;
-using test::ScratchDir;
+using test::TempDir;
 
 std::string Bytes(PCItemIDList list) {
   return list == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(list), PIDLSize(list));
@@ -110,7 +110,7 @@ TEST_F(DeviceBroadcastTest, MonitorRunsWhileAnyControlIsRegistered) {
 }
 
 TEST_F(DeviceBroadcastTest, VolumeBroadcastsBecomeCaptionAndList) {
-  ScratchDir volume;  // stands for a mount point: an existing folder
+  TempDir volume;  // stands for a mount point: an existing folder
   const std::string mp = volume.path();
   struct Case {
     const char* what;
@@ -157,7 +157,7 @@ TEST_F(DeviceBroadcastTest, VolumeBroadcastsBecomeCaptionAndList) {
 
 TEST_F(DeviceBroadcastTest, RemovalCarriesTheListTheVolumeHadWhenItArrived) {
   // Once unmounted, a mount point no longer names the volume, or is gone.
-  ScratchDir parent;
+  TempDir parent;
   const std::string mp = parent / "vol";
   test::MakeDir(mp);
   const std::string arrivedList = ListBytesOf(mp + "/");
@@ -175,7 +175,7 @@ TEST_F(DeviceBroadcastTest, RemovalCarriesTheListTheVolumeHadWhenItArrived) {
 }
 
 TEST_F(DeviceBroadcastTest, EveryTreeGetsItsOwnCopyThroughItsWatcher) {
-  ScratchDir volume;
+  TempDir volume;
   TShellCtrlList registry;
   TreeControl tree1, tree2;
   ListControl list;
@@ -263,7 +263,7 @@ class MountChildProcess {
 };
 
 TEST_F(DeviceBroadcastTest, TmpfsMountedAndUnmountedReachesTheTree) {
-  ScratchDir dir;
+  TempDir dir;
   ::chmod(dir.path().c_str(), 0755);  // reachable from a user namespace, too
   const std::string mp = dir / "vol";
   test::MakeDir(mp);

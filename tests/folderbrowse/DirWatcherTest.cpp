@@ -22,7 +22,7 @@ using test::MakeDir;
 using test::MsSince;
 using test::PumpFor;
 using test::PumpUntil;
-using test::ScratchDir;
+using test::TempDir;
 
 constexpr int kQuiet = 100;
 constexpr int kSettle = 100;
@@ -93,7 +93,7 @@ class DirWatcherTest : public ::testing::Test {
 };
 
 TEST_F(DirWatcherTest, BurstOfCreationsGivesOneReportAfterTheQuietPeriod) {
-  ScratchDir dir;
+  TempDir dir;
   const std::vector<std::string> folders{dir.path()};
   Start(&folders);
   ASSERT_TRUE(Prime(dir.path()));
@@ -115,7 +115,7 @@ TEST_F(DirWatcherTest, BurstOfCreationsGivesOneReportAfterTheQuietPeriod) {
 }
 
 TEST_F(DirWatcherTest, SetFoldersKeepsASortedListOfExistingFoldersAndSignalsOnlyOnChange) {
-  ScratchDir d;
+  TempDir d;
   MakeDir(d / "a");
   MakeDir(d / "b");
   MakeDir(d / "A");
@@ -144,7 +144,7 @@ TEST_F(DirWatcherTest, SetFoldersKeepsASortedListOfExistingFoldersAndSignalsOnly
 }
 
 TEST_F(DirWatcherTest, PausedWatcherReportsNothingAndResumesWatching) {
-  ScratchDir dir;
+  TempDir dir;
   const std::vector<std::string> folders{dir.path()};
   Start(&folders);
   ASSERT_TRUE(Prime(dir.path()));
@@ -157,7 +157,7 @@ TEST_F(DirWatcherTest, PausedWatcherReportsNothingAndResumesWatching) {
 }
 
 TEST_F(DirWatcherTest, WatchedFolderThatIsDeletedIsReported) {
-  ScratchDir dir;
+  TempDir dir;
   MakeDir(dir / "gone");
   MakeDir(dir / "stays");
   const std::vector<std::string> folders{dir / "gone", dir / "stays"};
@@ -168,7 +168,7 @@ TEST_F(DirWatcherTest, WatchedFolderThatIsDeletedIsReported) {
 }
 
 TEST_F(DirWatcherTest, WatchesManyFoldersAtOnce) {
-  ScratchDir dir;
+  TempDir dir;
   std::vector<std::string> folders;
   for (int i = 0; i < 100; ++i) {
     folders.push_back(dir / ("f" + std::to_string(i)));
@@ -182,7 +182,7 @@ TEST_F(DirWatcherTest, WatchesManyFoldersAtOnce) {
 }
 
 TEST_F(DirWatcherTest, DeviceBurstIsDeliveredWholeOnceItHasRested) {
-  ScratchDir dir;
+  TempDir dir;
   PItemIDList list = nullptr;
   ASSERT_TRUE(PathToPIDL(dir.path(), list));
   Start(nullptr);
@@ -205,7 +205,7 @@ TEST_F(DirWatcherTest, DeviceBurstIsDeliveredWholeOnceItHasRested) {
 }
 
 TEST_F(DirWatcherTest, DeviceChangeDuringTheQuietPeriodEndsItWithoutAChangeReport) {
-  ScratchDir dir;
+  TempDir dir;
   const std::vector<std::string> folders{dir.path()};
   Start(&folders);
   ASSERT_TRUE(Prime(dir.path()));
@@ -218,7 +218,7 @@ TEST_F(DirWatcherTest, DeviceChangeDuringTheQuietPeriodEndsItWithoutAChangeRepor
 }
 
 TEST_F(DirWatcherTest, StoppedWatcherEndsFreesItselfAndReportsNothing) {
-  ScratchDir dir;
+  TempDir dir;
   const std::vector<std::string> folders{dir.path()};
   Start(&folders);
   ASSERT_TRUE(Prime(dir.path()));
@@ -238,7 +238,7 @@ TEST_F(DirWatcherTest, StoppedWatcherEndsFreesItselfAndReportsNothing) {
 }
 
 TEST_F(DirWatcherTest, ErrorInAReportIsShownOnTheUiThreadAndEndsTheWatcher) {
-  ScratchDir dir;
+  TempDir dir;
   const std::vector<std::string> folders{dir.path()};
   Start(&folders);
   ASSERT_TRUE(Prime(dir.path()));

@@ -16,7 +16,7 @@ using test::MakeDir;
 using test::MakeFile;
 using test::PumpFor;
 using test::PumpUntil;
-using test::ScratchDir;
+using test::TempDir;
 
 constexpr int kQuiet = 100;
 
@@ -62,7 +62,7 @@ class FilesWatcherTest : public ::testing::Test {
 };
 
 TEST_F(FilesWatcherTest, ReportsItsPathOncePerBurstAndThenWatchesAgain) {
-  ScratchDir dir;
+  TempDir dir;
   Start(dir.path());
   ASSERT_TRUE(Prime(dir.path()));
   for (int i = 0; i < 8; ++i) {
@@ -77,7 +77,7 @@ TEST_F(FilesWatcherTest, ReportsItsPathOncePerBurstAndThenWatchesAgain) {
 }
 
 TEST_F(FilesWatcherTest, SetPathComparesExactlyAndForgetsFoldersThatDoNotExist) {
-  ScratchDir dir;
+  TempDir dir;
   MakeDir(dir / "Sub");
   Start("");
   struct Step {
@@ -100,7 +100,7 @@ TEST_F(FilesWatcherTest, SetPathComparesExactlyAndForgetsFoldersThatDoNotExist) 
 }
 
 TEST_F(FilesWatcherTest, PathChangedDuringTheQuietPeriodGivesNoReportForTheOldFolder) {
-  ScratchDir oldDir, newDir;
+  TempDir oldDir, newDir;
   Start(oldDir.path());
   ASSERT_TRUE(Prime(oldDir.path()));
   MakeFile(oldDir / "changed");
@@ -112,7 +112,7 @@ TEST_F(FilesWatcherTest, PathChangedDuringTheQuietPeriodGivesNoReportForTheOldFo
 }
 
 TEST_F(FilesWatcherTest, WatchedFolderThatIsDeletedIsStillReported) {
-  ScratchDir dir;
+  TempDir dir;
   MakeDir(dir / "w");
   Start(dir / "w");
   ASSERT_TRUE(Prime(dir / "w"));
@@ -127,7 +127,7 @@ TEST_F(FilesWatcherTest, WatchedFolderThatIsDeletedIsStillReported) {
 }
 
 TEST_F(FilesWatcherTest, StopWhileAReportWaitsForTheUiThreadEndsCleanly) {
-  ScratchDir dir;
+  TempDir dir;
   Start(dir.path());
   ASSERT_TRUE(Prime(dir.path()));
   MakeFile(dir / "pending");

@@ -54,7 +54,7 @@ namespace tavo {
 namespace {
 
 TEST(Shutdown, ProgramEndsCleanlyWhileAReportIsPending) {
-  test::ScratchDir dir;
+  test::TempDir dir;
   std::string self(4096, '\0');
   const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size());
   ASSERT_GT(n, 0);

@@ -15,18 +15,6 @@
 
 namespace tavo::test {
 
-ScratchDir::ScratchDir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tavo-watch-XXXXXX";
-  if (::mkdtemp(templ.data()) == nullptr) {
-    ADD_FAILURE() << "mkdtemp failed for " << templ;
-    std::abort();
-  }
-  path_ = templ;
-}
-
-ScratchDir::~ScratchDir() { RemoveAll(path_); }
-
 void MakeDir(const std::string& path) { ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path; }
 
 void MakeFile(const std::string& path, std::string_view bytes) {

@@ -7,22 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "TempDir.h"
+
 namespace tavo::test {
-
-// A fresh folder under $TMPDIR, removed with its contents at the end. Its
-// path is ASCII, so the same bytes in CP932 and on disk.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
-
- private:
-  std::string path_;
-};
 
 void MakeDir(const std::string& path);
 void MakeFile(const std::string& path, std::string_view bytes = "");

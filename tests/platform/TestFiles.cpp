@@ -12,23 +12,6 @@
 
 namespace tavo::test {
 
-TempDir::TempDir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tavo-platform-XXXXXX";
-  if (::mkdtemp(templ.data()) == nullptr) {
-    ADD_FAILURE() << "mkdtemp failed for " << templ;
-    std::abort();
-  }
-  path_ = templ;
-  ::setenv("TAVO_WINDIR", (path_ + "/windir").c_str(), 1);
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-  ::unsetenv("TAVO_WINDIR");
-}
-
 void WriteBytes(const std::string& osPath, std::string_view bytes) {
   std::ofstream out(osPath, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -1,0 +1,27 @@
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+namespace tavo::test {
+
+TempDir::TempDir() {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tavo-test-XXXXXX";
+  if (::mkdtemp(templ.data()) == nullptr) {
+    ADD_FAILURE() << "mkdtemp failed for " << templ;
+    std::abort();
+  }
+  path_ = templ;
+  ::setenv("TAVO_WINDIR", (path_ + "/windir").c_str(), 1);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+  ::unsetenv("TAVO_WINDIR");
+}
+
+}  // namespace tavo::test

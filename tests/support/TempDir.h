@@ -1,0 +1,27 @@
+// A fresh folder for one test, removed with everything in it when the test
+// ends. It also points TAVO_WINDIR at a "windir" folder inside it (not
+// created), so that no test touches the real settings folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavo::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder's path; ASCII, so the same bytes in CP932 and on disk.
+  const std::string& path() const { return path_; }
+  // path() + "/" + name.
+  std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace tavo::test
