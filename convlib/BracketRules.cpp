@@ -1,6 +1,6 @@
 // Cells that double as brackets, dashes, arrows and marks. Whether a bracket
 // cell opens or closes follows the converter's flags and the cell before it.
-#include "KVCnv.h"
+#include "convlib/KVCnv.h"
 
 namespace tavolib {
 namespace {

@@ -1,12 +1,12 @@
 // The main conversion loop and the dispatch on the 17 prefix cells.
-#include "KVCnv.h"
+#include "convlib/KVCnv.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
 
-#include "TavoTbl.h"
+#include "convlib/TavoTbl.h"
 
 namespace tavolib {
 namespace {

@@ -1,8 +1,8 @@
 // Voiced, semi-voiced, contracted and special syllables: a prefix cell
 // followed by the cell of the plain kana. All eight rules always handle their
 // prefix cell.
-#include "KVCnv.h"
-#include "TavoTbl.h"
+#include "convlib/KVCnv.h"
+#include "convlib/TavoTbl.h"
 
 namespace tavolib {
 namespace {

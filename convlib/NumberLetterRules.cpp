@@ -1,8 +1,8 @@
 // Rules that read runs of cells: the number sign (digits, separators and
 // arithmetic signs), the dots-56 foreign-letter word or symbol, and the
 // dots-236 foreign-language quotation that runs to its closing cell.
-#include "KVCnv.h"
-#include "TavoTbl.h"
+#include "convlib/KVCnv.h"
+#include "convlib/TavoTbl.h"
 
 namespace tavolib {
 namespace {

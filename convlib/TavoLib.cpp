@@ -1,11 +1,11 @@
 // The library's exports and its one converter.
-#include "Tavo32Lib.h"
+#include "convlib/Tavo32Lib.h"
 
 #include <cstring>
 #include <new>
 #include <string>
 
-#include "KVCnv.h"
+#include "convlib/KVCnv.h"
 
 namespace tavolib {
 namespace {

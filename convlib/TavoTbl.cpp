@@ -1,6 +1,6 @@
 // Generated once from the reading tables and kept by hand since; the comment
 // after each entry shows the text the escape bytes spell.
-#include "TavoTbl.h"
+#include "convlib/TavoTbl.h"
 
 #include <initializer_list>
 

@@ -1,4 +1,4 @@
-#include "AboutBox.h"
+#include "dictool/AboutBox.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "FormKeys.h"
-#include "Version.h"
+#include "dictool/Version.h"
+#include "platform/ui/FormKeys.h"
 
 namespace tavo {
 

@@ -2,7 +2,7 @@
 // and version and one OK button. It has no logic of its own.
 #pragma once
 
-#include "Modal.h"
+#include "platform/ui/Modal.h"
 
 class QFrame;
 class QLabel;

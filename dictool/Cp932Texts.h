@@ -1,8 +1,7 @@
 // The program's own CP932 texts that are data, not captions: result rows,
 // marks and the names of the settings file. Captions and messages are Qt
 // strings; these are compared with and written into CP932 files and rows.
-// The definitions are compiled with a CP932 execution character set, and a
-// test pins their bytes.
+// The definitions are CP932 bytes, and a test pins them.
 #pragma once
 
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "DicLine.h"
+#include "dictool/DicLine.h"
 
-#include "JCType.h"
-#include "SjisSearch.h"
+#include "dictool/JCType.h"
+#include "dictool/SjisSearch.h"
 
 namespace tavo {
 namespace {

@@ -1,8 +1,8 @@
-#include "DicListItems.h"
+#include "dictool/DicListItems.h"
 
 #include <QListWidget>
 
-#include "QtText.h"
+#include "platform/text/QtText.h"
 
 namespace tavo {
 

@@ -9,19 +9,19 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "Application.h"
-#include "Cp932Texts.h"
-#include "DicLine.h"
-#include "Files.h"
-#include "JCType.h"
-#include "Main.h"
-#include "Modal.h"
-#include "PageLine.h"
-#include "Paging.h"
-#include "QtText.h"
-#include "StringGrid.h"
-#include "SysUtils.h"
-#include "TavoLibBinding.h"
+#include "dictool/Cp932Texts.h"
+#include "dictool/DicLine.h"
+#include "dictool/JCType.h"
+#include "dictool/Main.h"
+#include "dictool/PageLine.h"
+#include "dictool/Paging.h"
+#include "dictool/TavoLibBinding.h"
+#include "platform/files/Files.h"
+#include "platform/system/SysUtils.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Modal.h"
+#include "platform/ui/StringGrid.h"
 
 namespace tavo {
 namespace {

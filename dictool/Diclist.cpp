@@ -1,4 +1,4 @@
-#include "Diclist.h"
+#include "dictool/Diclist.h"
 
 #include <QBoxLayout>
 #include <QEvent>
@@ -10,12 +10,12 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "DicListItems.h"
-#include "FileDialogs.h"
-#include "Files.h"
-#include "FormKeys.h"
-#include "Process.h"
-#include "QtText.h"
+#include "dictool/DicListItems.h"
+#include "platform/files/Files.h"
+#include "platform/system/Process.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/FormKeys.h"
 
 namespace tavo {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Modal.h"
+#include "platform/ui/Modal.h"
 
 class QLabel;
 class QListWidget;

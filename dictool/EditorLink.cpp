@@ -1,6 +1,6 @@
 // The link to the braille editor: bringing its window to the front (F2) and
 // handing it the hit under the cursor of the external result grid (F3).
-#include "Main.h"
+#include "dictool/Main.h"
 
 namespace tavo {
 

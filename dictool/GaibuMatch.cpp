@@ -1,7 +1,7 @@
-#include "GaibuMatch.h"
+#include "dictool/GaibuMatch.h"
 
-#include "JCType.h"
-#include "SjisSearch.h"
+#include "dictool/JCType.h"
+#include "dictool/SjisSearch.h"
 
 namespace tavo {
 

@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QTabWidget>
 
-#include "Application.h"
-#include "DlgFolderSelect.h"
-#include "Main.h"
-#include "Modal.h"
-#include "QtText.h"
-#include "StringGrid.h"
+#include "dictool/Main.h"
+#include "folderbrowse/DlgFolderSelect.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Modal.h"
+#include "platform/ui/StringGrid.h"
 
 namespace tavo {
 

@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QPainter>
 
-#include "FileDialogs.h"
-#include "Main.h"
-#include "QtText.h"
-#include "StringGrid.h"
+#include "dictool/Main.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/StringGrid.h"
 
 namespace tavo {
 namespace {

@@ -1,4 +1,4 @@
-#include "JCType.h"
+#include "dictool/JCType.h"
 
 #include <algorithm>
 

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "DicLine.h"
-#include "TavoRutFile.h"
-#include "TextFile.h"
+#include "dictool/DicLine.h"
+#include "dictool/TavoRutFile.h"
+#include "platform/files/TextFile.h"
 
 class QAction;
 class QComboBox;

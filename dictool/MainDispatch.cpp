@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "Main.h"
-#include "StringGrid.h"
-#include "WindowMessage.h"
+#include "dictool/Main.h"
+#include "platform/ui/StringGrid.h"
+#include "platform/ui/WindowMessage.h"
 
 namespace tavo {
 namespace {

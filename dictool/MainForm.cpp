@@ -15,21 +15,21 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "AboutBox.h"
-#include "Application.h"
-#include "Diclist.h"
-#include "DlgFolderSelect.h"
-#include "FileDialogs.h"
-#include "Files.h"
-#include "FormKeys.h"
-#include "Hints.h"
-#include "Main.h"
-#include "Modal.h"
-#include "Process.h"
-#include "QtText.h"
-#include "SetWord.h"
-#include "StringGrid.h"
-#include "TavoLibBinding.h"
+#include "dictool/AboutBox.h"
+#include "dictool/Diclist.h"
+#include "dictool/Main.h"
+#include "dictool/SetWord.h"
+#include "dictool/TavoLibBinding.h"
+#include "folderbrowse/DlgFolderSelect.h"
+#include "platform/files/Files.h"
+#include "platform/system/Process.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/FormKeys.h"
+#include "platform/ui/Hints.h"
+#include "platform/ui/Modal.h"
+#include "platform/ui/StringGrid.h"
 
 namespace tavo {
 namespace {

@@ -1,4 +1,4 @@
-#include "PageLine.h"
+#include "dictool/PageLine.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "Paging.h"
+#include "dictool/Paging.h"
 
 namespace tavo {
 

@@ -10,11 +10,11 @@
 
 #include <algorithm>
 
-#include "Cp932Texts.h"
-#include "Main.h"
-#include "Modal.h"
-#include "QtText.h"
-#include "StringGrid.h"
+#include "dictool/Cp932Texts.h"
+#include "dictool/Main.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Modal.h"
+#include "platform/ui/StringGrid.h"
 
 namespace tavo {
 

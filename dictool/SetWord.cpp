@@ -1,4 +1,4 @@
-#include "SetWord.h"
+#include "dictool/SetWord.h"
 
 #include <QBoxLayout>
 #include <QFrame>
@@ -10,14 +10,14 @@
 #include <QRegularExpression>
 #include <QValidator>
 
-#include "DicListItems.h"
-#include "FileDialogs.h"
-#include "Files.h"
-#include "FormKeys.h"
-#include "JCType.h"
-#include "Process.h"
-#include "QtText.h"
-#include "TextFile.h"
+#include "dictool/DicListItems.h"
+#include "dictool/JCType.h"
+#include "platform/files/Files.h"
+#include "platform/files/TextFile.h"
+#include "platform/system/Process.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/FormKeys.h"
 
 namespace tavo {
 namespace {

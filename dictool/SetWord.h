@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Modal.h"
+#include "platform/ui/Modal.h"
 
 class QFrame;
 class QLabel;

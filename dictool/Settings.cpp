@@ -4,9 +4,9 @@
 // on its own, straight from and to the file.
 #include <algorithm>
 
-#include "Cp932Texts.h"
-#include "IniFile.h"
-#include "Main.h"
+#include "dictool/Cp932Texts.h"
+#include "dictool/Main.h"
+#include "platform/files/IniFile.h"
 
 namespace tavo {
 namespace {

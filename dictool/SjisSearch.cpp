@@ -1,8 +1,8 @@
-#include "SjisSearch.h"
+#include "dictool/SjisSearch.h"
 
 #include <string.h>  // memmem: linear worst case, unlike a naive find
 
-#include "JCType.h"
+#include "dictool/JCType.h"
 
 namespace tavo {
 namespace {

@@ -1,8 +1,8 @@
-#include "TavoLibBinding.h"
+#include "dictool/TavoLibBinding.h"
 
-#include "Files.h"
-#include "SharedLibrary.h"
-#include "Tavo32Lib.h"
+#include "convlib/Tavo32Lib.h"
+#include "platform/files/Files.h"
+#include "platform/system/SharedLibrary.h"
 
 namespace tavo {
 namespace {

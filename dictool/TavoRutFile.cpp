@@ -1,4 +1,4 @@
-#include "TavoRutFile.h"
+#include "dictool/TavoRutFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,8 +10,8 @@
 #include <string_view>
 #include <utility>
 
-#include "Cp932.h"
-#include "SysUtils.h"
+#include "platform/system/SysUtils.h"
+#include "platform/text/Cp932.h"
 
 namespace tavo {
 namespace {

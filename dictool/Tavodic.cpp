@@ -3,13 +3,13 @@
 #include <QFont>
 #include <QMessageBox>
 
-#include "AboutBox.h"
-#include "Application.h"
-#include "Diclist.h"
-#include "DlgFolderSelect.h"
-#include "Main.h"
-#include "SetWord.h"
-#include "TavoLibBinding.h"
+#include "dictool/AboutBox.h"
+#include "dictool/Diclist.h"
+#include "dictool/Main.h"
+#include "dictool/SetWord.h"
+#include "dictool/TavoLibBinding.h"
+#include "folderbrowse/DlgFolderSelect.h"
+#include "platform/ui/Application.h"
 
 int main(int argc, char** argv) {
   tavo::ui::TApplication app(argc, argv);

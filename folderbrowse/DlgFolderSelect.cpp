@@ -1,4 +1,4 @@
-#include "DlgFolderSelect.h"
+#include "folderbrowse/DlgFolderSelect.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -14,10 +14,10 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "FileDialogs.h"
-#include "FormKeys.h"
-#include "Hints.h"
-#include "QtText.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/FormKeys.h"
+#include "platform/ui/Hints.h"
 
 namespace tavo {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "Modal.h"
+#include "platform/ui/Modal.h"
 
 class QAction;
 class QCheckBox;

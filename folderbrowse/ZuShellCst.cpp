@@ -1,4 +1,4 @@
-#include "ZuShellCst.h"
+#include "folderbrowse/ZuShellCst.h"
 
 namespace tavo {
 

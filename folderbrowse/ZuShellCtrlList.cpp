@@ -1,4 +1,4 @@
-#include "ZuShellCtrlList.h"
+#include "folderbrowse/ZuShellCtrlList.h"
 
 #include <QObject>
 
@@ -6,9 +6,9 @@
 #include <exception>
 #include <utility>
 
-#include "Application.h"
-#include "OSError.h"
-#include "ZuShellUtils.h"
+#include "folderbrowse/ZuShellUtils.h"
+#include "platform/system/OSError.h"
+#include "platform/ui/Application.h"
 
 namespace tavo {
 namespace {

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "MountMonitor.h"
-#include "ZuShellDbt.h"
-#include "ZuShellIDFunc.h"
-#include "ZuShellNotify.h"
+#include "folderbrowse/ZuShellDbt.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellNotify.h"
+#include "platform/notify/MountMonitor.h"
 
 class QObject;
 

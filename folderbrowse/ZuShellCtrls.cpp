@@ -1,7 +1,7 @@
-#include "ZuShellCtrls.h"
+#include "folderbrowse/ZuShellCtrls.h"
 
-#include "ShellFileInfo.h"
-#include "ZuShellCst.h"
+#include "folderbrowse/ZuShellCst.h"
+#include "platform/shell/ShellFileInfo.h"
 
 namespace tavo {
 

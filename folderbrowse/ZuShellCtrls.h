@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "ShellNamespace.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/shell/ShellNamespace.h"
 
 namespace tavo {
 

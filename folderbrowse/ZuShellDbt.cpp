@@ -1,4 +1,4 @@
-#include "ZuShellDbt.h"
+#include "folderbrowse/ZuShellDbt.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellIDFunc.h"
 
 #include <cstring>
 
-#include "ShellAllocator.h"
-#include "ShellFileInfo.h"
+#include "platform/shell/ShellAllocator.h"
+#include "platform/shell/ShellFileInfo.h"
 
 namespace tavo {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "ShellItemID.h"
-#include "ShellNamespace.h"
+#include "platform/shell/ShellItemID.h"
+#include "platform/shell/ShellNamespace.h"
 
 namespace tavo {
 

@@ -1,15 +1,15 @@
-#include "ZuShellNotify.h"
+#include "folderbrowse/ZuShellNotify.h"
 
 #include <cerrno>
 #include <exception>
 #include <set>
 #include <utility>
 
-#include "Application.h"
-#include "Files.h"
-#include "OSError.h"
-#include "UiThreadCall.h"
-#include "ZuShellUtils.h"
+#include "folderbrowse/ZuShellUtils.h"
+#include "platform/files/Files.h"
+#include "platform/notify/UiThreadCall.h"
+#include "platform/system/OSError.h"
+#include "platform/ui/Application.h"
 
 namespace tavo {
 namespace {

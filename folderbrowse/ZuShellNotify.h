@@ -31,10 +31,10 @@
 #include <string>
 #include <vector>
 
-#include "ChangeNotification.h"
-#include "Thread.h"
-#include "WaitEvents.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/notify/ChangeNotification.h"
+#include "platform/notify/Thread.h"
+#include "platform/notify/WaitEvents.h"
 
 namespace tavo {
 

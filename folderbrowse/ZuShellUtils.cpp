@@ -1,9 +1,9 @@
-#include "ZuShellUtils.h"
+#include "folderbrowse/ZuShellUtils.h"
 
 #include <ctime>
 
-#include "OsPath.h"
-#include "ShellVolumes.h"
+#include "platform/files/OsPath.h"
+#include "platform/shell/ShellVolumes.h"
 
 namespace tavo {
 namespace {

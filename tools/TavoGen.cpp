@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "gen/AtomicFile.h"
-#include "gen/DictGen.h"
-#include "gen/Interrupt.h"
-#include "gen/RuteGen.h"
+#include "tools/gen/AtomicFile.h"
+#include "tools/gen/DictGen.h"
+#include "tools/gen/Interrupt.h"
+#include "tools/gen/RuteGen.h"
 
 namespace {
 

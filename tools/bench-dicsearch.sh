@@ -8,6 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mb=${1:-100}
 build="$root/build"
+cmake -S "$root" -B "$build" -G Ninja -DTAVO_BENCH=ON >/dev/null
 ninja -C "$build" tavo_gen tavo_bench_dicsearch Tavo32Lib >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

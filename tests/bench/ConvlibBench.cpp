@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Tavo32Lib.h"
+#include "convlib/Tavo32Lib.h"
 
 namespace {
 

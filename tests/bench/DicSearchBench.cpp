@@ -13,15 +13,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "AboutBox.h"
-#include "Application.h"
-#include "Diclist.h"
-#include "DlgFolderSelect.h"
-#include "Main.h"
-#include "Modal.h"
-#include "QtText.h"
-#include "SetWord.h"
-#include "TavoLibBinding.h"
+#include "dictool/AboutBox.h"
+#include "dictool/Diclist.h"
+#include "dictool/Main.h"
+#include "dictool/SetWord.h"
+#include "dictool/TavoLibBinding.h"
+#include "folderbrowse/DlgFolderSelect.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Modal.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <string>
 
-#include "TextFile.h"
+#include "platform/files/TextFile.h"
 
 namespace {
 

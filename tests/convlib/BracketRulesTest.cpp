@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "ConvTestText.h"
-#include "KVCnv.h"
+#include "convlib/KVCnv.h"
+#include "tests/convlib/ConvTestText.h"
 
 namespace tavo::test {
 namespace {

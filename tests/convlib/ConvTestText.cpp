@@ -1,9 +1,9 @@
-#include "ConvTestText.h"
+#include "tests/convlib/ConvTestText.h"
 
 #include <cstdio>
 
-#include "KVCnv.h"
-#include "TestText.h"
+#include "convlib/KVCnv.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 

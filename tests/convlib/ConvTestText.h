@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "TestText.h"  // sj(), hex()
+#include "tests/support/TestText.h"  // sj(), hex()
 
 namespace tavo::test {
 

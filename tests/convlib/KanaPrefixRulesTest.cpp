@@ -3,7 +3,7 @@
 // cell, and what the main loop reads after them.
 #include <gtest/gtest.h>
 
-#include "ConvTestText.h"
+#include "tests/convlib/ConvTestText.h"
 
 namespace tavo::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "ConvTestText.h"
-#include "RandomLines.h"
-#include "Tavo32Lib.h"
+#include "convlib/Tavo32Lib.h"
+#include "tests/convlib/ConvTestText.h"
+#include "tests/convlib/RandomLines.h"
 
 namespace tavo::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "ConvTestText.h"
-#include "Tavo32Lib.h"
+#include "convlib/Tavo32Lib.h"
+#include "tests/convlib/ConvTestText.h"
 
 namespace tavo::test {
 namespace {

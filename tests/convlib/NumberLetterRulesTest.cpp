@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ConvTestText.h"
+#include "tests/convlib/ConvTestText.h"
 
 namespace tavo::test {
 namespace {

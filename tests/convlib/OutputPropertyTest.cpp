@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "ConvTestText.h"
-#include "KVCnv.h"
-#include "RandomLines.h"
+#include "convlib/KVCnv.h"
+#include "tests/convlib/ConvTestText.h"
+#include "tests/convlib/RandomLines.h"
 
 namespace tavo::test {
 namespace {

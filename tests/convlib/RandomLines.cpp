@@ -1,4 +1,4 @@
-#include "RandomLines.h"
+#include "tests/convlib/RandomLines.h"
 
 #include <string_view>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "ConvTestText.h"
+#include "tests/convlib/ConvTestText.h"
 
 namespace tavo::test {
 namespace {

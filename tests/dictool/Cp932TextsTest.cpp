@@ -1,9 +1,9 @@
-// The program's CP932 data texts are compiled with a CP932 execution
-// character set; their bytes must be those the files and rows hold.
+// The program's CP932 data texts must have the bytes that the files and rows
+// hold.
 #include <gtest/gtest.h>
 
-#include "Cp932Texts.h"
-#include "TestText.h"
+#include "dictool/Cp932Texts.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

@@ -1,11 +1,11 @@
-#include "DicLine.h"
+#include "dictool/DicLine.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "TestText.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

@@ -11,13 +11,13 @@
 #include <QTimer>
 #include <QScrollBar>
 
-#include "Cp932Texts.h"
-#include "DicLine.h"
-#include "Paging.h"
-#include "QtText.h"
-#include "StringGrid.h"
-#include "TestText.h"
-#include "UiFixture.h"
+#include "dictool/Cp932Texts.h"
+#include "dictool/DicLine.h"
+#include "dictool/Paging.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/StringGrid.h"
+#include "tests/dictool/UiFixture.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

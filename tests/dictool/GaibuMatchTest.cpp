@@ -1,11 +1,11 @@
-#include "GaibuMatch.h"
+#include "dictool/GaibuMatch.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "TestText.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

@@ -1,11 +1,11 @@
-#include "JCType.h"
+#include "dictool/JCType.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "Cp932.h"
-#include "TestText.h"
+#include "platform/text/Cp932.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

@@ -15,12 +15,12 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "Application.h"
-#include "Hints.h"
-#include "Process.h"
-#include "StringGrid.h"
-#include "TestText.h"
-#include "UiFixture.h"
+#include "platform/system/Process.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Hints.h"
+#include "platform/ui/StringGrid.h"
+#include "tests/dictool/UiFixture.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

@@ -16,14 +16,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "Cp932Texts.h"
-#include "DicListItems.h"
-#include "FileDialogs.h"
-#include "Files.h"
-#include "QtText.h"
-#include "StringGrid.h"
-#include "TestText.h"
-#include "UiFixture.h"
+#include "dictool/Cp932Texts.h"
+#include "dictool/DicListItems.h"
+#include "platform/files/Files.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/StringGrid.h"
+#include "tests/dictool/UiFixture.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

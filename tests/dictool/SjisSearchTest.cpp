@@ -1,10 +1,10 @@
-#include "SjisSearch.h"
+#include "dictool/SjisSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "TestText.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

@@ -1,4 +1,4 @@
-#include "TavoRutFile.h"
+#include "dictool/TavoRutFile.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "Cp932.h"
-#include "SysUtils.h"
-#include "TestText.h"
+#include "platform/system/SysUtils.h"
+#include "platform/text/Cp932.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

@@ -1,4 +1,4 @@
-#include "UiFixture.h"
+#include "tests/dictool/UiFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Application.h"
+#include "platform/ui/Application.h"
 
 namespace tavo::test {
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "AboutBox.h"
-#include "Diclist.h"
-#include "DlgFolderSelect.h"
-#include "Main.h"
-#include "Modal.h"
-#include "SetWord.h"
+#include "dictool/AboutBox.h"
+#include "dictool/Diclist.h"
+#include "dictool/Main.h"
+#include "dictool/SetWord.h"
+#include "folderbrowse/DlgFolderSelect.h"
+#include "platform/ui/Modal.h"
 
 namespace tavo::test {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Application.h"
-#include "TavoLibBinding.h"
+#include "dictool/TavoLibBinding.h"
+#include "platform/ui/Application.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ChangeNotification.h"
+#include "platform/notify/ChangeNotification.h"
 
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "WatchTestSupport.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
 
 namespace tavo {
 namespace {

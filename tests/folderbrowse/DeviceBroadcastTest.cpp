@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "ShellAllocator.h"
-#include "WatchTestSupport.h"
-#include "ZuShellCtrlList.h"
-#include "ZuShellUtils.h"
+#include "folderbrowse/ZuShellCtrlList.h"
+#include "folderbrowse/ZuShellUtils.h"
+#include "platform/shell/ShellAllocator.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
 
 namespace tavo {
 namespace {

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "Modal.h"
-#include "SysUtils.h"
-#include "QtText.h"
-#include "ShellAllocator.h"
-#include "WatchTestSupport.h"
-#include "ZuShellDbt.h"
-#include "ZuShellNotify.h"
+#include "folderbrowse/ZuShellDbt.h"
+#include "folderbrowse/ZuShellNotify.h"
+#include "platform/shell/ShellAllocator.h"
+#include "platform/system/SysUtils.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Modal.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
 
 namespace tavo {
 namespace {

@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "UiThreadCall.h"
-#include "WatchTestSupport.h"
-#include "ZuShellNotify.h"
+#include "folderbrowse/ZuShellNotify.h"
+#include "platform/notify/UiThreadCall.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
 
 namespace tavo {
 namespace {

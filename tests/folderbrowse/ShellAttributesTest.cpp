@@ -10,10 +10,10 @@
 #include <map>
 #include <string>
 
-#include "ShellTestFolder.h"
-#include "TestText.h"
-#include "ZuShellCtrls.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellCtrls.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

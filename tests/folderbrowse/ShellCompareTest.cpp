@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "ShellFileInfo.h"
-#include "ShellTestFolder.h"
-#include "ShellVolumes.h"
-#include "TestText.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/shell/ShellFileInfo.h"
+#include "platform/shell/ShellVolumes.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ShellAllocator.h"
-#include "ShellTestFolder.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/shell/ShellAllocator.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
 
 namespace tavo::test {
 namespace {

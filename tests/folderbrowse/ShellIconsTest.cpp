@@ -4,8 +4,8 @@
 
 #include <QApplication>
 
-#include "ShellFileInfo.h"
-#include "ShellIcons.h"
+#include "platform/shell/ShellFileInfo.h"
+#include "platform/shell/ShellIcons.h"
 
 namespace tavo::test {
 namespace {

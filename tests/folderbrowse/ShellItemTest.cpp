@@ -5,12 +5,12 @@
 #include <memory>
 #include <string>
 
-#include "ShellAllocator.h"
-#include "ShellFileInfo.h"
-#include "ShellTestFolder.h"
-#include "TestText.h"
-#include "ZuShellCtrls.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellCtrls.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/shell/ShellAllocator.h"
+#include "platform/shell/ShellFileInfo.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

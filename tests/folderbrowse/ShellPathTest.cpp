@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "OsPath.h"
-#include "ShellTestFolder.h"
-#include "TestText.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/files/OsPath.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "ShellTestFolder.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ShellAllocator.h"
-#include "TestText.h"
-#include "ZuShellIDFunc.h"
+#include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/shell/ShellAllocator.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 

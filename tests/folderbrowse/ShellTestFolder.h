@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ShellItemID.h"
+#include "platform/shell/ShellItemID.h"
 
 namespace tavo::test {
 

@@ -8,12 +8,12 @@
 #include <optional>
 #include <string>
 
-#include "ShellTestFolder.h"
-#include "ShellVolumes.h"
-#include "TestText.h"
-#include "ZuShellCst.h"
-#include "ZuShellCtrls.h"
-#include "ZuShellUtils.h"
+#include "folderbrowse/ZuShellCst.h"
+#include "folderbrowse/ZuShellCtrls.h"
+#include "folderbrowse/ZuShellUtils.h"
+#include "platform/shell/ShellVolumes.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {

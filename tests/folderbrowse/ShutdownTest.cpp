@@ -12,11 +12,11 @@
 #include <string>
 #include <thread>
 
-#include "Application.h"
-#include "Thread.h"
-#include "UiThreadCall.h"
-#include "WatchTestSupport.h"
-#include "ZuShellNotify.h"
+#include "folderbrowse/ZuShellNotify.h"
+#include "platform/notify/Thread.h"
+#include "platform/notify/UiThreadCall.h"
+#include "platform/ui/Application.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
 
 extern char** environ;
 

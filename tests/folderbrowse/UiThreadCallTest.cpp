@@ -1,4 +1,4 @@
-#include "UiThreadCall.h"
+#include "platform/notify/UiThreadCall.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "WatchTestSupport.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
 
 namespace tavo::ui {
 namespace {

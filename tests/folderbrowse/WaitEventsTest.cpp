@@ -1,4 +1,4 @@
-#include "WaitEvents.h"
+#include "platform/notify/WaitEvents.h"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Application.h"
-#include "Modal.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Modal.h"
 
 int RunShutdownScenario(int argc, char** argv);
 

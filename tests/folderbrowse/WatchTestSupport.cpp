@@ -1,4 +1,4 @@
-#include "WatchTestSupport.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -11,7 +11,7 @@
 #include <fstream>
 #include <thread>
 
-#include "Thread.h"
+#include "platform/notify/Thread.h"
 
 namespace tavo::test {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace tavo::test {
 

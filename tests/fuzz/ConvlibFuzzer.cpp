@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "KVCnv.h"
-#include "Tavo32Lib.h"
+#include "convlib/KVCnv.h"
+#include "convlib/Tavo32Lib.h"
 
 namespace {
 

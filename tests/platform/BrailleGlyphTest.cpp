@@ -1,4 +1,4 @@
-#include "BrailleGlyph.h"
+#include "platform/text/BrailleGlyph.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "Cp932.h"
+#include "platform/text/Cp932.h"
 
 #include <gtest/gtest.h>
 
-#include "OsPath.h"
-#include "TestText.h"
+#include "platform/files/OsPath.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

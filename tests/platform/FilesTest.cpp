@@ -1,4 +1,4 @@
-#include "Files.h"
+#include "platform/files/Files.h"
 
 #include <dirent.h>
 #include <errno.h>
@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "TestFiles.h"
-#include "TestText.h"
+#include "tests/platform/TestFiles.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

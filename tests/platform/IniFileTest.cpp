@@ -1,9 +1,9 @@
-#include "IniFile.h"
+#include "platform/files/IniFile.h"
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
-#include "TestText.h"
+#include "tests/platform/TestFiles.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

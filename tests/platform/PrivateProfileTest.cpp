@@ -1,13 +1,13 @@
-#include "PrivateProfile.h"
+#include "platform/files/PrivateProfile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "Cp932.h"
-#include "TestFiles.h"
-#include "TestText.h"
+#include "platform/text/Cp932.h"
+#include "tests/platform/TestFiles.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

@@ -1,4 +1,4 @@
-#include "TestFiles.h"
+#include "tests/platform/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

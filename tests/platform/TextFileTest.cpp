@@ -1,12 +1,12 @@
-#include "TextFile.h"
+#include "platform/files/TextFile.h"
 
 #include <errno.h>
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "TestFiles.h"
-#include "TestText.h"
+#include "tests/platform/TestFiles.h"
+#include "tests/support/TestText.h"
 
 namespace tavo {
 namespace {

@@ -1,9 +1,9 @@
-#include "TestText.h"
+#include "tests/support/TestText.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "Cp932.h"
+#include "platform/text/Cp932.h"
 
 namespace tavo::test {
 

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "tools/gen/AtomicFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "BrailleText.h"
+#include "tools/gen/BrailleText.h"
 
-#include "GenWords.h"
+#include "tools/gen/GenWords.h"
 
 namespace tavo::gen {
 

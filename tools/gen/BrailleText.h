@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string>
 
-#include "GenRandom.h"
+#include "tools/gen/GenRandom.h"
 
 namespace tavo::gen {
 

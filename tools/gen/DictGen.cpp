@@ -1,7 +1,7 @@
-#include "DictGen.h"
+#include "tools/gen/DictGen.h"
 
-#include "GenRandom.h"
-#include "GenWords.h"
+#include "tools/gen/GenRandom.h"
+#include "tools/gen/GenWords.h"
 
 namespace tavo::gen {
 namespace {

@@ -21,11 +21,11 @@
 #include <string_view>
 #include <vector>
 
-#include "DicLine.h"
-#include "GaibuMatch.h"
-#include "KVCnv.h"
-#include "TavoRutFile.h"
-#include "TestText.h"
+#include "convlib/KVCnv.h"
+#include "dictool/DicLine.h"
+#include "dictool/GaibuMatch.h"
+#include "dictool/TavoRutFile.h"
+#include "tests/support/TestText.h"
 
 namespace {
 

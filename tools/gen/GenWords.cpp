@@ -1,6 +1,6 @@
 // The generator's vocabulary (see GenWords.h). CP932 bytes as hex escapes,
 // each with its text in the comment.
-#include "GenWords.h"
+#include "tools/gen/GenWords.h"
 
 namespace tavo::gen {
 namespace {

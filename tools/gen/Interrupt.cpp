@@ -1,4 +1,4 @@
-#include "Interrupt.h"
+#include "tools/gen/Interrupt.h"
 
 #include <csignal>
 #include <initializer_list>

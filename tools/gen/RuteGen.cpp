@@ -1,14 +1,14 @@
-#include "RuteGen.h"
+#include "tools/gen/RuteGen.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <system_error>
 #include <vector>
 
-#include "AtomicFile.h"
-#include "BrailleText.h"
-#include "GenRandom.h"
-#include "Interrupt.h"
+#include "tools/gen/AtomicFile.h"
+#include "tools/gen/BrailleText.h"
+#include "tools/gen/GenRandom.h"
+#include "tools/gen/Interrupt.h"
 
 namespace tavo::gen {
 namespace {

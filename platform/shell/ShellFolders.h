@@ -1,0 +1,102 @@
+// Inside the shell namespace (ShellNamespace.h): the folder kinds and what
+// they share. Not for use outside ShellNamespace.cpp and its siblings.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/shell/ShellNamespace.h"
+
+namespace tavo::shellns {
+
+// --- Shared helpers ---------------------------------------------------------
+
+// dir + "/" + name ("/" + name for the root).
+std::string JoinOs(std::string_view dir, std::string_view name);
+
+bool IsFsTag(ItemTag tag);
+// One on-disk name: not empty, no '/' or NUL, not "." or "..".
+bool ValidFsName(std::string_view name);
+// An absolute, normalised OS path without NUL.
+bool ValidOsPath(std::string_view path);
+
+// The order of two names: ASCII letters folded first, then byte by byte, so
+// that only equal names compare equal.
+int CompareNames(std::string_view a, std::string_view b);
+
+// A new list made of the concatenated item IDs in `ids` (no terminator in
+// them); nullptr when it would pass the size limit.
+PItemIDList ListOf(std::string_view ids);
+// The bytes of one item ID (cb, tag, body), without a terminator.
+std::string IdBytes(ItemTag tag, std::string_view body);
+
+// Names of the virtual folders, CP932.
+extern const char kDesktopName[];
+extern const char kComputerName[];
+extern const char kNetworkName[];
+extern const char kRecycleBinName[];
+
+// --- The folders --------------------------------------------------------------
+
+// What every folder does alike: lists of several IDs are handled by binding
+// to the first ID and asking the folder it names about the rest; every list
+// is validated first. A subclass answers for one ID.
+class FolderBase : public ShellFolder {
+ public:
+  ShellFolderPtr BindToObject(PCItemIDList relative) final;
+  std::optional<int> CompareIDs(int column, PCItemIDList a, PCItemIDList b) override;
+  bool GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes) final;
+  bool GetDisplayNameOf(PCItemIDList item, std::uint32_t flags, std::string& name) final;
+  bool SetNameOf(PCItemIDList item, std::string_view newName, std::uint32_t flags,
+                 PItemIDList* newItem) final;
+  bool GetFindData(PCItemIDList item, ShellFindData& findData) final;
+
+  // One-ID forms; `id` is a validated item ID of this folder's making.
+  virtual ShellFolderPtr BindChild(PCItemIDList id) = 0;
+  virtual std::optional<int> CompareChildren(int column, PCItemIDList a, PCItemIDList b) = 0;
+  // All attribute bits of the child; only bits in `asked` need be exact
+  // where they cost a look at the disk (SFGAO_HASSUBFOLDER).
+  virtual bool ChildAttributes(PCItemIDList id, std::uint32_t asked, std::uint32_t& attributes) = 0;
+  virtual bool ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) = 0;
+  virtual bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem);
+  virtual bool ChildFindData(PCItemIDList id, ShellFindData& findData);
+  // The empty list: the folder itself (only the desktop answers).
+  virtual bool SelfAttributes(std::uint32_t& attributes);
+  virtual bool SelfName(std::uint32_t flags, std::string& name);
+};
+
+// A folder of the file system. `trash` marks the Trash's files/ folder,
+// whose entries show their original names and cannot be renamed or moved.
+class FileSystemFolder : public FolderBase {
+ public:
+  FileSystemFolder(std::string osPath, bool trash);
+
+  bool ParseDisplayName(std::string_view name, PItemIDList& list) override;
+  std::unique_ptr<ShellEnumIDList> EnumObjects(std::uint32_t flags) override;
+
+  ShellFolderPtr BindChild(PCItemIDList id) override;
+  std::optional<int> CompareChildren(int column, PCItemIDList a, PCItemIDList b) override;
+  bool ChildAttributes(PCItemIDList id, std::uint32_t asked, std::uint32_t& attributes) override;
+  bool ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) override;
+  bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem) override;
+  bool ChildFindData(PCItemIDList id, ShellFindData& findData) override;
+
+  const std::string& OsPath() const { return osPath_; }
+
+ private:
+  std::string osPath_;
+  bool trash_;
+};
+
+// The attributes of a folder on disk as the volume of `osPath` gives them.
+bool FolderHasSubfolder(const std::string& osPath);
+bool IsReadOnlyMount(const std::string& osPath);
+
+// New IDs for paths: the file-system IDs of `names` below an existing folder
+// `dirOs` (the last one's tag from the disk), appended to `ids`. False when
+// an entry does not exist or a name is not valid.
+bool AppendFsIds(const std::string& dirOs, std::string_view relative, std::string& ids);
+
+}  // namespace tavo::shellns

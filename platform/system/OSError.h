@@ -1,0 +1,28 @@
+// Failures of system calls as exceptions: the error number of a call that
+// failed, with a readable message. Thread-safe.
+#pragma once
+
+#include <string>
+
+#include "platform/system/SysUtils.h"
+
+namespace tavo {
+
+// A system call failed. Code() is the errno value; what() is
+// "System error. Code: <n>.\n<description>", ASCII and so also CP932.
+class EOSError : public Exception {
+ public:
+  explicit EOSError(int code);
+  int Code() const { return code_; }
+
+ private:
+  int code_;
+};
+
+// The description of an errno value, in English whatever the locale.
+std::string SysErrorMessage(int code);
+
+// Throws EOSError for the current errno (EIO when errno is 0).
+[[noreturn]] void RaiseLastOSError();
+
+}  // namespace tavo

@@ -1,0 +1,165 @@
+#include "platform/ui/FormKeys.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+
+#include "platform/ui/Application.h"
+
+namespace tavo::ui {
+namespace {
+
+constexpr const char* kFormKeysProperty = "tavoFormKeys";
+
+bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+// Modifiers that make a key another key: the keypad flag of Enter is not one.
+Qt::KeyboardModifiers Significant(Qt::KeyboardModifiers m) { return m & ~Qt::KeypadModifier; }
+
+bool Usable(QAbstractButton* b) { return b != nullptr && b->isEnabled() && b->isVisible(); }
+
+}  // namespace
+
+FormKeys::FormKeys(QWidget* form) : QObject(form), form_(form) {
+  form->setProperty(kFormKeysProperty, QVariant::fromValue(static_cast<QObject*>(this)));
+  qApp->installEventFilter(this);
+}
+
+FormKeys::~FormKeys() { qApp->removeEventFilter(this); }
+
+FormKeys* FormKeysOf(QWidget* form) {
+  if (form == nullptr) return nullptr;
+  return static_cast<FormKeys*>(form->property(kFormKeysProperty).value<QObject*>());
+}
+
+void FormKeys::AddDefaultButton(QAbstractButton* button) {
+  if (auto* pb = qobject_cast<QPushButton*>(button)) {
+    // Qt's own default-button logic would press a second button.
+    pb->setAutoDefault(false);
+    pb->setDefault(false);
+  }
+  defaults_.push_back(button);
+}
+
+void FormKeys::SetCancelButton(QAbstractButton* button) { cancel_ = button; }
+
+void FormKeys::SetTakesEnter(QWidget* control, bool takes) { takesEnter_[control] = takes; }
+
+void FormKeys::OnKeyDown(QWidget* control, KeyHandler handler) { handlers_[control].keyDown = std::move(handler); }
+
+void FormKeys::OnKeyPress(QWidget* control, KeyPressHandler handler) {
+  handlers_[control].keyPress = std::move(handler);
+}
+
+void FormKeys::OnKeyUp(QWidget* control, KeyHandler handler) { handlers_[control].keyUp = std::move(handler); }
+
+void FormKeys::OnMouseDown(QWidget* control, MouseHandler handler) {
+  handlers_[control].mouseDown = std::move(handler);
+}
+
+QWidget* FormKeys::ControlOf(QWidget* w) const {
+  for (QWidget* p = w; p != nullptr && p != form_; p = p->parentWidget())
+    if (handlers_.count(p) != 0) return p;
+  return nullptr;
+}
+
+bool FormKeys::TakesEnter(QWidget* w) const {
+  // A menu bar that has the keyboard, or an open popup, uses Enter and Esc
+  // itself (to open an item, or to leave the menu).
+  if (qobject_cast<QMenuBar*>(w) != nullptr || QApplication::activePopupWidget() != nullptr) return true;
+  for (QWidget* p = w; p != nullptr && p != form_; p = p->parentWidget()) {
+    auto it = takesEnter_.find(p);
+    if (it != takesEnter_.end()) return it->second;
+  }
+  return false;
+}
+
+bool FormKeys::DialogKey(int key, Qt::KeyboardModifiers modifiers) {
+  if (Significant(modifiers) != Qt::NoModifier) return false;
+  if (key == Qt::Key_Escape) {
+    if (!Usable(cancel_)) return false;
+    cancel_->click();
+    return true;
+  }
+  if (!IsEnter(key)) return false;
+  // A focused push button is the one Enter presses; the default buttons are
+  // pressed only while no push button has the focus.
+  QWidget* focus = QApplication::focusWidget();
+  if (auto* focused = qobject_cast<QPushButton*>(focus); focused != nullptr && focused->window() == form_) {
+    if (!Usable(focused)) return false;
+    focused->click();
+    return true;
+  }
+  for (QAbstractButton* b : defaults_) {
+    if (Usable(b)) {
+      b->click();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool FormKeys::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress &&
+      type != QEvent::InputMethod)
+    return false;
+  auto* w = qobject_cast<QWidget*>(watched);
+  if (w == nullptr || w->window() != form_) return false;
+  // An ignored key or mouse event travels on to the parent widgets; act on
+  // it only at the widget that got it first.
+  if (!ClaimInputEvent()) return false;
+
+  if (type == QEvent::InputMethod) {
+    auto* im = static_cast<QInputMethodEvent*>(event);
+    composing_ = !im->preeditString().isEmpty();
+    return false;
+  }
+  if (type == QEvent::MouseButtonPress) {
+    QWidget* control = ControlOf(w);
+    // Qt drops a press on a disabled control; so does its handler.
+    if (control == nullptr || !control->isEnabled()) return false;
+    auto* me = static_cast<QMouseEvent*>(event);
+    if (const MouseHandler& h = handlers_[control].mouseDown)
+      h(me->button(), me->modifiers(), control->mapFromGlobal(me->globalPosition().toPoint()));
+    return false;
+  }
+
+  auto* ke = static_cast<QKeyEvent*>(event);
+  QPointer<QWidget> control = ControlOf(w);
+  if (type == QEvent::KeyRelease) {
+    if (ke->isAutoRepeat() || control.isNull()) return false;
+    int key = ke->key();
+    if (const KeyHandler h = handlers_[control].keyUp) h(key, ke->modifiers());
+    return key == 0;
+  }
+
+  // Key press: the form's Enter and Esc come first.
+  if ((IsEnter(ke->key()) || ke->key() == Qt::Key_Escape) && !TakesEnter(w) && !composing_) {
+    if (DialogKey(ke->key(), ke->modifiers())) return true;
+  }
+  if (control.isNull()) return false;
+  int key = ke->key();
+  if (const KeyHandler h = handlers_[control].keyDown) {
+    h(key, ke->modifiers());
+    if (key == 0) return true;
+  }
+  if (control.isNull()) return true;  // the handler destroyed the control
+  const QString text = ke->text();
+  if (!text.isEmpty()) {
+    QChar ch = text.front();
+    if (const KeyPressHandler h = handlers_[control].keyPress) {
+      h(ch);
+      if (ch.isNull()) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace tavo::ui
