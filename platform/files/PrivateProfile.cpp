@@ -155,7 +155,7 @@ bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 bool ReadsBackAs(std::string_view section, std::string_view key, std::string_view value) {
   if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value))
     return false;
-  std::string header = "[" + std::string(section) + "]";
+  std::string header = std::string("[").append(section).append("]");
   Line h = ParseContent(header);
   if (h.kind != Kind::kSection || h.name != section) return false;
   std::string entry = std::string(key) + "=" + std::string(value);

@@ -54,7 +54,8 @@ struct WatchSet : std::enable_shared_from_this<WatchSet> {
 using Walks = std::vector<std::pair<std::shared_ptr<WatchSet>, std::string>>;
 
 std::string Join(const std::string& dir, const char* name) {
-  return dir == "/" ? "/" + std::string(name) : dir + "/" + name;
+  std::string path = dir == "/" ? std::string() : dir;
+  return path.append("/").append(name);
 }
 
 bool IsAtOrBelow(const std::string& path, const std::string& dir) {

@@ -46,7 +46,7 @@ std::optional<int32_t> Parse(std::string_view s) {
 int32_t StrToInt(std::string_view text) {
   if (auto v = Parse(text)) return *v;
   // "'%s' は整数ではありません"
-  throw EConvertError("'" + std::string(text) + "' \x82\xCD\x90\xAE\x90\x94\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
+  throw EConvertError(std::string("'").append(text) + "' \x82\xCD\x90\xAE\x90\x94\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
 }
 
 int32_t StrToIntDef(std::string_view text, int32_t fallback) {
@@ -56,7 +56,7 @@ int32_t StrToIntDef(std::string_view text, int32_t fallback) {
 
 int32_t ProfileStrToInt(std::string_view text, int32_t fallback) {
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-    return StrToIntDef("$" + std::string(text.substr(2)), fallback);
+    return StrToIntDef(std::string("$").append(text.substr(2)), fallback);
   return StrToIntDef(text, fallback);
 }
 

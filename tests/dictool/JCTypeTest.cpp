@@ -102,7 +102,7 @@ TEST(JCTypeTest, SpaceToSquare) {
       // メ is 83 81: its trail byte and the '@' after it look like 81 40.
       {sj("メ@"), sj("メ@")},
       {sj("メ　"), sj("メ□")},
-      {"\x82 ", "\x82" + sj("□")},  // a space is never a trail byte
+      {"\x82 ", std::string("\x82").append(sj("□"))},  // a space is never a trail byte
       {"\x82", "\x82"},
   };
   for (const Case& c : cases) EXPECT_EQ(hex(SpaceToSquare(c.in)), hex(c.out)) << hex(c.in);

@@ -171,7 +171,7 @@ TEST_F(DirWatcherTest, WatchesManyFoldersAtOnce) {
   TempDir dir;
   std::vector<std::string> folders;
   for (int i = 0; i < 100; ++i) {
-    folders.push_back(dir / ("f" + std::to_string(i)));
+    folders.push_back(dir / std::string("f").append(std::to_string(i)));
     MakeDir(folders.back());
   }
   Start(&folders);

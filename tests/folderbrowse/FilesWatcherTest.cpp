@@ -66,7 +66,7 @@ TEST_F(FilesWatcherTest, ReportsItsPathOncePerBurstAndThenWatchesAgain) {
   Start(dir.path());
   ASSERT_TRUE(Prime(dir.path()));
   for (int i = 0; i < 8; ++i) {
-    MakeFile(dir / ("f" + std::to_string(i)));
+    MakeFile(dir / std::string("f").append(std::to_string(i)));
     PumpFor(15);
   }
   ASSERT_TRUE(PumpUntil([&] { return !reports_.empty(); }, 3000));

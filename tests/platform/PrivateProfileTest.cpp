@@ -186,7 +186,7 @@ TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
   auto writer = [&](const char* section) {
     return [=] {
       for (int i = 0; i < kKeys; ++i) {
-        std::string key = "k" + std::to_string(i);
+        std::string key = std::string("k").append(std::to_string(i));
         if (!WritePrivateProfileString(section, key, std::string(section) + std::to_string(i), file)) return 1;
       }
       return 0;
@@ -203,9 +203,9 @@ TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   for (int i = 0; i < kKeys; ++i) {
-    std::string key = "k" + std::to_string(i);
-    EXPECT_EQ(Get(file, "a", key), "a" + std::to_string(i));
-    EXPECT_EQ(Get(file, "b", key), "b" + std::to_string(i));
+    std::string key = std::string("k").append(std::to_string(i));
+    EXPECT_EQ(Get(file, "a", key), std::string("a").append(std::to_string(i)));
+    EXPECT_EQ(Get(file, "b", key), std::string("b").append(std::to_string(i)));
   }
 }
 

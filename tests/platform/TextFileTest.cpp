@@ -35,7 +35,7 @@ std::vector<std::string> ReadAllLines(const std::string& path) {
 
 std::string Summary(const std::vector<std::string>& lines) {
   std::string s;
-  for (const auto& l : lines) s += "[" + (l.size() > 40 ? std::to_string(l.size()) + " bytes" : test::hex(l)) + "]";
+  for (const auto& l : lines) s.append("[").append(l.size() > 40 ? std::to_string(l.size()) + " bytes" : test::hex(l)).append("]");
   return s;
 }
 
