@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QMessageBox>
 
+#include <cstdio>
+
 #include "dictool/AboutBox.h"
 #include "dictool/Diclist.h"
 #include "dictool/Main.h"
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
 
   std::string error;
   if (!tavo::BindTavoLib(error)) {
+    std::fprintf(stderr, "tavodic: %s\n", error.c_str());  // for a start from a terminal or a script
     QMessageBox::critical(nullptr, QStringLiteral("TavoDic"),
                           QStringLiteral("変換ライブラリを読み込めません。\n") + QString::fromLocal8Bit(error.c_str()));
     return 1;

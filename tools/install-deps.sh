@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth dbus dbus-x11 fonts-ipafont-gothic
+  xvfb xauth xdotool dbus dbus-x11 fonts-ipafont-gothic
   clang libclang-rt-14-dev binutils
 )
 missing=()

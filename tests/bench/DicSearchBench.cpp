@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 
@@ -37,9 +38,18 @@ int main(int argc, char** argv) {
     return 2;
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  char windir[] = "/tmp/tavo-bench-XXXXXX";
-  if (mkdtemp(windir) == nullptr) return 1;
-  setenv("TAVO_WINDIR", windir, 1);
+  const char* tmp = std::getenv("TMPDIR");
+  std::string windir = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tavo-bench-XXXXXX";
+  if (mkdtemp(windir.data()) == nullptr) return 1;
+  setenv("TAVO_WINDIR", windir.c_str(), 1);
+  // The settings folder goes with the benchmark, whatever way main() ends.
+  struct RemoveAtExit {
+    std::string path;
+    ~RemoveAtExit() {
+      std::error_code ec;
+      std::filesystem::remove_all(path, ec);
+    }
+  } removeWindir{windir};
   tavo::ui::TApplication app(argc, argv);
   std::string error;
   if (!tavo::BindTavoLib(error)) {
