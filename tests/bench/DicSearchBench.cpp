@@ -10,8 +10,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "dictool/AboutBox.h"
