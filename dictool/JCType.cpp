@@ -222,8 +222,6 @@ std::string VoicedOrMarked(const std::array<KanaPair, N>& table, unsigned char b
 
 bool IsHankakuKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
 
-bool IsSJISLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 std::string_view AnkToZenkaku(unsigned char b) {
   if (b < 0x20 || b > 0x7E) return {};
   return AnkZenkakuTable[b - 0x20];

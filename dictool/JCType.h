@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/Cp932Lead.h"
+
 namespace tavo {
 
 // A half-width katakana byte and the (semi-)voiced hiragana it stands for
@@ -39,8 +41,9 @@ extern const std::array<KanaPair, 5> HankakuHandakuonTable;
 
 // 0xA1..0xDF.
 bool IsHankakuKana(unsigned char b);
-// 0x81..0x9F and 0xE0..0xFC: the byte begins a double-byte character.
-bool IsSJISLeadByte(unsigned char b);
+// 0x81..0x9F and 0xE0..0xFC: the byte begins a double-byte character. The
+// program's name for the one lead-byte test of platform/text/Cp932Lead.h.
+constexpr bool IsSJISLeadByte(unsigned char b) { return IsLeadByte(b); }
 
 // AnkZenkakuTable entry of b; empty outside 0x20..0x7E.
 std::string_view AnkToZenkaku(unsigned char b);

@@ -1,17 +1,11 @@
 #include "dictool/TavoRutFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <optional>
 #include <string_view>
 #include <utility>
 
+#include "platform/files/Files.h"
 #include "platform/system/SysUtils.h"
-#include "platform/text/Cp932.h"
 
 namespace tavo {
 namespace {
@@ -41,44 +35,6 @@ constexpr std::array<Field, 13> kFields = {{
     {510, 2, nullptr, &TRutFile::SetLinesPerPage},
 }};
 
-// Closes the descriptor on every way out, the conversion error included.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// The bytes the file holds of its first kHeaderSize (fewer for a short file),
-// or nullopt when it is no readable regular file.
-std::optional<std::string> ReadHeaderBytes(const std::string& cp932Path) {
-  const auto osPath = Cp932ToUtf8(cp932Path);
-  if (!osPath) return std::nullopt;  // no name the OS could know: no such file
-  FileDescriptor fd(::open(osPath->c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-
-  std::string bytes(kHeaderSize, '\0');
-  std::size_t got = 0;
-  while (got < kHeaderSize) {
-    const ssize_t n = ::read(fd.get(), bytes.data() + got, kHeaderSize - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return std::nullopt;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  bytes.resize(got);
-  return bytes;
-}
-
 // The field's bytes that exist, cut at the first NUL.
 std::string_view FieldText(std::string_view header, const Field& f) {
   if (f.Offset >= header.size()) return {};
@@ -93,10 +49,10 @@ TRutFile::TRutFile(std::string fileName) : FileName(std::move(fileName)) {}
 bool TRutFile::ReadHeader() {
   // The whole header is read before any field is set, so that a file that
   // fails to read leaves the object as it was.
-  const auto header = ReadHeaderBytes(FileName);
-  if (!header) return false;
+  std::string header;
+  if (ReadFileHead(FileName, kHeaderSize, header) != 0) return false;
   for (const Field& f : kFields) {
-    const std::string_view text = FieldText(*header, f);
+    const std::string_view text = FieldText(header, f);
     if (f.SetText)
       (this->*f.SetText)(std::string(text));
     else

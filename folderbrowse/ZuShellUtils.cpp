@@ -4,11 +4,10 @@
 
 #include "platform/files/OsPath.h"
 #include "platform/shell/ShellVolumes.h"
+#include "platform/text/Cp932Lead.h"
 
 namespace tavo {
 namespace {
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Days from 1970-01-01 to a civil date (proleptic Gregorian).
 long long DaysFromCivil(long long y, unsigned m, unsigned d) {

@@ -39,6 +39,28 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// read(2) until `size` bytes are in or the file ends: the count (less than
+// `size` only at the end), or -1 with errno set.
+ssize_t ReadUpTo(int fd, char* p, size_t size) {
+  size_t got = 0;
+  while (got < size) {
+    ssize_t n = ::read(fd, p + got, size - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return static_cast<ssize_t>(got);
+}
+
+// 0 for a regular file, else the error that refuses it.
+int RegularFileError(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return 0;
+  return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+}
+
 std::string OsFolderOf(const std::string& osPath) {
   size_t slash = osPath.rfind('/');
   if (slash == std::string::npos) return ".";
@@ -122,16 +144,45 @@ int ReadWholeFile(std::string_view path, std::string& bytes) {
   bytes.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
   for (;;) {
     if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+    const size_t room = bytes.size() - used;
+    const ssize_t n = ReadUpTo(fd, bytes.data() + used, room);
     if (n < 0) {
-      if (errno == EINTR) continue;
       bytes.clear();
       return CloseKeepingErrno(fd);
     }
-    if (n == 0) break;
     used += static_cast<size_t>(n);
+    if (static_cast<size_t>(n) < room) break;
   }
   bytes.resize(used);
+  ::close(fd);
+  return 0;
+}
+
+int ReadFileHead(std::string_view path, size_t limit, std::string& bytes) {
+  bytes.clear();
+  auto os = ToOsPath(path);
+  if (!os) return ENOENT;
+  // Checked before opening, so that a device is never opened (opening some
+  // devices acts on them), and again on the open file, since the name may
+  // have changed in between; O_NONBLOCK keeps a fifo's open from waiting for
+  // a writer. It changes nothing for the regular file that is read.
+  struct stat st;
+  if (::stat(os->c_str(), &st) != 0) return errno;
+  if (int error = RegularFileError(st)) return error;
+  int fd = ::open(os->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return errno;
+  if (::fstat(fd, &st) != 0) return CloseKeepingErrno(fd);
+  if (int error = RegularFileError(st)) {
+    ::close(fd);
+    return error;
+  }
+  bytes.resize(limit);
+  const ssize_t n = ReadUpTo(fd, bytes.data(), limit);
+  if (n < 0) {
+    bytes.clear();
+    return CloseKeepingErrno(fd);
+  }
+  bytes.resize(static_cast<size_t>(n));
   ::close(fd);
   return 0;
 }

@@ -8,6 +8,7 @@
 // and the environment are read, never changed).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,14 @@ bool CreateEmptyFile(std::string_view path);
 // success, else an errno value (ENOENT also for a path with no OS form, EISDIR
 // for a folder); `bytes` is then empty.
 int ReadWholeFile(std::string_view path, std::string& bytes);
+
+// Reads the first `limit` bytes of the regular file `path` into `bytes`
+// (replacing its content; fewer when the file is shorter). Only a regular file
+// is read: a folder gives EISDIR and any other kind (fifo, device, socket)
+// EINVAL, without waiting on it. Returns 0 on success, else an errno value
+// (ENOENT also for a path with no OS form); `bytes` is then empty. Meant for
+// short heads: room for `limit` bytes is taken before reading.
+int ReadFileHead(std::string_view path, size_t limit, std::string& bytes);
 
 // Replaces the file's content with `bytes` so that no reader ever sees a half
 // written file: the bytes go to a temporary file in the same folder, are

@@ -11,13 +11,12 @@
 
 #include "platform/files/Files.h"
 #include "platform/files/OsPath.h"
+#include "platform/text/Cp932Lead.h"
 
 namespace tavo {
 namespace {
 
 constexpr size_t kValueBufferSize = 2048;  // the value and its terminating zero
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 size_t CharLength(std::string_view s, size_t i) {
   return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;

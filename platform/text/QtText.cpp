@@ -2,11 +2,10 @@
 
 #include "platform/text/BrailleGlyph.h"
 #include "platform/text/Cp932.h"
+#include "platform/text/Cp932Lead.h"
 
 namespace tavo {
 namespace {
-
-bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Converts one run of CP932 text that contains no cell characters; a run that
 // does not convert as a whole is converted character by character.
@@ -17,7 +16,7 @@ void AppendRun(std::string_view run, QString& out) {
     return;
   }
   for (size_t i = 0; i < run.size();) {
-    size_t n = IsLead(static_cast<unsigned char>(run[i])) && i + 1 < run.size() ? 2 : 1;
+    size_t n = IsLeadByte(static_cast<unsigned char>(run[i])) && i + 1 < run.size() ? 2 : 1;
     if (auto u = Cp932ToUtf8(run.substr(i, n)))
       out += QString::fromUtf8(u->data(), static_cast<qsizetype>(u->size()));
     else
@@ -33,7 +32,7 @@ QString Convert(std::string_view s, bool braillePatterns) {
   size_t i = 0;
   while (i < s.size()) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (!IsLead(c) || i + 1 >= s.size()) {
+    if (!IsLeadByte(c) || i + 1 >= s.size()) {
       ++i;
       continue;
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "convlib/KVCnv.h"
+#include "platform/text/Cp932Lead.h"
 #include "tests/support/TestText.h"
 
 namespace tavo::test {
@@ -84,8 +85,7 @@ testing::AssertionResult Converts(const LineCase& c, uint16_t option) {
 size_t CharCount(std::string_view cp932) {
   size_t n = 0;
   for (size_t i = 0; i < cp932.size(); ++n) {
-    const unsigned char c = static_cast<unsigned char>(cp932[i]);
-    i += (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC) ? 2 : 1;
+    i += IsLeadByte(static_cast<unsigned char>(cp932[i])) ? 2 : 1;
   }
   return n;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "convlib/KVCnv.h"
+#include "platform/text/Cp932Lead.h"
 #include "tests/convlib/ConvTestText.h"
 #include "tests/convlib/RandomLines.h"
 
@@ -17,7 +18,6 @@ namespace {
 constexpr int kLines = 4000;
 constexpr int kMaxLength = 48;
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
 // Empty when text is a sequence of two-byte CP932 characters, else what is wrong.

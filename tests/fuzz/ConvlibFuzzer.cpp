@@ -12,6 +12,7 @@
 
 #include "convlib/KVCnv.h"
 #include "convlib/Tavo32Lib.h"
+#include "platform/text/Cp932Lead.h"
 
 namespace {
 
@@ -21,13 +22,12 @@ void Require(bool ok, const char* what) {
   std::abort();
 }
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
 void RequireCp932(std::string_view text) {
   Require(text.size() % 2 == 0, "odd result length");
   for (size_t i = 0; i < text.size(); i += 2) {
-    Require(IsLeadByte(static_cast<unsigned char>(text[i])), "character without a lead byte");
+    Require(tavo::IsLeadByte(static_cast<unsigned char>(text[i])), "character without a lead byte");
     Require(IsTrailByte(static_cast<unsigned char>(text[i + 1])), "character without a trail byte");
   }
 }

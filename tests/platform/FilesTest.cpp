@@ -135,6 +135,34 @@ TEST(Files, WriteFileAtomicReplacesKeepingModeAndLinks) {
   EXPECT_EQ(Entries(dir.path()).size(), 2u);  // no temporary left behind
 }
 
+TEST(Files, ReadFileHeadReadsOnlyRegularFilesAndNeverWaits) {
+  TempDir dir;
+  WriteBytes(dir / "short", "abc");
+  WriteBytes(dir / "long", std::string(600, 'x'));
+  // Nobody writes to the fifo: an open that waited for a writer would hang.
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  struct {
+    std::string path;
+    int error;
+    std::string bytes;
+  } const cases[] = {
+      {dir / "short", 0, "abc"},
+      {dir / "long", 0, std::string(512, 'x')},
+      {dir.path(), EISDIR, ""},
+      {dir / "fifo", EINVAL, ""},
+      {"/dev/null", EINVAL, ""},
+      {dir / "none", ENOENT, ""},
+      {(dir / "short") + std::string("\0x", 2), ENOENT, ""},  // not cut to "short" at the NUL
+      {"", ENOENT, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(test::hex(c.path));
+    std::string bytes = "old";
+    EXPECT_EQ(ReadFileHead(c.path, 512, bytes), c.error);
+    EXPECT_EQ(bytes, c.bytes);
+  }
+}
+
 int WriteBig(const std::string& path) {
   return WriteFileAtomic(path, std::string(100000, 'n')) == EFBIG ? 0 : 1;
 }

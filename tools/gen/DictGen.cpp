@@ -1,5 +1,6 @@
 #include "tools/gen/DictGen.h"
 
+#include "platform/text/Cp932Lead.h"
 #include "tools/gen/GenRandom.h"
 #include "tools/gen/GenWords.h"
 
@@ -14,7 +15,6 @@ constexpr std::string_view kCodeLetters = "ABDKMNTX";
 constexpr std::string_view kFallbackCode = "Z9999/";
 constexpr size_t kBlockBytes = size_t{4} << 20;
 
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 bool IsSingleChar(unsigned char b) { return (b >= 0x20 && b <= 0x7E) || (b >= 0xA1 && b <= 0xDF); }
 

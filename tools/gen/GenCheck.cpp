@@ -25,6 +25,7 @@
 #include "dictool/DicLine.h"
 #include "dictool/GaibuMatch.h"
 #include "dictool/TavoRutFile.h"
+#include "platform/text/Cp932Lead.h"
 #include "tests/support/TestText.h"
 
 namespace {
@@ -50,8 +51,6 @@ std::string ReadFile(const fs::path& path) {
   if (!in) Fail(path.string() + ": cannot be read");
   return s.str();
 }
-
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // The lines of `bytes`, which must all end in CR LF, with no other CR or LF
 // and no 0x1A anywhere.
@@ -94,7 +93,7 @@ unsigned KindOf(std::string_view line) {
   bool singleBytes = true;  // so far: a code part is single bytes up to the '/'
   for (size_t i = 0; i < data.size(); ++i) {
     const auto b = static_cast<unsigned char>(data[i]);
-    if (IsLead(b)) {
+    if (tavo::IsLeadByte(b)) {
       Expect(i + 1 < data.size(), "a lead byte ends the data of: " + hex(line));
       singleBytes = false;
       ++i;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/text/Cp932Lead.h"
 #include "tools/gen/AtomicFile.h"
 #include "tools/gen/BrailleText.h"
 #include "tools/gen/GenRandom.h"
@@ -59,8 +60,7 @@ std::string RuteHeader(std::string_view title, int linesPerPage, int pages) {
   // Cut on a character boundary: a lead byte never ends the field alone.
   size_t n = 0;
   while (n < title.size()) {
-    const auto b = static_cast<unsigned char>(title[n]);
-    const size_t len = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+    const size_t len = IsLeadByte(static_cast<unsigned char>(title[n])) ? 2 : 1;
     if (n + len > 50 || n + len > title.size()) break;
     n += len;
   }
