@@ -18,7 +18,6 @@ namespace {
 constexpr int kLines = 4000;
 constexpr int kMaxLength = 48;
 
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
 // Empty when text is a sequence of two-byte CP932 characters, else what is wrong.
 std::string Cp932Fault(std::string_view text) {

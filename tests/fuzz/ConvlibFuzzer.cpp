@@ -22,13 +22,12 @@ void Require(bool ok, const char* what) {
   std::abort();
 }
 
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
 void RequireCp932(std::string_view text) {
   Require(text.size() % 2 == 0, "odd result length");
   for (size_t i = 0; i < text.size(); i += 2) {
     Require(tavo::IsLeadByte(static_cast<unsigned char>(text[i])), "character without a lead byte");
-    Require(IsTrailByte(static_cast<unsigned char>(text[i + 1])), "character without a trail byte");
+    Require(tavo::IsTrailByte(static_cast<unsigned char>(text[i + 1])), "character without a trail byte");
   }
 }
 

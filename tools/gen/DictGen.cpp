@@ -15,7 +15,6 @@ constexpr std::string_view kCodeLetters = "ABDKMNTX";
 constexpr std::string_view kFallbackCode = "Z9999/";
 constexpr size_t kBlockBytes = size_t{4} << 20;
 
-bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 bool IsSingleChar(unsigned char b) { return (b >= 0x20 && b <= 0x7E) || (b >= 0xA1 && b <= 0xDF); }
 
 // The dictionary search's verdict on an ordinary line, by its strictest
