@@ -18,6 +18,7 @@
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
 #include "tests/support/TestText.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
 namespace {
@@ -332,8 +333,7 @@ TEST_F(DicSearchTest, ClosingTheWindowDuringAFillCancelsItAndClosesAfterwards) {
   EXPECT_TRUE(form->isVisible()) << "the fill ends first";
   EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
   EXPECT_TRUE(form->Cancelled);
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(form->isVisible());
+  EXPECT_TRUE(WaitUntil("the window to close after the fill", [this] { return !form->isVisible(); }));
   EXPECT_NE(SettingsText().find(std::string(sj::SecSearchDics)), std::string::npos) << "closing saved the settings";
 }
 

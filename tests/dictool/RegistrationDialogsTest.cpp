@@ -24,6 +24,7 @@
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
 #include "tests/support/TestText.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
 namespace {
@@ -390,38 +391,91 @@ TEST_F(SetWordDlgTest, AWordNotFoundIsRegisteredAndFoundByTheNextSearch) {
 namespace tavo::test {
 namespace {
 
-// The real file dialog, answered by timers: a typed name that does not exist
-// is added after the create question, and refused when it is declined.
+// Closes every modal window that is open, innermost first, so that a test
+// that failed inside a real dialog's loop ends instead of hanging there.
+void RejectModalWindows() {
+  for (int i = 0; i < 10; ++i) {
+    QWidget* w = QApplication::activeModalWidget();
+    if (w == nullptr) return;
+    if (auto* d = qobject_cast<QDialog*>(w))
+      d->reject();
+    else
+      w->close();
+  }
+}
+
+// Waits until a window of type Dialog is the application's modal window,
+// then until it is the active window with the keyboard focus inside it.
+// The headless platform has no window manager to activate a dialog again
+// when a message box over it closes, so the test does what the window
+// manager does. On time-out it closes the open dialogs, so that the test's
+// own modal loop ends.
+template <class Dialog>
+::testing::AssertionResult AwaitActiveModal(const std::string& what, Dialog*& modal) {
+  auto shown = WaitUntil(what + " shown", [&] {
+    modal = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    return modal != nullptr;
+  });
+  if (shown) {
+    if (!modal->isActiveWindow()) modal->activateWindow();
+    shown = WaitUntil(what + " active, with the focus in it", [&] {
+      return modal == QApplication::activeModalWidget() && modal->isActiveWindow() &&
+             QApplication::focusWidget() != nullptr && modal->isAncestorOf(QApplication::focusWidget());
+    });
+  }
+  if (!shown) RejectModalWindows();
+  return shown;
+}
+
+// The real file dialog, driven as a user drives it: the names typed into
+// its focused name box, Enter, and the create question answered with its
+// buttons. A typed name that does not exist is added after the question,
+// and refused when it is declined. Each step runs inside the modal loop of
+// the window it acts on (queued there by a zero timer) and waits until that
+// window is the active one.
 TEST_F(MainWindowTest, TheAddDialogAsksBeforeTakingANameThatDoesNotExist) {
   ui::SetModalScripting(false);
   const std::string existing = WriteFile("here.dic", "");
+  dicList->OpenDialog->InitialDir = dir;
   for (const bool create : {true, false}) {
-    bool asked = false;
-    QTimer::singleShot(50, [&] {
-      auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(dlg, nullptr);
-      dlg->setDirectory(QString::fromUtf8(dir.c_str()));
-      dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"new.dic\" \"here.dic\""));
-      QTimer::singleShot(50, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        asked = box->text().contains(QStringLiteral("このファイルは存在しません"));
-        box->button(create ? QMessageBox::Yes : QMessageBox::No)->click();
-        if (!create)
-          QTimer::singleShot(50, [] {
-            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) d->reject();
-          });
+    SCOPED_TRACE(create ? "create" : "decline");
+    QObject steps;  // the queued steps go with it if they never ran
+    QString question;
+    bool typed = false, left = false;
+    QTimer::singleShot(0, &steps, [&] {
+      QFileDialog* files = nullptr;
+      ASSERT_TRUE(AwaitActiveModal("the file dialog", files));
+      auto* nameBox = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+      ASSERT_NE(nameBox, nullptr) << "the name box has the focus";
+      QTest::keyClicks(nameBox, QStringLiteral("\"new.dic\" \"here.dic\""));
+      typed = nameBox->text() == QStringLiteral("\"new.dic\" \"here.dic\"");
+      QTimer::singleShot(0, &steps, [&] {
+        QMessageBox* box = nullptr;
+        ASSERT_TRUE(AwaitActiveModal("the create question", box));
+        question = box->text();
+        QTest::mouseClick(box->button(create ? QMessageBox::Yes : QMessageBox::No), Qt::LeftButton);
       });
-      static_cast<QDialog*>(dlg)->accept();  // as the Open button does
+      QTest::keyClick(nameBox, Qt::Key_Return);  // returns once the question is answered
+      if (question.isEmpty()) return;  // not asked: the checks below tell
+      if (!create) {
+        // Declined: the dialog stays open for another choice; Esc leaves it.
+        ASSERT_TRUE(AwaitActiveModal("the file dialog again, after the question", files));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+      }
+      left = true;
     });
     dicList->LoadLists({}, {});
     dicList->EntryBtnClick();
-    EXPECT_TRUE(asked);
+    EXPECT_TRUE(typed);
+    EXPECT_TRUE(left);
+    EXPECT_NE(question.indexOf(QStringLiteral("new.dic\nこのファイルは存在しません")), -1)
+        << "asked: " << question.toStdString();
     if (create)
       EXPECT_EQ(PathsOf(dicList->SrcList), (Paths{dir + "/new.dic", existing}));
     else
       EXPECT_TRUE(PathsOf(dicList->SrcList).empty());
     EXPECT_FALSE(FileExists(dir + "/new.dic")) << "this dialog creates no file";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   }
   ui::SetModalScripting(true);
 }

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QTest>
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include <sstream>
 
 #include "platform/ui/Application.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
 
@@ -41,7 +41,7 @@ void MainWindowTest::Create() {
   form->TraceOperation = [this](const char* op) { ops.push_back(op); };
   form->show();
   form->activateWindow();
-  EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+  EXPECT_TRUE(WaitUntil("the main window to be active", [this] { return form->isActiveWindow(); }));
   form->cbSearchWord->setFocus();
   QCoreApplication::processEvents();
 }

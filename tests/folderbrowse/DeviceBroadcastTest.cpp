@@ -21,7 +21,7 @@
 namespace tavo {
 namespace {
 
-using test::PumpUntil;
+using test::WaitUntil;
 using test::TempDir;
 
 std::string Bytes(PCItemIDList list) {
@@ -185,7 +185,8 @@ TEST_F(DeviceBroadcastTest, EveryTreeGetsItsOwnCopyThroughItsWatcher) {
   DEV_BROADCAST_VOLUME record = MakeVolumeBroadcast(volume.path(), DBTF_MEDIA);
   registry.DeviceWndProc(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, &record);
   EXPECT_EQ(list.got.size(), 1u);
-  ASSERT_TRUE(PumpUntil([&] { return tree1.got.size() == 1 && tree2.got.size() == 1; }, 3000));
+  ASSERT_TRUE(WaitUntil("the change to reach both trees",
+                        [&] { return tree1.got.size() == 1 && tree2.got.size() == 1; }));
   EXPECT_EQ(tree1.got[0].list, ListBytesOf(volume.path() + "/"));
   EXPECT_EQ(tree2.got[0].list, tree1.got[0].list);
   EXPECT_NE(tree1.pointers[0], tree2.pointers[0]);
@@ -283,7 +284,7 @@ TEST_F(DeviceBroadcastTest, TmpfsMountedAndUnmountedReachesTheTree) {
     registry.UnregisterControl(&tree);
     GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(error);
   }
-  ASSERT_TRUE(PumpUntil([&] { return tree.got.size() == 1; }, 5000)) << "no arrival";
+  ASSERT_TRUE(WaitUntil("the arrival to reach the tree", [&] { return tree.got.size() == 1; }));
   // The volume is mounted in the child's namespace only: here its mount
   // point is a plain folder without a label.
   EXPECT_EQ(tree.got[0].caption, " (" + mp + ")");
@@ -292,7 +293,7 @@ TEST_F(DeviceBroadcastTest, TmpfsMountedAndUnmountedReachesTheTree) {
   EXPECT_EQ(tree.got[0].list, ListBytesOf(mp + "/"));
 
   ASSERT_EQ(child.Do('u'), 0);
-  ASSERT_TRUE(PumpUntil([&] { return tree.got.size() == 2; }, 5000)) << "no removal";
+  ASSERT_TRUE(WaitUntil("the removal to reach the tree", [&] { return tree.got.size() == 2; }));
   EXPECT_EQ(tree.got[1].caption, " (" + mp + ")");
   EXPECT_EQ(tree.got[1].event, DBT_DEVICEREMOVECOMPLETE);
   EXPECT_EQ(tree.got[1].list, tree.got[0].list);

@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "folderbrowse/ZuShellNotify.h"
 #include "platform/notify/Thread.h"
@@ -27,7 +26,8 @@ int RunShutdownScenario(int argc, char** argv) {
   using namespace std::chrono;
   const std::string dir = argv[2];
   int reports = 0;
-  steady_clock::time_point ending;
+  steady_clock::time_point ending, waited;
+  int liveAfterTheWait = -1;
   {
     int appArgc = 1;
     tavo::ui::TApplication app(appArgc, argv);
@@ -35,16 +35,30 @@ int RunShutdownScenario(int argc, char** argv) {
     auto* watcher = new tavo::TShFilesWatcher(
         dir, tavo::FILE_NOTIFY_CHANGE_FILE_NAME, [&](tavo::TShFilesWatcher*, const std::string&) { ++reports; },
         {20});
-    // Make files until a report waits (the event loop never runs).
-    for (int i = 0; tavo::ui::PendingUiThreadCalls() == 0; ++i) {
-      if (i == 100) return kNoPendingReport;
-      tavo::test::MakeFile(dir + "/f" + std::to_string(i));
-      std::this_thread::sleep_for(milliseconds(30));
-    }
+    // The end of the application object first waits for the threads
+    // (Thread.h registered that step with the first thread); this step
+    // comes next, before the queue of calls closes, and sees how the wait
+    // ended: a thread still alive there did not end in time.
+    tavo::ui::AtUiShutdown([&] {
+      waited = steady_clock::now();
+      liveAfterTheWait = tavo::ui::TThread::LiveCount();
+    });
+    // Once the folder is watched, a file made there gives a report, which
+    // comes to wait for the UI thread (the event loop never runs).
+    if (!tavo::test::WaitUntilWithoutEvents("the watcher to watch the folder",
+                                            [&] { return !tavo::test::InotifyWatchesOf(dir).empty(); }))
+      return kNoPendingReport;
+    tavo::test::MakeFile(dir + "/f");
+    if (!tavo::test::WaitUntilWithoutEvents("the report to wait for the UI thread",
+                                            [] { return tavo::ui::PendingUiThreadCalls() > 0; }))
+      return kNoPendingReport;
     watcher->Stop();
     ending = steady_clock::now();
   }
-  if (duration_cast<milliseconds>(steady_clock::now() - ending).count() > 2000) return kSlowEnd;
+  // A thread that does not end holds the end up for the whole shutdown wait
+  // and is still alive after it; a shorter wait is the machine's pace.
+  if (liveAfterTheWait != 0) return kThreadsLeft;
+  if (duration_cast<milliseconds>(waited - ending).count() >= tavo::ui::TThread::kShutdownWaitMs) return kSlowEnd;
   if (reports != 0) return kReported;
   if (tavo::ui::TThread::LiveCount() != 0) return kThreadsLeft;
   return kClean;
@@ -64,14 +78,12 @@ TEST(Shutdown, ProgramEndsCleanlyWhileAReportIsPending) {
   pid_t pid;
   ASSERT_EQ(::posix_spawn(&pid, self.c_str(), nullptr, nullptr, args, environ), 0);
   int status = 0;
-  const auto start = test::Clock::now();
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
-    if (test::MsSince(start) > 20000) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      FAIL() << "the program hung at its end";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const auto ended =
+      test::WaitUntilWithoutEvents("the program to end", [&] { return ::waitpid(pid, &status, WNOHANG) != 0; });
+  if (!ended) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    FAIL() << ended.message() << ": it hung at its end";
   }
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), kClean);

@@ -14,7 +14,7 @@
 namespace tavo::ui {
 namespace {
 
-using test::PumpUntil;
+using test::WaitUntil;
 
 class UiThreadCallTest : public ::testing::Test {
  protected:
@@ -29,7 +29,7 @@ TEST_F(UiThreadCallTest, WorkerCallRunsOnTheUiThreadWhileTheWorkerWaits) {
     result = RunOnUiThread([&] { ranOnUi = std::this_thread::get_id() == ui; });
     answered = true;
   });
-  EXPECT_TRUE(PumpUntil([&] { return answered.load(); }, 2000));
+  EXPECT_TRUE(WaitUntil("the worker's call to be answered", [&] { return answered.load(); }));
   worker.join();
   EXPECT_TRUE(ranOnUi);
   EXPECT_TRUE(result);
@@ -37,9 +37,12 @@ TEST_F(UiThreadCallTest, WorkerCallRunsOnTheUiThreadWhileTheWorkerWaits) {
 
 TEST_F(UiThreadCallTest, NestedEventLoopServesOtherWorkersCalls) {
   // The first call opens a nested loop, as a modal dialog would; the second
-  // worker's call must run inside it, or the first would never end.
+  // worker's call must run inside it, or the first would never end. The
+  // nested loop gives up at half the deadline of every wait, so that the
+  // outer wait then still serves the second call, and the test fails.
   std::atomic<bool> secondRan{false};
   std::atomic<int> done{0};
+  bool servedInTheNestedLoop = false;
   std::thread second;
   std::thread first([&] {
     RunOnUiThread([&] {
@@ -53,15 +56,16 @@ TEST_F(UiThreadCallTest, NestedEventLoopServesOtherWorkersCalls) {
         if (secondRan) nested.quit();
       });
       poll.start(5);
-      QTimer::singleShot(3000, &nested, &QEventLoop::quit);
+      QTimer::singleShot(test::kWaitDeadline / 2, &nested, &QEventLoop::quit);
       nested.exec();
+      servedInTheNestedLoop = secondRan;
     });
     ++done;
   });
-  EXPECT_TRUE(PumpUntil([&] { return done.load() == 2; }, 5000));
+  EXPECT_TRUE(WaitUntil("both workers' calls to be answered", [&] { return done.load() == 2; }));
   first.join();
   second.join();
-  EXPECT_TRUE(secondRan);
+  EXPECT_TRUE(servedInTheNestedLoop);
 }
 
 TEST_F(UiThreadCallTest, ExceptionOfTheCallIsRethrownInTheWorker) {
@@ -74,7 +78,7 @@ TEST_F(UiThreadCallTest, ExceptionOfTheCallIsRethrownInTheWorker) {
     }
     answered = true;
   });
-  EXPECT_TRUE(PumpUntil([&] { return answered.load(); }, 2000));
+  EXPECT_TRUE(WaitUntil("the worker's call to be answered", [&] { return answered.load(); }));
   worker.join();
   EXPECT_TRUE(caught);
 }
@@ -86,7 +90,8 @@ TEST_F(UiThreadCallTest, ClosingAbandonsWaitingCallersAndRefusesNewOnes) {
     answered = true;
   });
   // Without a pass of the event loop the call stays queued.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(
+      test::WaitUntilWithoutEvents("the worker's call to be queued", [] { return PendingUiThreadCalls() == 1; }));
   EXPECT_FALSE(answered);
   CloseUiThreadCalls();
   worker.join();
@@ -96,7 +101,7 @@ TEST_F(UiThreadCallTest, ClosingAbandonsWaitingCallersAndRefusesNewOnes) {
   std::thread late([&] { result = RunOnUiThread([&] { ran = true; }); });
   late.join();
   EXPECT_FALSE(result);
-  test::PumpFor(20);  // the abandoned call's announcement finds nothing to run
+  test::PumpFor(20);  // negative check: the abandoned call's announcement finds nothing to run
   EXPECT_FALSE(ran);
 }
 

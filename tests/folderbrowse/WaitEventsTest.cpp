@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/WaitUntil.h"
 
 namespace tavo {
 namespace {
@@ -39,12 +40,19 @@ TEST(WaitEvents, AutoEventSetOnceWakesOneOfTwoWaiters) {
   std::vector<std::thread> waiters;
   for (int i = 0; i < 2; ++i)
     waiters.emplace_back([&] {
-      if (WaitForSingleObject(e, 300) == WAIT_OBJECT_0) ++woken;
+      if (WaitForSingleObject(e, static_cast<int>(test::kWaitDeadline.count())) == WAIT_OBJECT_0) ++woken;
     });
+  // Most likely both are waiting by then, the case this test is after;
+  // whenever they come, one signal releases exactly one of them, so the
+  // outcome does not depend on this pause.
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   e.Set();
-  for (std::thread& t : waiters) t.join();
+  EXPECT_TRUE(test::WaitUntilWithoutEvents("a waiter to wake", [&] { return woken.load() >= 1; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // negative check: the other sleeps on
   EXPECT_EQ(woken.load(), 1);
+  e.Set();  // and the next signal releases it
+  for (std::thread& t : waiters) t.join();
+  EXPECT_EQ(woken.load(), 2);
 }
 
 TEST(WaitEvents, LowestSignalledIndexAnswersAmongManyHandles) {

@@ -1,16 +1,18 @@
 #include "tests/folderbrowse/WatchTestSupport.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
-
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <thread>
+#include <sstream>
 
+#include "platform/notify/ChangeNotification.h"
 #include "platform/notify/Thread.h"
 
 namespace tavo::test {
@@ -28,22 +30,51 @@ void RemoveAll(const std::string& path) {
   std::filesystem::remove_all(path, ec);
 }
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (done()) return true;
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+::testing::AssertionResult AllThreadsEnded() {
+  return WaitUntil("every watcher thread to end", [] { return ui::TThread::LiveCount() == 0; });
+}
+
+void AttemptAgain(int attempt, std::string_view why) {
+  std::printf("[ AGAIN    ] attempt %d: %.*s\n", attempt, static_cast<int>(why.size()), why.data());
+  std::fflush(stdout);
+}
+
+std::vector<InotifyWatch> InotifyWatchesOf(const std::string& path) {
+  std::vector<InotifyWatch> found;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return found;
+  // fdinfo gives the device as the kernel keeps it: major << 20 | minor.
+  const unsigned long long device = (static_cast<unsigned long long>(major(st.st_dev)) << 20) | minor(st.st_dev);
+  DIR* fds = ::opendir("/proc/self/fd");
+  if (fds == nullptr) return found;
+  while (const dirent* e = ::readdir(fds)) {
+    if (e->d_name[0] == '.') continue;
+    const std::string link = std::string("/proc/self/fd/") + e->d_name;
+    char target[64];
+    const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (n <= 0) continue;
+    target[n] = '\0';
+    if (std::string_view(target) != "anon_inode:inotify") continue;
+    std::ifstream info(std::string("/proc/self/fdinfo/") + e->d_name);
+    std::string line;
+    while (std::getline(info, line)) {
+      // "inotify wd:1 ino:3c51a sdev:fe00000 mask:... ignored_mask:0 ..."
+      int wd;
+      unsigned long long ino, sdev;
+      if (std::sscanf(line.c_str(), "inotify wd:%x ino:%llx sdev:%llx", &wd, &ino, &sdev) == 3 && ino == st.st_ino &&
+          sdev == device)
+        found.push_back({std::atoi(e->d_name), wd});
+    }
   }
+  ::closedir(fds);
+  return found;
 }
 
-void PumpFor(int ms) {
-  PumpUntil([] { return false; }, ms);
+InotifyInstanceHolder::InotifyInstanceHolder()
+    : notification_(FindFirstChangeNotification(dir_.path(), false, FILE_NOTIFY_CHANGE_FILE_NAME)) {
+  EXPECT_NE(notification_, nullptr) << "no change notification for " << dir_.path();
 }
 
-bool AllThreadsEnded(int timeoutMs) {
-  return PumpUntil([] { return ui::TThread::LiveCount() == 0; }, timeoutMs);
-}
+InotifyInstanceHolder::~InotifyInstanceHolder() = default;
 
 }  // namespace tavo::test
