@@ -45,7 +45,7 @@ class HubProbe {
   ::testing::AssertionResult CaughtUp() {
     for (int round = 0; round < 2; ++round) {
       FindNextChangeNotification(*probe_);
-      MakeFile(dir_ / ("p" + std::to_string(made_++)));
+      MakeFile(dir_ / std::string("p").append(std::to_string(made_++)));
       if (!Signals(*probe_)) return ::testing::AssertionFailure() << "the probe's own change never arrived";
     }
     return ::testing::AssertionSuccess();
