@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,6 +16,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "dictool/DicListItems.h"
@@ -258,6 +261,29 @@ TEST_F(MainWindowTest, RowsAreUprightAndTheCurrentRowIsMarked) {
   const QImage marked = rowImage(0);
   grid->SetRow(1);
   EXPECT_EQ(rowImage(1), marked) << "the mark moves with the current row";
+}
+
+// ---- Qt's own dialogs ----
+
+TEST_F(MainWindowTest, QtsOwnDialogsSpeakJapaneseAndShowTheFiltersAsWritten) {
+  ui::SetModalScripting(false);
+  QStringList filters;
+  QString cancel;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = WaitForModal<QFileDialog>();
+    ASSERT_NE(dlg, nullptr);
+    auto* types = dlg->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    for (int i = 0; types != nullptr && i < types->count(); ++i) filters << types->itemText(i);
+    if (auto* box = dlg->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")))
+      cancel = box->button(QDialogButtonBox::Cancel)->text();
+    dlg->reject();
+  });
+  dicList->EntryBtnClick();
+  ui::SetModalScripting(true);
+  EXPECT_EQ(filters, (QStringList{QStringLiteral("辞書ファイル(*.DIC,*.TXT,*.RUT)"), QStringLiteral("辞書ファイル(*.DIC)"),
+                                  QStringLiteral("テキストファイル(*.TXT)"), QStringLiteral("RUTEファイル(*.RUT)"),
+                                  QStringLiteral("全てのファイル(*.*)")}));
+  EXPECT_EQ(cancel, QStringLiteral("キャンセル"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QTimer>
 #include <QKeyEvent>
@@ -397,19 +398,25 @@ TEST_F(MainWindowTest, TheAddDialogAsksBeforeTakingANameThatDoesNotExist) {
   const std::string existing = WriteFile("here.dic", "");
   for (const bool create : {true, false}) {
     bool asked = false;
-    QTimer::singleShot(50, [&] {
-      auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    QTimer::singleShot(0, [&] {
+      auto* dlg = WaitForModal<QFileDialog>();
       ASSERT_NE(dlg, nullptr);
-      dlg->setDirectory(QString::fromUtf8(dir.c_str()));
+      const QString folder = QString::fromUtf8(dir.c_str());
+      dlg->setDirectory(folder);
+      // Typed once the folder is read: its arrival would replace the text.
+      auto* files = dlg->findChild<QFileSystemModel*>();
+      ASSERT_NE(files, nullptr);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index(folder)) > 0; }));
+      QCoreApplication::processEvents();
       dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"new.dic\" \"here.dic\""));
-      QTimer::singleShot(50, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QTimer::singleShot(0, [&] {
+        auto* box = WaitForModal<QMessageBox>();
         ASSERT_NE(box, nullptr);
         asked = box->text().contains(QStringLiteral("このファイルは存在しません"));
         box->button(create ? QMessageBox::Yes : QMessageBox::No)->click();
         if (!create)
-          QTimer::singleShot(50, [] {
-            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) d->reject();
+          QTimer::singleShot(0, [] {
+            if (auto* d = WaitForModal<QFileDialog>()) d->reject();
           });
       });
       static_cast<QDialog*>(dlg)->accept();  // as the Open button does

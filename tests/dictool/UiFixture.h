@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+
 #include <string>
 #include <vector>
 
@@ -48,5 +51,17 @@ class MainWindowTest : public ::testing::Test {
 
 // Answers the next message box with `answer` and records its text.
 void ExpectMessage(int answer, QString* text = nullptr);
+
+// A real (unscripted) modal dialog of type T once it is the active modal
+// widget; nullptr when none comes within five seconds.
+template <class T>
+T* WaitForModal() {
+  T* found = nullptr;
+  const bool shown = QTest::qWaitFor([&found] {
+    found = qobject_cast<T*>(QApplication::activeModalWidget());
+    return found != nullptr;
+  });
+  return shown ? found : nullptr;
+}
 
 }  // namespace tavo::test
