@@ -11,8 +11,7 @@
 #include <QToolButton>
 
 #include "dictool/DicListItems.h"
-#include "platform/files/Files.h"
-#include "platform/system/Process.h"
+#include "dictool/HelpPages.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FileDialogs.h"
@@ -290,7 +289,7 @@ void TDicListDlg::ReleaseBtnClick() {
   SetButtons();
 }
 
-void TDicListDlg::HelpBtnClick() { ShellOpen(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000007.htm"); }
+void TDicListDlg::HelpBtnClick() { OpenHelpPage(this, "HID00000007.htm"); }
 
 void TDicListDlg::showEvent(QShowEvent* e) {
   ui::TModalForm::showEvent(e);

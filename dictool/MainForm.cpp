@@ -17,12 +17,11 @@
 
 #include "dictool/AboutBox.h"
 #include "dictool/Diclist.h"
+#include "dictool/HelpPages.h"
 #include "dictool/Main.h"
 #include "dictool/SetWord.h"
 #include "dictool/TavoLibBinding.h"
 #include "folderbrowse/DlgFolderSelect.h"
-#include "platform/files/Files.h"
-#include "platform/system/Process.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/Application.h"
@@ -413,7 +412,7 @@ void TMainForm::mnuSetWordClick() {
 
 void TMainForm::mnuHelpIndexClick() {
   if (PageFilling) return;
-  ShellOpen(ExpandFileName(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000001.htm"));
+  OpenHelpPage(this, "HID00000001.htm");
 }
 
 void TMainForm::mnuVersionClick() {

@@ -11,10 +11,10 @@
 #include <QValidator>
 
 #include "dictool/DicListItems.h"
+#include "dictool/HelpPages.h"
 #include "dictool/JCType.h"
 #include "platform/files/Files.h"
 #include "platform/files/TextFile.h"
-#include "platform/system/Process.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FileDialogs.h"
@@ -190,6 +190,6 @@ void TSetWordDlg::NewDicBtnClick() {
   SetWriteDicName(name);
 }
 
-void TSetWordDlg::HelpBtnClick() { ShellOpen(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000008.htm"); }
+void TSetWordDlg::HelpBtnClick() { OpenHelpPage(this, "HID00000008.htm"); }
 
 }  // namespace tavo
