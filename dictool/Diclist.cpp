@@ -136,8 +136,8 @@ TDicListDlg::TDicListDlg(QWidget* parent) : ui::TModalForm(parent) {
     connect(l, &QListWidget::itemSelectionChanged, this, [this] { SetButtons(); }, Qt::QueuedConnection);
   // Tab follows the layout: the searched list, the buttons between the
   // lists, the other list, the bottom row.
-  QWidget* order[] = {SrcList, IncludeBtn, IncAllBtn, ExcludeBtn, ExAllBtn, UpBtn, DownBtn,
-                      DstList, EntryBtn, ReleaseBtn, OKBtn,     BitBtn1,  HelpBtn};
+  QWidget* order[] = {SrcList, IncludeBtn, IncAllBtn,  ExcludeBtn, ExAllBtn, UpBtn, DownBtn,
+                      DstList, EntryBtn,   ReleaseBtn, OKBtn,      BitBtn1,  HelpBtn};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   auto* keys = new ui::FormKeys(this);
   keys->AddDefaultButton(OKBtn);
