@@ -21,6 +21,7 @@
 #include "platform/text/QtText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -183,8 +184,8 @@ void TMainForm::DicSearchNextPage() {
       }
       if (DicRowCount - start >= Grid->VisibleRowCount()) break;
     }
-    if (SearchOpen) StatusPanel->setText(QStringLiteral("Enterキーで続行"));
-    else if (!CancelRequest) StatusPanel->setText(QStringLiteral("検索終了"));
+    if (SearchOpen) ui::AnnounceStatus(StatusPanel, QStringLiteral("Enterキーで続行"));
+    else if (!CancelRequest) ui::AnnounceStatus(StatusPanel, QStringLiteral("検索終了"));
     PageFilling = false;
     btnSearch->setEnabled(true);
     DicPageTop = Grid->RowCount() - 1;  // a page's last row is the next page's top row

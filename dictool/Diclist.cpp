@@ -11,9 +11,9 @@
 #include <QToolButton>
 
 #include "dictool/DicListItems.h"
-#include "platform/files/Files.h"
-#include "platform/system/Process.h"
+#include "dictool/HelpPages.h"
 #include "platform/text/QtText.h"
+#include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/FormKeys.h"
 
@@ -62,11 +62,28 @@ TDicListDlg::TDicListDlg(QWidget* parent) : ui::TModalForm(parent) {
   UpBtn = new QToolButton(this);
   UpBtn->setObjectName(QStringLiteral("UpBtn"));
   UpBtn->setArrowType(Qt::UpArrow);
-  UpBtn->setAccessibleName(QStringLiteral("上へ"));
   DownBtn = new QToolButton(this);
   DownBtn->setObjectName(QStringLiteral("DownBtn"));
   DownBtn->setArrowType(Qt::DownArrow);
-  DownBtn->setAccessibleName(QStringLiteral("下へ"));
+  // What the symbols and arrows do, for a screen reader.
+  const struct {
+    QWidget* control;
+    const char* name;
+    const char* description;
+  } names[] = {
+      {SrcList, "検索対象辞書", "検索する辞書。上から順に検索します"},
+      {DstList, "検索対象外辞書", "登録してあるが検索しない辞書"},
+      {IncludeBtn, "除外", "選択した辞書を検索対象外辞書へ移します"},
+      {IncAllBtn, "すべて除外", "すべての辞書を検索対象外辞書へ移します"},
+      {ExcludeBtn, "追加", "選択した辞書を検索対象辞書の最後へ移します"},
+      {ExAllBtn, "すべて追加", "すべての辞書を検索対象辞書の最後へ移します"},
+      {UpBtn, "上へ", "選択した辞書を一つ前に検索します"},
+      {DownBtn, "下へ", "選択した辞書を一つ後に検索します"},
+  };
+  for (const auto& n : names) {
+    ui::SetAccessibleName(n.control, QString::fromUtf8(n.name));
+    n.control->setAccessibleDescription(QString::fromUtf8(n.description));
+  }
 
   EntryBtn = new QPushButton(QStringLiteral("登録辞書の追加"), this);
   EntryBtn->setObjectName(QStringLiteral("EntryBtn"));
@@ -112,6 +129,16 @@ TDicListDlg::TDicListDlg(QWidget* parent) : ui::TModalForm(parent) {
   connect(EntryBtn, &QPushButton::clicked, this, [this] { EntryBtnClick(); });
   connect(ReleaseBtn, &QPushButton::clicked, this, [this] { ReleaseBtnClick(); });
   connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+  // A selection made with the keyboard counts as one made with the mouse.
+  // Queued, so that the passing states of a list operation (an entry taken
+  // out and put back) never disable the button that has the focus.
+  for (QListWidget* l : {SrcList, DstList})
+    connect(l, &QListWidget::itemSelectionChanged, this, [this] { SetButtons(); }, Qt::QueuedConnection);
+  // Tab follows the layout: the searched list, the buttons between the
+  // lists, the other list, the bottom row.
+  QWidget* order[] = {SrcList, IncludeBtn, IncAllBtn,  ExcludeBtn, ExAllBtn, UpBtn, DownBtn,
+                      DstList, EntryBtn,   ReleaseBtn, OKBtn,      BitBtn1,  HelpBtn};
+  for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   auto* keys = new ui::FormKeys(this);
   keys->AddDefaultButton(OKBtn);
   keys->SetCancelButton(BitBtn1);
@@ -262,7 +289,7 @@ void TDicListDlg::ReleaseBtnClick() {
   SetButtons();
 }
 
-void TDicListDlg::HelpBtnClick() { ShellOpen(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000007.htm"); }
+void TDicListDlg::HelpBtnClick() { OpenHelpPage(this, "HID00000007.htm"); }
 
 void TDicListDlg::showEvent(QShowEvent* e) {
   ui::TModalForm::showEvent(e);

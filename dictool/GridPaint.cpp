@@ -79,6 +79,9 @@ void PlainCell(QPainter& canvas, const ui::TStringGrid* grid, const QRect& rect,
   canvas.fillRect(rect, back);
   canvas.setPen(text);
   canvas.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, FromCp932(grid->Cell(0, row)));
+  // The current row is underlined across the cell, so that the row the keys
+  // act on can be seen.
+  if (row == grid->Row()) canvas.fillRect(QRect(rect.left(), rect.bottom() - 1, rect.width(), 2), text);
 }
 
 }  // namespace

@@ -17,18 +17,19 @@
 
 #include "dictool/AboutBox.h"
 #include "dictool/Diclist.h"
+#include "dictool/HelpPages.h"
 #include "dictool/Main.h"
 #include "dictool/SetWord.h"
 #include "dictool/TavoLibBinding.h"
 #include "folderbrowse/DlgFolderSelect.h"
-#include "platform/files/Files.h"
-#include "platform/system/Process.h"
 #include "platform/text/QtText.h"
+#include "platform/ui/AccessibleNames.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/FormKeys.h"
 #include "platform/ui/Hints.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -53,9 +54,9 @@ QWidget* GridPage(QWidget* parent, ui::TStringGrid*& grid, QLabel*& status, cons
   grid = new ui::TStringGrid(page);
   grid->setObjectName(QString::fromLatin1(gridName));
   grid->SetColCount(1);
-  QFont gf = DesignFont(QStringLiteral("ＭＳ ゴシック"), 21);
-  gf.setItalic(true);  // as designed; the settings clear the style at start
-  grid->setFont(gf);
+  // Upright: the design's italic style is one that the settings clear at
+  // every start, so no run ever shows it.
+  grid->setFont(DesignFont(QStringLiteral("ＭＳ ゴシック"), 21));
   v->addWidget(grid, 1);
   status = new QLabel(page);
   status->setObjectName(QString::fromLatin1(statusName));
@@ -63,6 +64,7 @@ QWidget* GridPage(QWidget* parent, ui::TStringGrid*& grid, QLabel*& status, cons
   status->setFrameShape(QFrame::Panel);
   status->setFrameShadow(QFrame::Sunken);
   status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ui::MakeStatusLine(status);
   v->addWidget(status);
   return page;
 }
@@ -125,7 +127,7 @@ void TMainForm::BuildComponents() {
   SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
   for (QToolButton* b : {SpeedButton2, SpeedButton1}) {
     b->setFixedSize(33, 33);
-    b->setFocusPolicy(Qt::NoFocus);  // glyph buttons take no focus
+    b->setFocusPolicy(Qt::TabFocus);  // reached by Tab, pressed by Space or Enter
     b->setAutoRaise(true);
     b->setToolButtonStyle(Qt::ToolButtonIconOnly);
   }
@@ -158,8 +160,10 @@ void TMainForm::BuildComponents() {
 
   Grid->OnDrawCell = [this](QPainter& c, int col, const QRect& r, int row) { GridDrawCell(c, col, r, row); };
   Grid2->OnDrawCell = [this](QPainter& c, int col, const QRect& r, int row) { Grid2DrawCell(c, col, r, row); };
-  Grid->setAccessibleName(QStringLiteral("辞書検索画面"));
-  Grid2->setAccessibleName(QStringLiteral("外部ファイル検索画面"));
+  ui::SetAccessibleName(cbSearchWord, QStringLiteral("検索語"));
+  ui::SetAccessibleName(Grid, QStringLiteral("辞書検索画面"));
+  ui::SetAccessibleName(Grid2, QStringLiteral("外部ファイル検索画面"));
+  ui::SetAccessibleName(SpeedButton1, QStringLiteral("終了"));
 
   FontDialog = new ui::TFontDialog;
 
@@ -184,6 +188,7 @@ void TMainForm::BuildComponents() {
   btnGaibuSearch->setText(ActionGaibuSearch->text());
   Action1->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
   SpeedButton2->setDefaultAction(Action1);
+  ui::SetAccessibleName(SpeedButton2, Action1->text());
   ui::SetHint(SpeedButton2, Action1->toolTip());
   ui::SetHint(SpeedButton1, QStringLiteral("TavoDicを終了します"));
   ui::SetHint(cbSearchWord, QStringLiteral("検索する文字列をここへ入力します"));
@@ -407,7 +412,7 @@ void TMainForm::mnuSetWordClick() {
 
 void TMainForm::mnuHelpIndexClick() {
   if (PageFilling) return;
-  ShellOpen(ExpandFileName(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000001.htm"));
+  OpenHelpPage(this, "HID00000001.htm");
 }
 
 void TMainForm::mnuVersionClick() {

@@ -14,6 +14,7 @@
 #include "dictool/Main.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -41,10 +42,10 @@ void TMainForm::SearchCancel() {
   try {
     if (gaibu) {
       AddGrid2Line(std::string(sj::SearchCancelRow), std::string(), 0, 0);
-      StatusPanel2->setText(QStringLiteral("検索中止"));
+      ui::AnnounceStatus(StatusPanel2, QStringLiteral("検索中止"));
     } else {
       AddGridLine(std::string(sj::SearchCancelRow));
-      StatusPanel->setText(QStringLiteral("検索中止"));
+      ui::AnnounceStatus(StatusPanel, QStringLiteral("検索中止"));
     }
   } catch (const std::exception&) {
     ui::MessageBox(this, QStringLiteral("バッファがいっぱいになりました。これ以上の検索はできません。"), QString(),

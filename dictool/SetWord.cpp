@@ -11,11 +11,12 @@
 #include <QValidator>
 
 #include "dictool/DicListItems.h"
+#include "dictool/HelpPages.h"
 #include "dictool/JCType.h"
 #include "platform/files/Files.h"
 #include "platform/files/TextFile.h"
-#include "platform/system/Process.h"
 #include "platform/text/QtText.h"
+#include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/FormKeys.h"
 
@@ -83,6 +84,8 @@ TSetWordDlg::TSetWordDlg(QWidget* parent) : ui::TModalForm(parent) {
   DicList->setSelectionMode(QAbstractItemView::SingleSelection);
   DicList->setMinimumSize(505, 209);
   Label2->setBuddy(DicList);
+  ui::SetAccessibleName(edAddWord, Label1->text());
+  ui::SetAccessibleName(DicList, QStringLiteral("登録する辞書"));
   upper->addWidget(Label1);
   upper->addWidget(edAddWord);
   upper->addLayout(row);
@@ -187,6 +190,6 @@ void TSetWordDlg::NewDicBtnClick() {
   SetWriteDicName(name);
 }
 
-void TSetWordDlg::HelpBtnClick() { ShellOpen(ProgramFolder() + "/../Help/TavoDic_html/html/HID00000008.htm"); }
+void TSetWordDlg::HelpBtnClick() { OpenHelpPage(this, "HID00000008.htm"); }
 
 }  // namespace tavo

@@ -21,8 +21,17 @@ Binding* g_binding = nullptr;
 bool BindTavoLib(std::string& error) {
   if (g_binding != nullptr) return true;
   auto* b = new Binding;
-  const std::string beside = ProgramFolder() + "/libTavo32Lib.so";
-  if (!(FileExists(beside) ? b->library.Load(beside) : b->library.Load("libTavo32Lib.so"))) {
+  // Beside the built program, or in the library folder of an installed one.
+  // Named by path: a bare name would be looked up in the run path of
+  // whoever calls dlopen, which a sanitizer's interceptor is, not the
+  // program.
+  std::string path = "libTavo32Lib.so";
+  for (const std::string& folder : {ProgramFolder(), ProgramFolder() + "/" + TAVO_BIN_TO_LIB})
+    if (FileExists(folder + "/libTavo32Lib.so")) {
+      path = ExpandFileName(folder + "/libTavo32Lib.so");
+      break;
+    }
+  if (!b->library.Load(path)) {
     error = "libTavo32Lib.so: " + b->library.Error();
     delete b;
     return false;

@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "platform/text/QtText.h"
+#include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/FormKeys.h"
 #include "platform/ui/Hints.h"
@@ -27,9 +28,10 @@ QToolButton* FlatButton(QWidget* parent, const char* name, int x, const QString&
   b->setObjectName(QString::fromLatin1(name));
   b->setGeometry(x, 48, 23, 22);
   b->setAutoRaise(true);
-  b->setFocusPolicy(Qt::NoFocus);
+  b->setFocusPolicy(Qt::TabFocus);  // reached by Tab, pressed by Space or Enter
   b->setIcon(parent->style()->standardIcon(icon));
   ui::SetHint(b, hint);
+  ui::SetAccessibleName(b, hint);  // the glyph says nothing to a screen reader
   return b;
 }
 
@@ -78,6 +80,7 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   ComboBox1->setEditable(true);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   ComboBox1->setGeometry(108, 12, 605, 24);
+  ui::SetAccessibleName(ComboBox1, Label1->text());
   CheckBox1 = new QCheckBox(QStringLiteral("下層のフォルダも検索する"), Panel3);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   CheckBox1->move(8, 46);

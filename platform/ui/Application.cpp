@@ -2,6 +2,8 @@
 
 #include <QCursor>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QLocale>
 
 #include <chrono>
 #include <vector>
@@ -29,7 +31,11 @@ struct DeliveryScope {
 
 }  // namespace
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  if (qtTranslator_.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    installTranslator(&qtTranslator_);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   DeliveryScope scope;

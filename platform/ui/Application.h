@@ -4,17 +4,23 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <exception>
 
 namespace tavo::ui {
 
 // The program's QApplication: an exception that escapes an event handler is
-// shown by HandleException and the program goes on.
+// shown by HandleException and the program goes on. Qt's own dialogs and
+// standard buttons speak Japanese, as the program does, whatever the
+// desktop's language (Qt's translations, where they are installed).
 class TApplication : public QApplication {
  public:
   TApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  QTranslator qtTranslator_;
 };
 
 // Called once per step of long work (a line of a search). It makes a real

@@ -113,6 +113,8 @@ bool TOpenDialog::Execute(QWidget* owner) {
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(AllowMultiSelect ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
     const QStringList filters = PipeFilterToNameFilters(Filter);
+    // The descriptions name their patterns already: show them as written.
+    dlg.setOption(QFileDialog::HideNameFilterDetails, true);
     dlg.setNameFilters(filters);
     if (FilterIndex >= 1 && FilterIndex <= filters.size()) dlg.selectNameFilter(filters[FilterIndex - 1]);
     if (!InitialDir.empty()) dlg.setDirectory(FromCp932Exact(InitialDir));

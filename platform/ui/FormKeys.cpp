@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QToolButton>
 #include <QWidget>
 
 #include "platform/ui/Application.h"
@@ -23,6 +24,14 @@ bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 Qt::KeyboardModifiers Significant(Qt::KeyboardModifiers m) { return m & ~Qt::KeypadModifier; }
 
 bool Usable(QAbstractButton* b) { return b != nullptr && b->isEnabled() && b->isVisible(); }
+
+// A button that Enter presses when it has the focus: not a check box, whose
+// Enter belongs to the form.
+QAbstractButton* PressableButton(QWidget* w) {
+  if (auto* b = qobject_cast<QPushButton*>(w)) return b;
+  if (auto* b = qobject_cast<QToolButton*>(w)) return b;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -88,10 +97,10 @@ bool FormKeys::DialogKey(int key, Qt::KeyboardModifiers modifiers) {
     return true;
   }
   if (!IsEnter(key)) return false;
-  // A focused push button is the one Enter presses; the default buttons are
-  // pressed only while no push button has the focus.
+  // A focused push or glyph button is the one Enter presses; the default
+  // buttons are pressed only while no such button has the focus.
   QWidget* focus = QApplication::focusWidget();
-  if (auto* focused = qobject_cast<QPushButton*>(focus); focused != nullptr && focused->window() == form_) {
+  if (auto* focused = PressableButton(focus); focused != nullptr && focused->window() == form_) {
     if (!Usable(focused)) return false;
     focused->click();
     return true;
@@ -110,6 +119,7 @@ bool FormKeys::eventFilter(QObject* watched, QEvent* event) {
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress &&
       type != QEvent::InputMethod)
     return false;
+  if (event == passing_) return false;  // a key of ours whose character was discarded
   auto* w = qobject_cast<QWidget*>(watched);
   if (w == nullptr || w->window() != form_) return false;
   // An ignored key or mouse event travels on to the parent widgets; act on
@@ -156,7 +166,16 @@ bool FormKeys::eventFilter(QObject* watched, QEvent* event) {
     QChar ch = text.front();
     if (const KeyPressHandler h = handlers_[control].keyPress) {
       h(ch);
-      if (ch.isNull()) return true;
+      if (ch.isNull()) {
+        // Only the character goes: the key itself still moves the focus
+        // (Tab) or presses a button (Space), as it does without a handler.
+        QKeyEvent bare(QEvent::KeyPress, ke->key(), ke->modifiers(), ke->nativeScanCode(), ke->nativeVirtualKey(),
+                       ke->nativeModifiers(), QString(), ke->isAutoRepeat(), ke->count());
+        passing_ = &bare;
+        QCoreApplication::sendEvent(w, &bare);
+        passing_ = nullptr;
+        return true;
+      }
     }
   }
   return false;

@@ -1,15 +1,18 @@
 // The keyboard and mouse model of the program's forms, on top of Qt:
 //
 // - Enter without modifiers, in a control that does not take Enter itself,
-//   presses a button: the focused push button when a push button has the
+//   presses a button: the focused push or glyph button when one has the
 //   focus, otherwise the first enabled default button in the order they were
 //   added. Esc without modifiers presses the enabled cancel button. A key so
 //   used is consumed: the control sees neither its key-down nor its
 //   key-press (its key-up still comes).
 // - Every other key reaches the control's key-down handler, then (when it
-//   types a character) its key-press handler, then the control itself; a
-//   handler that sets the key or character to 0 consumes it. Key-up
-//   handlers run on release (not on auto-repeat).
+//   types a character) its key-press handler, then the control itself. A
+//   key-down handler that sets the key to 0 consumes the key; a key-press
+//   handler that sets the character to 0 discards only the character: the
+//   key still reaches the control without it, so Tab still moves the focus
+//   and Space still presses a button. Key-up handlers run on release (not
+//   on auto-repeat).
 // - Mouse-down handlers run when a mouse button is pressed on an enabled
 //   control, before the control acts on the press (a click comes later).
 // - A menu bar with the keyboard focus, or an open popup, keeps Enter and
@@ -74,6 +77,7 @@ class FormKeys : public QObject {
   std::map<QWidget*, Handlers> handlers_;
   std::map<QWidget*, bool> takesEnter_;
   bool composing_ = false;
+  const QEvent* passing_ = nullptr;  // a bare key on its way, not to be filtered again
 };
 
 // The FormKeys of a form, or nullptr.

@@ -15,6 +15,7 @@ void Apply(QWidget* c) { c->setToolTip(ShowHint(c) ? Hint(c) : QString()); }
 
 void SetHint(QWidget* control, const QString& hint) {
   control->setProperty(kHint, hint);
+  control->setAccessibleDescription(hint);
   Apply(control);
 }
 

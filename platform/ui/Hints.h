@@ -1,5 +1,6 @@
 // Hints (tool tips) with a show-hint switch per control: a control shows its
-// hint only while its switch is on. UI thread only.
+// hint only while its switch is on. The hint is also the control's
+// accessible description, whatever the switch says. UI thread only.
 #pragma once
 
 #include <QString>

@@ -15,6 +15,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <fstream>
+
+#include "dictool/HelpPages.h"
 #include "platform/system/Process.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Hints.h"
@@ -314,18 +317,42 @@ TEST_F(MainWindowTest, TheDictionaryDialogsCancelChangesNothingAndOkSavesAtOnce)
   EXPECT_EQ(form->LastSearchWord, "");
 }
 
-TEST_F(MainWindowTest, TheHelpIndexOpensThePageBesideTheProgram) {
+TEST_F(MainWindowTest, TheHelpCommandsOpenTheirPagesOrSayWhyNot) {
   std::vector<std::string> opened;
+  bool canStart = true;
   SetStartProgramHook([&](const std::string& program, const std::vector<std::string>& args) {
     opened.push_back(program + " " + (args.empty() ? "" : args[0]));
-    return true;
+    return canStart;
   });
   form->mnuHelpIndex->trigger();
+  dicList->HelpBtn->click();
+  setWord->HelpBtn->click();
+  ASSERT_EQ(opened.size(), 3u);
+  const char* pages[] = {"HID00000001.htm", "HID00000007.htm", "HID00000008.htm"};
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(opened[i].rfind("xdg-open /", 0), 0u) << opened[i];
+    EXPECT_EQ(opened[i].find(".."), std::string::npos) << "the path is made absolute";
+    const std::string path = opened[i].substr(opened[i].find(' ') + 1);
+    EXPECT_EQ(path, FindHelpPage(pages[i]));
+    std::ifstream in(path);
+    std::string head((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(head.find("<meta charset=\"utf-8\">"), std::string::npos) << path;
+  }
+
+  // No program to show a page with: the user is told where the page lies.
+  opened.clear();
+  canStart = false;
+  QString told;
+  ExpectMessage(ui::IDOK, &told);
+  form->mnuHelpIndex->trigger();
+  EXPECT_EQ(opened.size(), 3u) << "the desktop's opener, then the browsers";
+  EXPECT_TRUE(told.contains(QString::fromUtf8(FindHelpPage(pages[0]).c_str()))) << told.toStdString();
   SetStartProgramHook(nullptr);
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0].rfind("xdg-open /", 0), 0u);
-  EXPECT_NE(opened[0].find("/Help/TavoDic_html/html/HID00000001.htm"), std::string::npos);
-  EXPECT_EQ(opened[0].find(".."), std::string::npos) << "the path is made absolute";
+
+  EXPECT_EQ(FindHelpPage("HID99999999.htm"), "");
+  ExpectMessage(ui::IDOK, &told);
+  OpenHelpPage(form, "HID99999999.htm");
+  EXPECT_TRUE(told.contains(QStringLiteral("見つかりません")));
 }
 
 }  // namespace

@@ -391,42 +391,6 @@ TEST_F(SetWordDlgTest, AWordNotFoundIsRegisteredAndFoundByTheNextSearch) {
 namespace tavo::test {
 namespace {
 
-// Closes every modal window that is open, innermost first, so that a test
-// that failed inside a real dialog's loop ends instead of hanging there.
-void RejectModalWindows() {
-  for (int i = 0; i < 10; ++i) {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w == nullptr) return;
-    if (auto* d = qobject_cast<QDialog*>(w))
-      d->reject();
-    else
-      w->close();
-  }
-}
-
-// Waits until a window of type Dialog is the application's modal window,
-// then until it is the active window with the keyboard focus inside it.
-// The headless platform has no window manager to activate a dialog again
-// when a message box over it closes, so the test does what the window
-// manager does. On time-out it closes the open dialogs, so that the test's
-// own modal loop ends.
-template <class Dialog>
-::testing::AssertionResult AwaitActiveModal(const std::string& what, Dialog*& modal) {
-  auto shown = WaitUntil(what + " shown", [&] {
-    modal = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-    return modal != nullptr;
-  });
-  if (shown) {
-    if (!modal->isActiveWindow()) modal->activateWindow();
-    shown = WaitUntil(what + " active, with the focus in it", [&] {
-      return modal == QApplication::activeModalWidget() && modal->isActiveWindow() &&
-             QApplication::focusWidget() != nullptr && modal->isAncestorOf(QApplication::focusWidget());
-    });
-  }
-  if (!shown) RejectModalWindows();
-  return shown;
-}
-
 // The real file dialog, driven as a user drives it: the names typed into
 // its focused name box, Enter, and the create question answered with its
 // buttons. A typed name that does not exist is added after the question,

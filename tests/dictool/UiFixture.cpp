@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 
 #include <cstdlib>
 #include <filesystem>
@@ -79,6 +80,17 @@ void ExpectMessage(int answer, QString* text) {
     if (text != nullptr) *text = call.text;
     return answer;
   });
+}
+
+void RejectModalWindows() {
+  for (int i = 0; i < 10; ++i) {
+    QWidget* w = QApplication::activeModalWidget();
+    if (w == nullptr) return;
+    if (auto* d = qobject_cast<QDialog*>(w))
+      d->reject();
+    else
+      w->close();
+  }
 }
 
 }  // namespace tavo::test

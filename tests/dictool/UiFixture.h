@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "dictool/SetWord.h"
 #include "folderbrowse/DlgFolderSelect.h"
 #include "platform/ui/Modal.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
 
@@ -48,5 +52,31 @@ class MainWindowTest : public ::testing::Test {
 
 // Answers the next message box with `answer` and records its text.
 void ExpectMessage(int answer, QString* text = nullptr);
+
+// Closes every real modal window that is open, innermost first.
+void RejectModalWindows();
+
+// Waits until a real (unscripted) window of type Dialog is the application's
+// modal window, then until it is the active window with the keyboard focus
+// inside it. The headless platform has no window manager to activate a
+// dialog again when a message box over it closes, so the test does what the
+// window manager does. On time-out it closes the open dialogs, so that the
+// test's own modal loop ends.
+template <class Dialog>
+::testing::AssertionResult AwaitActiveModal(const std::string& what, Dialog*& modal) {
+  auto shown = WaitUntil(what + " shown", [&] {
+    modal = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+    return modal != nullptr;
+  });
+  if (shown) {
+    if (!modal->isActiveWindow()) modal->activateWindow();
+    shown = WaitUntil(what + " active, with the focus in it", [&] {
+      return modal == QApplication::activeModalWidget() && modal->isActiveWindow() &&
+             QApplication::focusWidget() != nullptr && modal->isAncestorOf(QApplication::focusWidget());
+    });
+  }
+  if (!shown) RejectModalWindows();
+  return shown;
+}
 
 }  // namespace tavo::test

@@ -13,6 +13,11 @@ program="$prefix/bin/tavodic"
 [ -x "$program" ] || { echo "no program at $program"; exit 1; }
 lib=$(find "$prefix" -name libTavo32Lib.so)
 [ -n "$lib" ] || { echo "no libTavo32Lib.so under $prefix"; exit 1; }
+# The help pages lie in the data folder, where the program looks for them
+# from its own folder.
+for page in HID00000001.htm HID00000007.htm HID00000008.htm; do
+  [ -f "$prefix/share/tavodic/help/$page" ] || { echo "no help page $page under $prefix/share/tavodic/help"; exit 1; }
+done
 # Nothing of the build tree may be needed.
 if readelf -d "$program" | grep -q "$build"; then echo "the installed program names the build folder"; exit 1; fi
 
