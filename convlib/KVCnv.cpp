@@ -1,46 +1,59 @@
-// The main conversion loop and the dispatch on the 17 prefix cells.
+// The main conversion loop: steps looked up per cell, and the rules for the
+// cells that the step tables leave to them.
 #include "convlib/KVCnv.h"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <new>
 
+#include "convlib/CellSteps.h"
 #include "convlib/TavoTbl.h"
 
 namespace tavolib {
 namespace {
 
-// The 17 cells that start a rule. Every other byte reads from KanaTable alone.
-constexpr std::array<bool, 256> kPrefixCells = [] {
-  std::array<bool, 256> prefix{};
-  for (unsigned char c : std::string_view("\"#,-.1345789;@[^_")) prefix[c] = true;
-  return prefix;
-}();
+// The 17 cells that start a rule.
+constexpr std::string_view kPrefixCells = "\"#,-.1345789;@[^_";
 
-// Appends the KanaTable readings of the cells from position pos (counted from
-// 1) up to the next prefix cell or the end of s, and returns the position
-// after them. Plain kana text is mostly such runs: writing a run in place
-// after one resize spares the bookkeeping of one append per cell.
-int32_t AppendPlainCells(std::string_view s, int32_t pos, std::string& d) {
-  const size_t first = static_cast<size_t>(pos - 1);
-  size_t last = first;
-  while (last < s.size() && !kPrefixCells[static_cast<unsigned char>(s[last])]) ++last;
-  const size_t start = d.size();
-  d.resize(start + kKanaReadingBytes * (last - first));
-  char* out = d.data() + start;
-  for (size_t i = first; i < last; ++i) {
-    const std::string_view reading = KanaTable[static_cast<unsigned char>(s[i])];
-    if (!reading.empty()) std::memcpy(out, reading.data(), kKanaReadingBytes);
-    out += reading.size();
-  }
-  d.resize(static_cast<size_t>(out - d.data()));
-  return static_cast<int32_t>(last + 1);
+// Cells without a rule: their KanaTable reading. The prefix cells without a
+// row of their own (# - 7 8) are left to their rules.
+consteval StepRow MakePlainSteps() {
+  StepRow row;
+  for (size_t c = 0; c < row.size(); ++c) row[c] = MakeStep(KanaTable[c], 1);
+  for (unsigned char c : kPrefixCells) row[c] = Step{};
+  return row;
+}
+constexpr StepRow PlainSteps = MakePlainSteps();
+
+// Where the step of a cell is found: in `row`, at the cell itself (look 0)
+// or at the cell after it (look 1).
+struct Dispatch {
+  const StepRow* row;
+  size_t look;
+};
+using DispatchTable = std::array<Dispatch, 256>;
+
+consteval DispatchTable MakeDispatch(bool keepCells) {
+  DispatchTable table{};
+  table.fill({&PlainSteps, 0});
+  auto pair = [&](unsigned char c, const StepRow& row) { table[c] = {&row, 1}; };
+  pair('@', YoonSteps);
+  pair('^', YoonDakuonSteps);
+  pair('.', YoonHandakuonSteps);
+  pair('4', SpecialDakuonSteps);
+  pair('5', SpecialSteps);
+  pair('_', SpecialYoonDakuonSteps);
+  pair('"', keepCells ? DakuonPrefixedSteps : DakuonSteps);
+  pair(',', keepCells ? HandakuonPrefixedSteps : HandakuonSteps);
+  pair('[', ArrowSteps);
+  pair('3', LongVowelSteps);
+  pair('1', LeaderSteps);
+  pair('9', StarSteps);
+  pair(';', AlphabetSteps);
+  return table;
 }
 
-bool ContainsFailure(unsigned char c) {
-  return c == '#' || c == '-' || c == '7' || c == '[' || c == '3' || c == '1' || c == '9';
-}
+// Indexed by KeepCells.
+constinit const DispatchTable kDispatch[2] = {MakeDispatch(false), MakeDispatch(true)};
 
 }  // namespace
 
@@ -50,36 +63,63 @@ void TTavoCnv::ClearState() {
   BracketOpen = false;
 }
 
-int32_t TTavoCnv::CnvText(std::string_view s, std::string& dest, uint16_t option) {
+std::string_view TTavoCnv::Convert(std::string_view s, uint16_t option) {
   // A NUL is the end of the input to every rule, so the line ends at the
   // first one; nothing after it is read or counted.
   s = s.substr(0, std::min(s.find('\0'), kMaxLineBytes));
-  dest.clear();
-  // No rule writes more than two bytes per cell it consumes, so one
-  // reservation keeps the appends below from reallocating.
-  dest.reserve(s.size() * 2);
+  const size_t n = s.size();
+
+  // The line and a NUL, read as the cell after the last one; then the
+  // result. The result never runs ahead of two bytes per cell read, and a
+  // step copies kMaxBytes from there, so 2n + kMaxBytes bytes hold every
+  // write and the closing NUL. The line is copied first: it may be the last
+  // result.
+  const size_t need = n + 1 + 2 * n + Step::kMaxBytes;
+  if (need > capacity_) {
+    const size_t capacity = std::max(need, 2 * capacity_);
+    auto fresh = std::make_unique_for_overwrite<char[]>(capacity);
+    std::memcpy(fresh.get(), s.data(), n);
+    buffer_ = std::move(fresh);
+    capacity_ = capacity;
+  } else {
+    std::memmove(buffer_.get(), s.data(), n);
+  }
+  const auto* in = reinterpret_cast<const unsigned char*>(buffer_.get());
+  buffer_[n] = '\0';
+  const std::string_view line(buffer_.get(), n);
+  char* const first = buffer_.get() + n + 1;
+  char* out = first;
+
   Pos = 1;
   ClearState();
   digitTotal_ = -1;
-  const int32_t end = static_cast<int32_t>(s.size());
-  while (Pos <= end) {
-    const unsigned char c = static_cast<unsigned char>(s[Pos - 1]);
-    if (!kPrefixCells[c]) {
-      Pos = AppendPlainCells(s, Pos, dest);
+  const DispatchTable& dispatch = kDispatch[KeepCells(option)];
+  // 1 when cell i was read by the step before it. A step is looked up for
+  // every cell all the same and written where the output stands; such a
+  // cell moves the output by nothing, so no branch depends on the cells.
+  unsigned taken = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = in[i];
+    const Dispatch& at = dispatch[c];
+    const Step& step = (*at.row)[in[i + at.look]];
+    if ((step.cells | taken) == 0) {
+      Output d(out);
+      Pos = static_cast<int32_t>(i + 2);
+      if (!RunPrefixRule(c, line, d, option)) d.append(KanaTable[c]);
+      out = d.end();
+      i = static_cast<size_t>(Pos - 2);  // the loop goes on at Pos
       continue;
     }
-    ++Pos;
-    bool handled;
-    try {
-      handled = RunPrefixRule(c, s, dest, option);
-    } catch (const std::bad_alloc&) {
-      // The run and bracket rules end where memory ran out and the loop
-      // goes on; any other failure ends the conversion at the library edge.
-      if (!ContainsFailure(c)) throw;
-      handled = true;
-    }
-    if (!handled) dest.append(KanaTable[c]);
+    std::memcpy(out, step.text, Step::kMaxBytes);
+    out += step.bytes & (taken - 1);
+    taken = (taken ^ 1) & (step.cells >> 1);
   }
+  *out = '\0';
+  return std::string_view(first, static_cast<size_t>(out - first));
+}
+
+int32_t TTavoCnv::CnvText(std::string_view s, std::string& dest, uint16_t option) {
+  dest.assign(Convert(s, option));
   return static_cast<int32_t>(dest.size());
 }
 
@@ -87,20 +127,13 @@ bool TTavoCnv::RunPrefixRule(unsigned char c, S s, D& d, uint16_t o) {
   switch (c) {
     case '"': return CnvDakuon(s, d, o);
     case '#': return CnvNumber(s, d, o);
-    case ',': return CnvHandakuon(s, d, o);
     case '-': return CnvKagi(s, d, o);
-    case '.': return CnvYoonHandakuon(s, d, o);
     case '1': return CnvLeader(s, d, o);
     case '3': return CnvLongVowel(s, d, o);
-    case '4': return CnvSpecialDakuon(s, d, o);
-    case '5': return CnvSpecial(s, d, o);
     case '7': return CnvKakko(s, d, o);
     case '8': return CnvForeignQuote(s, d, o);
-    case '9': return CnvStar(s, d, o);
     case ';': return CnvAlphabet(s, d, o);
-    case '@': return CnvYoon(s, d, o);
     case '[': return CnvArrow(s, d, o);
-    case '^': return CnvYoonDakuon(s, d, o);
     case '_': return CnvSpecialYoonDakuon(s, d, o);
     default: return false;
   }

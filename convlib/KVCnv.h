@@ -3,13 +3,19 @@
 //
 // A conversion never fails: every byte has a defined outcome, bytes that are
 // no cell give nothing (except 0xDE and 0xDF, the half-width sound marks).
-// Pos and the bracket flags are reset at the start of every CnvText call, so
+// Pos and the bracket flags are reset at the start of every conversion, so
 // nothing carries over from one line to the next. Not reentrant: one object
 // is used from one thread.
+//
+// The result is written into a buffer that the converter owns and reuses:
+// the line is copied to its front, the text follows. Most cells are read
+// through the step tables of CellSteps.h; the rules below run only for the
+// cells those tables leave to them.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,6 +25,23 @@ namespace tavolib {
 // the output as its cell character, so that every cell keeps one output
 // character. The high byte is read nowhere.
 inline bool KeepCells(uint16_t option) { return (option & 0xFF) != 0; }
+
+// Where the rules write: a cursor into the converter's buffer, which was made
+// large enough for the whole line before the first cell was read (no rule
+// writes more than two bytes per cell it reads), so a write never checks for
+// room.
+class Output {
+ public:
+  explicit Output(char* at) : at_(at) {}
+  void append(std::string_view text) {
+    std::memcpy(at_, text.data(), text.size());
+    at_ += text.size();
+  }
+  char* end() const { return at_; }
+
+ private:
+  char* at_;
+};
 
 class TTavoCnv {
  public:
@@ -33,9 +56,14 @@ class TTavoCnv {
   // cell at most) fit in 32 bits. Braille lines are a few dozen cells.
   static constexpr size_t kMaxLineBytes = INT32_MAX / 2;
 
-  // Converts s up to its first NUL (all of it when it has none) into dest,
-  // replacing dest's contents, and returns dest's length in bytes. Only the
-  // first kMaxLineBytes bytes of a longer s are read. s must not alias dest.
+  // Converts s up to its first NUL (all of it when it has none; only the
+  // first kMaxLineBytes bytes of a longer s) and returns the result:
+  // NUL-terminated, in the converter's buffer, valid until the next
+  // conversion or the converter's end. s may be the last result. Throws
+  // std::bad_alloc when the buffer for the line cannot be had.
+  std::string_view Convert(std::string_view s, uint16_t option);
+
+  // Convert() into dest, replacing its contents; returns dest's length.
   int32_t CnvText(std::string_view s, std::string& dest, uint16_t option);
 
   // Clears the three bracket flags; Pos is untouched.
@@ -49,34 +77,26 @@ class TTavoCnv {
 
  private:
   using S = std::string_view;
-  using D = std::string;
+  using D = Output;
 
-  // The reading of the cell after the prefix in `table`, consuming it; the
-  // text `alone` when it has none there.
-  bool TableRule(const std::array<std::string_view, 256>& table, std::string_view alone, S s, D& d);
-
-  // Kana prefix rules: always handled.
-  bool CnvYoon(S s, D& d, uint16_t o);
-  bool CnvYoonDakuon(S s, D& d, uint16_t o);
-  bool CnvYoonHandakuon(S s, D& d, uint16_t o);
-  bool CnvSpecialDakuon(S s, D& d, uint16_t o);
-  bool CnvSpecial(S s, D& d, uint16_t o);
+  // The rules, each for the cells that its step row leaves to it (all cells
+  // after # - 7 8, which have no row). They return false where the cell is
+  // left to KanaTable after all.
+  // Kana prefixes: the dots-456 + X X L mark, dots 5 + 2356 and dots 5 + 36.
   bool CnvSpecialYoonDakuon(S s, D& d, uint16_t o);
   bool CnvDakuon(S s, D& d, uint16_t o);
-  bool CnvHandakuon(S s, D& d, uint16_t o);
   // Bracket and symbol rules.
   bool CnvKagi(S s, D& d, uint16_t o);
   bool CnvKakko(S s, D& d, uint16_t o);
   bool CnvArrow(S s, D& d, uint16_t o);
   bool CnvLongVowel(S s, D& d, uint16_t o);
   bool CnvLeader(S s, D& d, uint16_t o);
-  bool CnvStar(S s, D& d, uint16_t o);
   // Number mode and foreign letters.
   bool CnvNumber(S s, D& d, uint16_t o);
   bool CnvAlphabet(S s, D& d, uint16_t o);
   bool CnvForeignQuote(S s, D& d, uint16_t o);
 
-  // Runs the rule of prefix cell c; false when c is no prefix cell or its rule
+  // Runs the rule of prefix cell c; false when c has none or its rule
   // leaves the cell to KanaTable.
   bool RunPrefixRule(unsigned char c, S s, D& d, uint16_t o);
 
@@ -87,6 +107,10 @@ class TTavoCnv {
   int32_t digitTotal_ = -1;  // digit cells in the whole of s; -1 = not counted yet
   int32_t digitCursor_ = 0;  // positions 1..digitCursor_ have been counted
   int32_t digitsUpToCursor_ = 0;
+
+  // The copy of the line, a NUL, then the result; kept from line to line.
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_ = 0;
 };
 
 }  // namespace tavolib
