@@ -24,18 +24,20 @@ consteval StepRow MakePlainSteps() {
 }
 constexpr StepRow PlainSteps = MakePlainSteps();
 
-// Where the step of a cell is found: in `row`, at the cell itself (look 0)
-// or at the cell after it (look 1).
+// Where the step of a cell is found: at steps[next & mask], next being the
+// cell after it. A plain cell's steps are its one entry in PlainSteps and
+// its mask 0; a prefix cell's are its row, masked by nothing. So the lookup
+// waits for no load but the cell's own entry.
 struct Dispatch {
-  const StepRow* row;
-  size_t look;
+  const Step* steps = nullptr;
+  size_t mask = 0;
 };
 using DispatchTable = std::array<Dispatch, 256>;
 
 consteval DispatchTable MakeDispatch(bool keepCells) {
-  DispatchTable table{};
-  table.fill({&PlainSteps, 0});
-  auto pair = [&](unsigned char c, const StepRow& row) { table[c] = {&row, 1}; };
+  DispatchTable table;
+  for (size_t c = 0; c < table.size(); ++c) table[c] = {&PlainSteps[c], 0};
+  auto pair = [&](unsigned char c, const StepRow& row) { table[c] = {&row[0], 0xFF}; };
   pair('@', YoonSteps);
   pair('^', YoonDakuonSteps);
   pair('.', YoonHandakuonSteps);
@@ -63,31 +65,44 @@ void TTavoCnv::ClearState() {
   BracketOpen = false;
 }
 
+char* LineBuffer::Reserve(size_t n) {
+  if (n > capacity_) {
+    const size_t capacity = std::max(n, 2 * capacity_);
+    data_ = std::make_unique_for_overwrite<char[]>(capacity);
+    capacity_ = capacity;
+  }
+  return data_.get();
+}
+
+bool LineBuffer::Holds(const char* p) const {
+  const auto at = reinterpret_cast<uintptr_t>(p);
+  const auto first = reinterpret_cast<uintptr_t>(data_.get());
+  return at >= first && at - first < capacity_;
+}
+
 std::string_view TTavoCnv::Convert(std::string_view s, uint16_t option) {
   // A NUL is the end of the input to every rule, so the line ends at the
   // first one; nothing after it is read or counted.
   s = s.substr(0, std::min(s.find('\0'), kMaxLineBytes));
-  const size_t n = s.size();
+  char* copy = input_.Reserve(s.size() + 1);
+  std::memcpy(copy, s.data(), s.size());
+  copy[s.size()] = '\0';
+  return ConvertLine(std::string_view(copy, s.size()), option);
+}
 
-  // The line and a NUL, read as the cell after the last one; then the
-  // result. The result never runs ahead of two bytes per cell read, and a
-  // step copies kMaxBytes from there, so 2n + kMaxBytes bytes hold every
-  // write and the closing NUL. The line is copied first: it may be the last
-  // result.
-  const size_t need = n + 1 + 2 * n + Step::kMaxBytes;
-  if (need > capacity_) {
-    const size_t capacity = std::max(need, 2 * capacity_);
-    auto fresh = std::make_unique_for_overwrite<char[]>(capacity);
-    std::memcpy(fresh.get(), s.data(), n);
-    buffer_ = std::move(fresh);
-    capacity_ = capacity;
-  } else {
-    std::memmove(buffer_.get(), s.data(), n);
-  }
-  const auto* in = reinterpret_cast<const unsigned char*>(buffer_.get());
-  buffer_[n] = '\0';
-  const std::string_view line(buffer_.get(), n);
-  char* const first = buffer_.get() + n + 1;
+std::string_view TTavoCnv::ConvertCString(const char* source, uint16_t option) {
+  const std::string_view s(source);
+  if (s.size() > kMaxLineBytes || output_.Holds(source)) return Convert(s, option);
+  return ConvertLine(s, option);
+}
+
+std::string_view TTavoCnv::ConvertLine(std::string_view line, uint16_t option) {
+  const size_t n = line.size();
+  const auto* in = reinterpret_cast<const unsigned char*>(line.data());
+  // The result never runs ahead of two bytes per cell read, and a step
+  // copies kMaxBytes from there, so 2n + kMaxBytes bytes hold every write
+  // and the closing NUL.
+  char* const first = output_.Reserve(2 * n + Step::kMaxBytes);
   char* out = first;
 
   Pos = 1;
@@ -101,7 +116,7 @@ std::string_view TTavoCnv::Convert(std::string_view s, uint16_t option) {
   for (size_t i = 0; i < n; ++i) {
     const unsigned char c = in[i];
     const Dispatch& at = dispatch[c];
-    const Step& step = (*at.row)[in[i + at.look]];
+    const Step& step = at.steps[in[i + 1] & at.mask];
     if ((step.cells | taken) == 0) {
       Output d(out);
       Pos = static_cast<int32_t>(i + 2);

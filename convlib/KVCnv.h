@@ -34,13 +34,33 @@ class Output {
  public:
   explicit Output(char* at) : at_(at) {}
   void append(std::string_view text) {
-    std::memcpy(at_, text.data(), text.size());
+    // Most texts are one character: a copy of known size needs no call.
+    if (text.size() == 2) {
+      std::memcpy(at_, text.data(), 2);
+    } else {
+      std::memcpy(at_, text.data(), text.size());
+    }
     at_ += text.size();
   }
   char* end() const { return at_; }
 
  private:
   char* at_;
+};
+
+// A byte buffer kept from line to line: it grows to the longest line seen
+// and keeps that size until its owner ends.
+class LineBuffer {
+ public:
+  // At least n bytes; what they held before is lost when the buffer grows.
+  // Throws std::bad_alloc.
+  char* Reserve(size_t n);
+  // Whether p points into the buffer.
+  bool Holds(const char* p) const;
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t capacity_ = 0;
 };
 
 class TTavoCnv {
@@ -62,6 +82,10 @@ class TTavoCnv {
   // conversion or the converter's end. s may be the last result. Throws
   // std::bad_alloc when the buffer for the line cannot be had.
   std::string_view Convert(std::string_view s, uint16_t option);
+
+  // The same for a NUL-terminated source, read where it lies unless it is
+  // the last result or longer than kMaxLineBytes.
+  std::string_view ConvertCString(const char* source, uint16_t option);
 
   // Convert() into dest, replacing its contents; returns dest's length.
   int32_t CnvText(std::string_view s, std::string& dest, uint16_t option);
@@ -96,6 +120,10 @@ class TTavoCnv {
   bool CnvAlphabet(S s, D& d, uint16_t o);
   bool CnvForeignQuote(S s, D& d, uint16_t o);
 
+  // Converts a line that holds no NUL and is followed by one (read as the
+  // cell after the last) and that does not lie in output_.
+  std::string_view ConvertLine(std::string_view line, uint16_t option);
+
   // Runs the rule of prefix cell c; false when c has none or its rule
   // leaves the cell to KanaTable.
   bool RunPrefixRule(unsigned char c, S s, D& d, uint16_t o);
@@ -108,9 +136,8 @@ class TTavoCnv {
   int32_t digitCursor_ = 0;  // positions 1..digitCursor_ have been counted
   int32_t digitsUpToCursor_ = 0;
 
-  // The copy of the line, a NUL, then the result; kept from line to line.
-  std::unique_ptr<char[]> buffer_;
-  size_t capacity_ = 0;
+  LineBuffer input_;   // a copy of the line and a NUL, where one is needed
+  LineBuffer output_;  // the result
 };
 
 }  // namespace tavolib

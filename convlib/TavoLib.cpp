@@ -30,8 +30,7 @@ extern "C" int32_t CnvNABCCtoKANA(const char* source, char** result, uint16_t op
   int32_t length = 0;
   if (Instance != nullptr) {
     try {
-      const std::string_view s = source != nullptr ? std::string_view(source) : std::string_view();
-      const std::string_view converted = Instance->Convert(s, option);
+      const std::string_view converted = Instance->ConvertCString(source != nullptr ? source : "", option);
       // Handed out as char* by the C interface; callers never change it.
       text = const_cast<char*>(converted.data());
       length = static_cast<int32_t>(converted.size());
