@@ -24,38 +24,39 @@ consteval StepRow MakePlainSteps() {
 }
 constexpr StepRow PlainSteps = MakePlainSteps();
 
-// Where the step of a cell is found: at steps[next & mask], next being the
-// cell after it. A plain cell's steps are its one entry in PlainSteps and
-// its mask 0; a prefix cell's are its row, masked by nothing. So the lookup
-// waits for no load but the cell's own entry.
-struct Dispatch {
-  const Step* steps = nullptr;
-  size_t mask = 0;
-};
-using DispatchTable = std::array<Dispatch, 256>;
+// Where the step of cell c is found: at rows[c][next & kNextMask[c]], next
+// being the cell after it. A plain cell's row is its one entry in PlainSteps
+// and its mask 0; a prefix cell's row is its own, masked by nothing. So the
+// lookup waits for no load but the cell's own entries.
+using RowTable = std::array<const Step*, 256>;
 
-consteval DispatchTable MakeDispatch(bool keepCells) {
-  DispatchTable table;
-  for (size_t c = 0; c < table.size(); ++c) table[c] = {&PlainSteps[c], 0};
-  auto pair = [&](unsigned char c, const StepRow& row) { table[c] = {&row[0], 0xFF}; };
-  pair('@', YoonSteps);
-  pair('^', YoonDakuonSteps);
-  pair('.', YoonHandakuonSteps);
-  pair('4', SpecialDakuonSteps);
-  pair('5', SpecialSteps);
-  pair('_', SpecialYoonDakuonSteps);
-  pair('"', keepCells ? DakuonPrefixedSteps : DakuonSteps);
-  pair(',', keepCells ? HandakuonPrefixedSteps : HandakuonSteps);
-  pair('[', ArrowSteps);
-  pair('3', LongVowelSteps);
-  pair('1', LeaderSteps);
-  pair('9', StarSteps);
-  pair(';', AlphabetSteps);
-  return table;
+consteval RowTable MakeRows(bool keepCells) {
+  RowTable rows;
+  for (size_t c = 0; c < rows.size(); ++c) rows[c] = &PlainSteps[c];
+  rows['@'] = &YoonSteps[0];
+  rows['^'] = &YoonDakuonSteps[0];
+  rows['.'] = &YoonHandakuonSteps[0];
+  rows['4'] = &SpecialDakuonSteps[0];
+  rows['5'] = &SpecialSteps[0];
+  rows['_'] = &SpecialYoonDakuonSteps[0];
+  rows['"'] = keepCells ? &DakuonPrefixedSteps[0] : &DakuonSteps[0];
+  rows[','] = keepCells ? &HandakuonPrefixedSteps[0] : &HandakuonSteps[0];
+  rows['['] = &ArrowSteps[0];
+  rows['3'] = &LongVowelSteps[0];
+  rows['1'] = &LeaderSteps[0];
+  rows['9'] = &StarSteps[0];
+  rows[';'] = &AlphabetSteps[0];
+  return rows;
 }
 
 // Indexed by KeepCells.
-constinit const DispatchTable kDispatch[2] = {MakeDispatch(false), MakeDispatch(true)};
+constinit const RowTable kRows[2] = {MakeRows(false), MakeRows(true)};
+
+constexpr std::array<size_t, 256> kNextMask = [] {
+  std::array<size_t, 256> mask{};
+  for (size_t c = 0; c < mask.size(); ++c) mask[c] = MakeRows(false)[c] == &PlainSteps[c] ? 0 : 0xFF;
+  return mask;
+}();
 
 }  // namespace
 
@@ -108,26 +109,26 @@ std::string_view TTavoCnv::ConvertLine(std::string_view line, uint16_t option) {
   Pos = 1;
   ClearState();
   digitTotal_ = -1;
-  const DispatchTable& dispatch = kDispatch[KeepCells(option)];
+  const Step* const* const rows = KeepCells(option) ? kRows[1].data() : kRows[0].data();
   // 1 when cell i was read by the step before it. A step is looked up for
   // every cell all the same and written where the output stands; such a
   // cell moves the output by nothing, so no branch depends on the cells.
   unsigned taken = 0;
-  for (size_t i = 0; i < n; ++i) {
+  for (size_t i = 0; i < n;) {
     const unsigned char c = in[i];
-    const Dispatch& at = dispatch[c];
-    const Step& step = at.steps[in[i + 1] & at.mask];
+    const Step step = rows[c][in[i + 1] & kNextMask[c]];
     if ((step.cells | taken) == 0) {
       Output d(out);
       Pos = static_cast<int32_t>(i + 2);
       if (!RunPrefixRule(c, line, d, option)) d.append(KanaTable[c]);
       out = d.end();
-      i = static_cast<size_t>(Pos - 2);  // the loop goes on at Pos
+      i = static_cast<size_t>(Pos - 1);  // the loop goes on at Pos
       continue;
     }
     std::memcpy(out, step.text, Step::kMaxBytes);
     out += step.bytes & (taken - 1);
     taken = (taken ^ 1) & (step.cells >> 1);
+    ++i;
   }
   *out = '\0';
   return std::string_view(first, static_cast<size_t>(out - first));
