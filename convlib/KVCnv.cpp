@@ -11,41 +11,49 @@
 namespace tavolib {
 namespace {
 
-// The 17 cells that start a rule.
-constexpr std::string_view kPrefixCells = "\"#,-.1345789;@[^_";
-
-// Cells without a rule: their KanaTable reading. The prefix cells without a
-// row of their own (# - 7 8) are left to their rules.
+// Cells without a rule: their KanaTable reading. The prefix cells are left
+// to their rules; those with a row of their own (below) never read this one.
 consteval StepRow MakePlainSteps() {
   StepRow row;
   for (size_t c = 0; c < row.size(); ++c) row[c] = MakeStep(KanaTable[c], 1);
-  for (unsigned char c : kPrefixCells) row[c] = Step{};
+  for (unsigned char c : std::string_view("\"#,-.1345789;@[^_")) row[c] = Step{};
   return row;
 }
 constexpr StepRow PlainSteps = MakePlainSteps();
 
-// Where the step of cell c is found: at rows[c][next & kNextMask[c]], next
-// being the cell after it. A plain cell's row is its one entry in PlainSteps
-// and its mask 0; a prefix cell's row is its own, masked by nothing. So the
-// lookup waits for no load but the cell's own entries.
+// The prefix cells whose step is found in a row of their own, indexed by the
+// cell after them: in each KeepCells mode.
+struct PairRows {
+  unsigned char cell;
+  const StepRow* composed;
+  const StepRow* kept;
+};
+constexpr PairRows kPairRows[] = {
+    {'@', &YoonSteps, &YoonSteps},
+    {'^', &YoonDakuonSteps, &YoonDakuonSteps},
+    {'.', &YoonHandakuonSteps, &YoonHandakuonSteps},
+    {'4', &SpecialDakuonSteps, &SpecialDakuonSteps},
+    {'5', &SpecialSteps, &SpecialSteps},
+    {'_', &SpecialYoonDakuonSteps, &SpecialYoonDakuonSteps},
+    {'"', &DakuonSteps, &DakuonPrefixedSteps},
+    {',', &HandakuonSteps, &HandakuonPrefixedSteps},
+    {'[', &ArrowSteps, &ArrowSteps},
+    {'3', &LongVowelSteps, &LongVowelSteps},
+    {'1', &LeaderSteps, &LeaderSteps},
+    {'9', &StarSteps, &StarSteps},
+    {';', &AlphabetSteps, &AlphabetSteps},
+};
+
+// The step of cell c is rows[c][next & kNextMask[c]], next being the cell
+// after it: a plain cell's row is its one entry in PlainSteps and its mask 0,
+// a prefix cell's row is its own and its mask 0xFF. So the lookup waits for
+// no load but the cell's own entries.
 using RowTable = std::array<const Step*, 256>;
 
 consteval RowTable MakeRows(bool keepCells) {
   RowTable rows;
   for (size_t c = 0; c < rows.size(); ++c) rows[c] = &PlainSteps[c];
-  rows['@'] = &YoonSteps[0];
-  rows['^'] = &YoonDakuonSteps[0];
-  rows['.'] = &YoonHandakuonSteps[0];
-  rows['4'] = &SpecialDakuonSteps[0];
-  rows['5'] = &SpecialSteps[0];
-  rows['_'] = &SpecialYoonDakuonSteps[0];
-  rows['"'] = keepCells ? &DakuonPrefixedSteps[0] : &DakuonSteps[0];
-  rows[','] = keepCells ? &HandakuonPrefixedSteps[0] : &HandakuonSteps[0];
-  rows['['] = &ArrowSteps[0];
-  rows['3'] = &LongVowelSteps[0];
-  rows['1'] = &LeaderSteps[0];
-  rows['9'] = &StarSteps[0];
-  rows[';'] = &AlphabetSteps[0];
+  for (const PairRows& r : kPairRows) rows[r.cell] = (keepCells ? r.kept : r.composed)->data();
   return rows;
 }
 
@@ -54,7 +62,7 @@ constinit const RowTable kRows[2] = {MakeRows(false), MakeRows(true)};
 
 constexpr std::array<size_t, 256> kNextMask = [] {
   std::array<size_t, 256> mask{};
-  for (size_t c = 0; c < mask.size(); ++c) mask[c] = MakeRows(false)[c] == &PlainSteps[c] ? 0 : 0xFF;
+  for (const PairRows& r : kPairRows) mask[r.cell] = 0xFF;
   return mask;
 }();
 
