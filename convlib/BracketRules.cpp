@@ -19,6 +19,8 @@ constexpr CellTable StarTable = MakeTable({
 
 }  // namespace
 
+// Alone, and before other cells than those their rules read, the arrow,
+// leader and star cells are their plain kana; the long vowel cell is ー.
 constinit const StepRow ArrowSteps = PairRow({}, KanaTable['['], "3");
 constinit const StepRow LongVowelSteps = PairRow({}, "\x81\x5B", "3");  // ー
 constinit const StepRow LeaderSteps = PairRow({}, KanaTable['1'], "1");

@@ -117,6 +117,8 @@ std::string_view TTavoCnv::ConvertLine(std::string_view line, uint16_t option) {
   Pos = 1;
   ClearState();
   digitTotal_ = -1;
+  // Chosen by a condition rather than an index, so that the loop keeps one
+  // base pointer instead of adding the mode's offset for every cell.
   const Step* const* const rows = KeepCells(option) ? kRows[1].data() : kRows[0].data();
   // 1 when cell i was read by the step before it. A step is looked up for
   // every cell all the same and written where the output stands; such a

@@ -34,10 +34,11 @@ class Output {
  public:
   explicit Output(char* at) : at_(at) {}
   void append(std::string_view text) {
-    // Most texts are one character: a copy of known size needs no call.
+    // Most texts are one character: a copy of known size needs no call. An
+    // empty table entry has no data to copy from at all.
     if (text.size() == 2) {
       std::memcpy(at_, text.data(), 2);
-    } else {
+    } else if (!text.empty()) {
       std::memcpy(at_, text.data(), text.size());
     }
     at_ += text.size();
