@@ -7,10 +7,11 @@
 // nothing carries over from one line to the next. Not reentrant: one object
 // is used from one thread.
 //
-// The result is written into a buffer that the converter owns and reuses:
-// the line is copied to its front, the text follows. Most cells are read
-// through the step tables of CellSteps.h; the rules below run only for the
-// cells those tables leave to them.
+// The result is written into a buffer that the converter owns and reuses. A
+// line is read where it lies when a NUL follows it and it is not the last
+// result; otherwise it is copied into a second buffer first. Most cells are
+// read through the step tables of CellSteps.h; the rules below run only for
+// the cells those tables leave to them.
 #pragma once
 
 #include <cstdint>
