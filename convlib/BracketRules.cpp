@@ -1,6 +1,11 @@
 // Cells that double as brackets, dashes, arrows and marks. Whether a bracket
-// cell opens or closes follows the converter's flags and the cell before it.
+// cell opens or closes follows the converter's flags and the cell before it,
+// so - and 7 always run their rules. The arrow, long vowel, leader and star
+// cells read as plain kana unless the cell after them is their own (or 3 for
+// the arrow); only those pairs, which may go on into runs, run their rules.
+#include "convlib/CellSteps.h"
 #include "convlib/KVCnv.h"
+#include "convlib/TavoTbl.h"
 
 namespace tavolib {
 namespace {
@@ -8,7 +13,18 @@ namespace {
 // 。？！、 before a bracket cell: the bracket closes whatever the flags say.
 bool IsSentenceEnd(unsigned char b) { return b == '4' || b == '5' || b == '6' || b == ';'; }
 
+constexpr CellTable StarTable = MakeTable({
+    {'9', "\xF0\x59\x81\x99"},  // {F059}☆
+});
+
 }  // namespace
+
+// Alone, and before other cells than those their rules read, the arrow,
+// leader and star cells are their plain kana; the long vowel cell is ー.
+constinit const StepRow ArrowSteps = PairRow({}, KanaTable['['], "3");
+constinit const StepRow LongVowelSteps = PairRow({}, "\x81\x5B", "3");  // ー
+constinit const StepRow LeaderSteps = PairRow({}, KanaTable['1'], "1");
+constinit const StepRow StarSteps = PairRow({&StarTable}, KanaTable['9']);
 
 bool TTavoCnv::CnvKagi(S s, D& d, uint16_t) {
   const unsigned char p = GetCharAt(s, Pos);
@@ -100,8 +116,9 @@ bool TTavoCnv::CnvKakko(S s, D& d, uint16_t) {
   return true;
 }
 
+// Dots 246 + 25: an arrow when a second 25 follows; else the plain こ.
 bool TTavoCnv::CnvArrow(S s, D& d, uint16_t) {
-  if (GetCharAt(s, Pos) != '3' || GetCharAt(s, Pos + 1) != '3') return false;  // こ
+  if (GetCharAt(s, Pos + 1) != '3') return false;  // こ
   if (GetCharAt(s, Pos + 2) == 'O') {
     d.append("\x81\xA9\xF0\x53\xF0\x53\x81\xA8");  // ←{F053}{F053}→
     Pos += 3;
@@ -112,11 +129,8 @@ bool TTavoCnv::CnvArrow(S s, D& d, uint16_t) {
   return true;
 }
 
+// Dots 25 + 25: a dash that runs as long as the cells do, or an arrow.
 bool TTavoCnv::CnvLongVowel(S s, D& d, uint16_t) {
-  if (GetCharAt(s, Pos) != '3') {
-    d.append("\x81\x5B");  // ー
-    return true;
-  }
   if (GetCharAt(s, Pos + 1) == 'O') {
     d.append("\xF0\x53\xF0\x53\x81\xA8");  // {F053}{F053}→
     Pos += 2;
@@ -131,21 +145,14 @@ bool TTavoCnv::CnvLongVowel(S s, D& d, uint16_t) {
   return true;
 }
 
+// Dot 2 + dot 2: leaders as long as the cells run.
 bool TTavoCnv::CnvLeader(S s, D& d, uint16_t) {
-  if (GetCharAt(s, Pos) != '1') return false;  // っ
   d.append("\x81\x64\x81\x64");  // ‥‥
   ++Pos;
   while (GetCharAt(s, Pos) == '1') {
     d.append("\x81\x64");  // ‥
     ++Pos;
   }
-  return true;
-}
-
-bool TTavoCnv::CnvStar(S s, D& d, uint16_t) {
-  if (GetCharAt(s, Pos) != '9') return false;  // を
-  d.append("\xF0\x59\x81\x99");  // {F059}☆
-  ++Pos;
   return true;
 }
 

@@ -3,13 +3,20 @@
 //
 // A conversion never fails: every byte has a defined outcome, bytes that are
 // no cell give nothing (except 0xDE and 0xDF, the half-width sound marks).
-// Pos and the bracket flags are reset at the start of every CnvText call, so
+// Pos and the bracket flags are reset at the start of every conversion, so
 // nothing carries over from one line to the next. Not reentrant: one object
 // is used from one thread.
+//
+// The result is written into a buffer that the converter owns and reuses. A
+// line is read where it lies when a NUL follows it and it is not the last
+// result; otherwise it is copied into a second buffer first. Most cells are
+// read through the step tables of CellSteps.h; the rules below run only for
+// the cells those tables leave to them.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,6 +26,44 @@ namespace tavolib {
 // the output as its cell character, so that every cell keeps one output
 // character. The high byte is read nowhere.
 inline bool KeepCells(uint16_t option) { return (option & 0xFF) != 0; }
+
+// Where the rules write: a cursor into the converter's buffer, which was made
+// large enough for the whole line before the first cell was read (no rule
+// writes more than two bytes per cell it reads), so a write never checks for
+// room.
+class Output {
+ public:
+  explicit Output(char* at) : at_(at) {}
+  void append(std::string_view text) {
+    // Most texts are one character: a copy of known size needs no call. An
+    // empty table entry has no data to copy from at all.
+    if (text.size() == 2) {
+      std::memcpy(at_, text.data(), 2);
+    } else if (!text.empty()) {
+      std::memcpy(at_, text.data(), text.size());
+    }
+    at_ += text.size();
+  }
+  char* end() const { return at_; }
+
+ private:
+  char* at_;
+};
+
+// A byte buffer kept from line to line: it grows to the longest line seen
+// and keeps that size until its owner ends.
+class LineBuffer {
+ public:
+  // At least n bytes; what they held before is lost when the buffer grows.
+  // Throws std::bad_alloc.
+  char* Reserve(size_t n);
+  // Whether p points into the buffer.
+  bool Holds(const char* p) const;
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t capacity_ = 0;
+};
 
 class TTavoCnv {
  public:
@@ -33,9 +78,18 @@ class TTavoCnv {
   // cell at most) fit in 32 bits. Braille lines are a few dozen cells.
   static constexpr size_t kMaxLineBytes = INT32_MAX / 2;
 
-  // Converts s up to its first NUL (all of it when it has none) into dest,
-  // replacing dest's contents, and returns dest's length in bytes. Only the
-  // first kMaxLineBytes bytes of a longer s are read. s must not alias dest.
+  // Converts s up to its first NUL (all of it when it has none; only the
+  // first kMaxLineBytes bytes of a longer s) and returns the result:
+  // NUL-terminated, in the converter's buffer, valid until the next
+  // conversion or the converter's end. s may be the last result. Throws
+  // std::bad_alloc when the buffer for the line cannot be had.
+  std::string_view Convert(std::string_view s, uint16_t option);
+
+  // The same for a NUL-terminated source, read where it lies unless it is
+  // the last result or longer than kMaxLineBytes.
+  std::string_view ConvertCString(const char* source, uint16_t option);
+
+  // Convert() into dest, replacing its contents; returns dest's length.
   int32_t CnvText(std::string_view s, std::string& dest, uint16_t option);
 
   // Clears the three bracket flags; Pos is untouched.
@@ -49,34 +103,30 @@ class TTavoCnv {
 
  private:
   using S = std::string_view;
-  using D = std::string;
+  using D = Output;
 
-  // The reading of the cell after the prefix in `table`, consuming it; the
-  // text `alone` when it has none there.
-  bool TableRule(const std::array<std::string_view, 256>& table, std::string_view alone, S s, D& d);
-
-  // Kana prefix rules: always handled.
-  bool CnvYoon(S s, D& d, uint16_t o);
-  bool CnvYoonDakuon(S s, D& d, uint16_t o);
-  bool CnvYoonHandakuon(S s, D& d, uint16_t o);
-  bool CnvSpecialDakuon(S s, D& d, uint16_t o);
-  bool CnvSpecial(S s, D& d, uint16_t o);
+  // The rules, each for the cells that its step row leaves to it (all cells
+  // after # - 7 8, which have no row). They return false where the cell is
+  // left to KanaTable after all.
+  // Kana prefixes: the dots-456 + X X L mark, dots 5 + 2356 and dots 5 + 36.
   bool CnvSpecialYoonDakuon(S s, D& d, uint16_t o);
   bool CnvDakuon(S s, D& d, uint16_t o);
-  bool CnvHandakuon(S s, D& d, uint16_t o);
   // Bracket and symbol rules.
   bool CnvKagi(S s, D& d, uint16_t o);
   bool CnvKakko(S s, D& d, uint16_t o);
   bool CnvArrow(S s, D& d, uint16_t o);
   bool CnvLongVowel(S s, D& d, uint16_t o);
   bool CnvLeader(S s, D& d, uint16_t o);
-  bool CnvStar(S s, D& d, uint16_t o);
   // Number mode and foreign letters.
   bool CnvNumber(S s, D& d, uint16_t o);
   bool CnvAlphabet(S s, D& d, uint16_t o);
   bool CnvForeignQuote(S s, D& d, uint16_t o);
 
-  // Runs the rule of prefix cell c; false when c is no prefix cell or its rule
+  // Converts a line that holds no NUL and is followed by one (read as the
+  // cell after the last) and that does not lie in output_.
+  std::string_view ConvertLine(std::string_view line, uint16_t option);
+
+  // Runs the rule of prefix cell c; false when c has none or its rule
   // leaves the cell to KanaTable.
   bool RunPrefixRule(unsigned char c, S s, D& d, uint16_t o);
 
@@ -87,6 +137,9 @@ class TTavoCnv {
   int32_t digitTotal_ = -1;  // digit cells in the whole of s; -1 = not counted yet
   int32_t digitCursor_ = 0;  // positions 1..digitCursor_ have been counted
   int32_t digitsUpToCursor_ = 0;
+
+  LineBuffer input_;   // a copy of the line and a NUL, where one is needed
+  LineBuffer output_;  // the result
 };
 
 }  // namespace tavolib

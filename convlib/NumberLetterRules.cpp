@@ -1,6 +1,9 @@
 // Rules that read runs of cells: the number sign (digits, separators and
 // arithmetic signs), the dots-56 foreign-letter word or symbol, and the
-// dots-236 foreign-language quotation that runs to its closing cell.
+// dots-236 foreign-language quotation that runs to its closing cell. The
+// number sign and the quotation always run their rules; dots 56 reads its
+// symbols from a step row and runs its rule for a word or a dash.
+#include "convlib/CellSteps.h"
 #include "convlib/KVCnv.h"
 #include "convlib/TavoTbl.h"
 
@@ -16,7 +19,7 @@ int RaiseCapitals(int state) { return state < 2 ? state + 1 : 2; }
 
 // Appends the letter in the case the state asks for; a one-letter capital
 // state falls back to small letters afterwards.
-void AppendLetter(unsigned char c, int& state, std::string& d) {
+void AppendLetter(unsigned char c, int& state, Output& d) {
   d.append(state == 0 ? AlphaLowerTable[c - 'A'] : AlphaUpperTable[c - 'A']);
   if (state == 1) state = 0;
 }
@@ -24,7 +27,22 @@ void AppendLetter(unsigned char c, int& state, std::string& d) {
 constexpr std::string_view kNumberSign = "\xF0\x43";  // {F043}
 constexpr std::string_view kComma = "\x81\x41";       // 、
 
+// Dots 56 + a cell: a symbol.
+constexpr CellTable AlphabetMarkTable = MakeTable({
+    {'%', "\xF0\x5B\x81\x94"},  // {F05B}＃
+    {'&', "\xF0\x5B\x81\x95"},  // {F05B}＆
+    {'*', "\xF0\x5B\x81\x96"},  // {F05B}＊
+    {'\'', "\x81\x83\xF0\x47"},  // ＜{F047}
+    {'2', "\x81\xA6\xF0\x52"},  // ※{F052}
+    {'7', "\x81\x73\xF0\x57"},  // 《{F057}
+});
+
 }  // namespace
+
+// Before any other cell, and at the end of the line, dots 56 is 、. Before
+// dots 6 or a letter it starts a foreign word, before 36 a dash.
+constinit const StepRow AlphabetSteps =
+    PairRow({&AlphabetMarkTable}, kComma, ",-ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 
 bool TTavoCnv::CnvNumber(S s, D& d, uint16_t) {
   d.append(kNumberSign);
@@ -96,60 +114,47 @@ bool TTavoCnv::CnvNumber(S s, D& d, uint16_t) {
   }
 }
 
+// Dots 56 before dots 6 or a letter: a foreign word; before 36: a dash.
 bool TTavoCnv::CnvAlphabet(S s, D& d, uint16_t) {
   const unsigned char p = GetCharAt(s, Pos);
-  if (p == 0) return false;  // 、
-  if (p == ',' || IsLetterCell(p)) {
-    d.append("\xF0\x5B");  // {F05B}
-    if (p == 'P' && !IsLetterCell(GetCharAt(s, Pos + 1))) {
-      d.append("\x81\x93");  // ％
+  if (p == '-') {
+    if (GetCharAt(s, Pos + 1) == '-') {
+      d.append("\xF0\x5B\xF0\x4D\xF0\x4D");  // {F05B}{F04D}{F04D}
       ++Pos;
-      return true;
+    } else {
+      d.append("\x81\x77\xF0\x4D");  // 『{F04D}
     }
-    int state = 0;
-    if (p == ',') {
-      d.append("\xF0\x4C");  // {F04C}
-      ++Pos;
-      state = 1;
-      if (GetCharAt(s, Pos) == ',') {
-        d.append("\xF0\x4C");
-        ++Pos;
-        state = 2;
-      }
-    }
-    for (unsigned char c = GetCharAt(s, Pos); c != 0; c = GetCharAt(s, Pos)) {
-      if (IsLetterCell(c)) {
-        AppendLetter(c, state, d);
-      } else if (c == ',') {
-        state = RaiseCapitals(state);
-        d.append("\xF0\x4C");  // {F04C}
-      } else {
-        break;
-      }
-      ++Pos;
-    }
+    ++Pos;
     return true;
   }
-  switch (p) {
-    case '%': d.append("\xF0\x5B\x81\x94"); break;  // {F05B}＃
-    case '&': d.append("\xF0\x5B\x81\x95"); break;  // {F05B}＆
-    case '*': d.append("\xF0\x5B\x81\x96"); break;  // {F05B}＊
-    case '\'': d.append("\x81\x83\xF0\x47"); break;  // ＜{F047}
-    case '2': d.append("\x81\xA6\xF0\x52"); break;  // ※{F052}
-    case '7': d.append("\x81\x73\xF0\x57"); break;  // 《{F057}
-    case '-':
-      if (GetCharAt(s, Pos + 1) == '-') {
-        d.append("\xF0\x5B\xF0\x4D\xF0\x4D");  // {F05B}{F04D}{F04D}
-        ++Pos;
-      } else {
-        d.append("\x81\x77\xF0\x4D");  // 『{F04D}
-      }
-      break;
-    default:
-      d.append(kComma);  // the following cell is left to the main loop
-      return true;
+  d.append("\xF0\x5B");  // {F05B}
+  if (p == 'P' && !IsLetterCell(GetCharAt(s, Pos + 1))) {
+    d.append("\x81\x93");  // ％
+    ++Pos;
+    return true;
   }
-  ++Pos;
+  int state = 0;
+  if (p == ',') {
+    d.append("\xF0\x4C");  // {F04C}
+    ++Pos;
+    state = 1;
+    if (GetCharAt(s, Pos) == ',') {
+      d.append("\xF0\x4C");
+      ++Pos;
+      state = 2;
+    }
+  }
+  for (unsigned char c = GetCharAt(s, Pos); c != 0; c = GetCharAt(s, Pos)) {
+    if (IsLetterCell(c)) {
+      AppendLetter(c, state, d);
+    } else if (c == ',') {
+      state = RaiseCapitals(state);
+      d.append("\xF0\x4C");  // {F04C}
+    } else {
+      break;
+    }
+    ++Pos;
+  }
   return true;
 }
 

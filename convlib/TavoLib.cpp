@@ -1,25 +1,18 @@
 // The library's exports and its one converter.
 #include "convlib/Tavo32Lib.h"
 
-#include <cstring>
 #include <new>
-#include <string>
+#include <string_view>
 
 #include "convlib/KVCnv.h"
 
 namespace tavolib {
 namespace {
 
-// Everything the library holds between TavoLibInitialize and
-// TavoLibTerminate. The pointer is constant-initialised to null, so loading
-// the library runs no code of its own.
-struct Library {
-  TTavoCnv Converter;
-  std::string Result;  // the text handed out by the last conversion
-  std::string Work;    // the next result is built here, so the source may be the last result
-};
-
-Library* Instance = nullptr;
+// The converter between TavoLibInitialize and TavoLibTerminate; it holds the
+// text handed out by the last conversion. The pointer is constant-initialised
+// to null, so loading the library runs no code of its own.
+TTavoCnv* Instance = nullptr;
 
 char* EmptyText() {
   static char empty[1] = {0};
@@ -37,13 +30,11 @@ extern "C" int32_t CnvNABCCtoKANA(const char* source, char** result, uint16_t op
   int32_t length = 0;
   if (Instance != nullptr) {
     try {
-      const std::string_view s = source != nullptr ? std::string_view(source) : std::string_view();
-      Instance->Converter.CnvText(s, Instance->Work, option);
-      Instance->Result.swap(Instance->Work);
-      text = Instance->Result.data();
-      length = static_cast<int32_t>(Instance->Result.size());
+      const std::string_view converted = Instance->ConvertCString(source != nullptr ? source : "", option);
+      // Handed out as char* by the C interface; callers never change it.
+      text = const_cast<char*>(converted.data());
+      length = static_cast<int32_t>(converted.size());
     } catch (...) {
-      Instance->Result.clear();
       text = tavolib::EmptyText();
       length = 0;
     }
@@ -53,7 +44,7 @@ extern "C" int32_t CnvNABCCtoKANA(const char* source, char** result, uint16_t op
 }
 
 extern "C" void CnvInit(void) {
-  if (Instance != nullptr) Instance->Converter.ClearState();
+  if (Instance != nullptr) Instance->ClearState();
 }
 
 extern "C" int TavoLibTerminate(void) {
@@ -63,6 +54,6 @@ extern "C" int TavoLibTerminate(void) {
 }
 
 extern "C" int TavoLibInitialize(void) {
-  if (Instance == nullptr) Instance = new (std::nothrow) tavolib::Library();
+  if (Instance == nullptr) Instance = new (std::nothrow) tavolib::TTavoCnv();
   return 1;
 }

@@ -1,8 +1,9 @@
 // Fuzz target: arbitrary bytes through the converter class and through the
 // library's C functions. Besides the sanitizers' findings it checks what
-// every result must be: two-byte CP932 characters, no more characters than
-// input bytes with a reading, the same text through both ways in, and the
-// last result accepted back as the source.
+// every result must be: the bytes of the frozen converter of
+// tests/convlib/reference/, two-byte CP932 characters, no more characters
+// than input bytes with a reading, the same text through both ways in, and
+// the last result accepted back as the source.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "convlib/KVCnv.h"
 #include "convlib/Tavo32Lib.h"
 #include "platform/text/Cp932Lead.h"
+#include "tests/convlib/reference/KVCnv.h"
 
 namespace {
 
@@ -47,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool initialized = TavoLibInitialize() != 0;
   Require(initialized, "TavoLibInitialize failed");
   static tavolib::TTavoCnv converter;
+  static tavo::reference::TTavoCnv frozen;
 
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const size_t readable = ReadableBytes(input);
@@ -56,6 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string core;
     const int32_t length = converter.CnvText(input, core, option);
     Require(length == static_cast<int32_t>(core.size()), "length is not the result's size");
+    std::string want;
+    frozen.CnvText(input, want, option);
+    Require(core == want, "differs from the frozen converter");
     RequireCp932(core);
     Require(core.size() / 2 <= readable, "more characters than bytes with a reading");
 
