@@ -21,6 +21,11 @@ std::size_t ValidIDListSize(PCItemIDList p, std::size_t available) {
 
 std::size_t ValidIDListSize(PCItemIDList p) { return ValidIDListSize(p, ShellBlockRoom(p)); }
 
+IDListSpan SpanOf(PCItemIDList p) {
+  const std::size_t room = ShellBlockRoom(p);
+  return room == 0 ? IDListSpan{} : IDListSpan{p, room};
+}
+
 int CountItemIDs(PCItemIDList validList) {
   int n = 0;
   for (PCItemIDList q = validList; CbOf(q) != 0; q += CbOf(q)) ++n;
@@ -39,6 +44,55 @@ PItemIDList MakeItemID(ItemTag tag, std::string_view body) {
   p[cb] = 0;
   p[cb + 1] = 0;
   return p;
+}
+
+namespace {
+
+template <class T>
+void PutLE(std::string& out, T v) {
+  for (std::size_t i = 0; i < sizeof(T); ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+template <class T>
+T GetLE(const std::uint8_t* p) {
+  T v = 0;
+  for (std::size_t i = 0; i < sizeof(T); ++i) v |= static_cast<T>(p[i]) << (8 * i);
+  return v;
+}
+
+}  // namespace
+
+std::string FsBody(const FsItemFacts& facts, std::string_view name) {
+  std::string body;
+  body.reserve(kFsFactsSize + name.size());
+  body += static_cast<char>((facts.known ? 1 : 0) | (facts.link ? 2 : 0));
+  body += '\0';
+  PutLE(body, facts.attributes);
+  PutLE(body, facts.size);
+  PutLE(body, facts.writeTime);
+  body += name;
+  return body;
+}
+
+PItemIDList MakeFsItemID(bool folder, std::string_view name, const FsItemFacts& facts) {
+  return MakeItemID(folder ? ItemTag::FsFolder : ItemTag::FsFile, FsBody(facts, name));
+}
+
+std::string_view FsNameOf(PCItemIDList id) {
+  const std::string_view body = BodyOf(id);
+  return body.size() > kFsFactsSize ? body.substr(kFsFactsSize) : std::string_view();
+}
+
+FsItemFacts FsFactsOf(PCItemIDList id) {
+  FsItemFacts f;
+  if (BodyOf(id).size() <= kFsFactsSize) return f;
+  const std::uint8_t* p = id + 3;
+  f.known = (p[0] & 1) != 0;
+  f.link = (p[0] & 2) != 0;
+  f.attributes = GetLE<std::uint32_t>(p + 2);
+  f.size = GetLE<std::uint64_t>(p + 6);
+  f.writeTime = GetLE<std::uint64_t>(p + 14);
+  return f;
 }
 
 PItemIDList IDListFromBytes(const void* bytes, std::size_t size) {
