@@ -126,6 +126,42 @@ TEST_F(FilesWatcherTest, WatchedFolderThatIsDeletedIsStillReported) {
   EXPECT_EQ(reports_, std::vector<std::string>{dir / "w"});
 }
 
+TEST_F(FilesWatcherTest, FolderRemovedAndMadeAgainIsWatchedAgain) {
+  TempDir dir;
+  MakeDir(dir / "w");
+  Start(dir / "w");
+  ASSERT_TRUE(Prime(dir / "w"));
+  test::RemoveAll(dir / "w");
+  ASSERT_TRUE(PumpUntil([&] { return !reports_.empty(); }, 3000)) << "removal";
+  PumpFor(2 * kQuiet);
+  reports_.clear();
+  MakeDir(dir / "w");
+  ASSERT_TRUE(PumpUntil([&] { return !reports_.empty(); }, 3000)) << "made again";
+  PumpFor(2 * kQuiet);
+  reports_.clear();
+  MakeFile(dir / "w/inside");
+  ASSERT_TRUE(PumpUntil([&] { return !reports_.empty(); }, 3000)) << "a change in the new folder";
+  EXPECT_EQ(reports_, std::vector<std::string>{dir / "w"});
+}
+
+TEST_F(FilesWatcherTest, AChangeMadeWhileTheReportRunsIsReportedToo) {
+  TempDir dir;
+  watcher_ = new TShFilesWatcher(
+      dir.path(), FILE_NOTIFY_CHANGE_FILE_NAME,
+      [&](TShFilesWatcher*, const std::string& reported) {
+        reports_.push_back(reported);
+        if (reports_.size() == 1) MakeFile(dir / "during");
+      },
+      {kQuiet});
+  watcher_->SetOnTerminate([this](ui::TThread*) { watcher_ = nullptr; });
+  for (int i = 0; i < 30 && reports_.empty(); ++i) {
+    MakeFile(dir / ("probe" + std::to_string(i)));
+    PumpUntil([&] { return !reports_.empty(); }, 3 * kQuiet);
+  }
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_TRUE(PumpUntil([&] { return reports_.size() == 2; }, 3000));
+}
+
 TEST_F(FilesWatcherTest, StopWhileAReportWaitsForTheUiThreadEndsCleanly) {
   TempDir dir;
   Start(dir.path());
