@@ -21,6 +21,22 @@ struct ListGuard {
 
 TShellCtrlList* g_shellCtrlList = nullptr;
 
+// A volume is named as My Computer names it, so that a drive report and the
+// volume's node agree; the mount point when it cannot be asked.
+std::string VolumeName(PCItemIDList volumeList, const std::string& mountPoint) {
+  PItemIDList computer = nullptr;
+  ListGuard guard{computer};
+  std::string name;
+  if (GetSpecialFolderPIDL(13, computer)) {
+    ShellFolderPtr folder = ShellGetDesktopFolder()->BindToObject(computer);
+    PCItemIDList volume = NextItemID(volumeList);
+    if (folder && volume != nullptr && CountItemIDs(volumeList) == 2 &&
+        StrRetToString(folder, volume, SHGDN_INFOLDER, name) && !name.empty())
+      return name;
+  }
+  return mountPoint;
+}
+
 }  // namespace
 
 void TShellTreeDeviceReceiver::PostDeviceToWatcher(const std::string& caption, uint32_t event,
@@ -82,19 +98,22 @@ void TShellCtrlList::HandleDeviceChange(uint32_t event, const DEV_BROADCAST_HDR&
     std::string caption;
     if (event == DBT_DEVICEARRIVAL) {
       if (!PathToPIDL(rootPath, list)) return;
-      PItemIDList& known = volumeLists_[driveName];
-      FreePIDL(known);
-      known = ClonePIDL(list);
-      caption = GetVolumeLabel(rootPath) + " (" + driveName + ")";
+      caption = VolumeName(list, driveName);
+      KnownVolume& known = volumeLists_[driveName];
+      FreePIDL(known.list);
+      known.list = ClonePIDL(list);
+      known.caption = caption;
     } else {
       const auto known = volumeLists_.find(driveName);
       if (known != volumeLists_.end()) {
-        list = known->second;
+        list = known->second.list;
+        caption = known->second.caption;
         volumeLists_.erase(known);
       } else if (!PathToPIDL(rootPath, list)) {
         return;
+      } else {
+        caption = driveName;
       }
-      caption = " (" + driveName + ")";
     }
     DispatchDeviceChange(caption, event, list, kDeviceMedia);
   } else if ((volume.dbcv_flags & DBTF_NET) != 0) {
@@ -125,7 +144,8 @@ void TShellCtrlList::StartMonitor() {
   for (const MonitoredVolume& volume : monitor_->Volumes()) {
     if (volume.kind != VolumeKind::Removable) continue;
     PItemIDList list = nullptr;
-    if (PathToPIDL(AddBackslash(volume.mountPoint), list)) volumeLists_[volume.mountPoint] = list;
+    if (PathToPIDL(AddBackslash(volume.mountPoint), list))
+      volumeLists_[volume.mountPoint] = {list, VolumeName(list, volume.mountPoint)};
   }
 }
 
@@ -136,7 +156,7 @@ void TShellCtrlList::StopMonitor() {
 }
 
 void TShellCtrlList::ForgetVolumes() {
-  for (auto& [mountPoint, list] : volumeLists_) FreePIDL(list);
+  for (auto& [mountPoint, known] : volumeLists_) FreePIDL(known.list);
   volumeLists_.clear();
 }
 

@@ -122,10 +122,11 @@ TEST_F(DeviceBroadcastTest, VolumeBroadcastsBecomeCaptionAndList) {
     uint16_t kind;
     bool hasList;
   } const cases[] = {
-      {"media arrival", WM_DEVICECHANGE, DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, mp, DBTF_MEDIA, true,
-       GetVolumeLabel(mp + "/") + " (" + mp + ")", kDeviceMedia, true},
-      {"media removal", WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_VOLUME, mp, DBTF_MEDIA, true,
-       " (" + mp + ")", kDeviceMedia, true},
+      // Not a volume of My Computer here: named by its mount point.
+      {"media arrival", WM_DEVICECHANGE, DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, mp, DBTF_MEDIA, true, mp,
+       kDeviceMedia, true},
+      {"media removal", WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_VOLUME, mp, DBTF_MEDIA, true, mp,
+       kDeviceMedia, true},
       {"network arrival", WM_DEVICECHANGE, DBT_DEVICEARRIVAL, DBT_DEVTYP_VOLUME, "/net/share", DBTF_NET, true, "",
        kDeviceNetwork, false},
       {"network removal", WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, DBT_DEVTYP_VOLUME, "", DBTF_NET, true, "",
@@ -285,15 +286,15 @@ TEST_F(DeviceBroadcastTest, TmpfsMountedAndUnmountedReachesTheTree) {
   }
   ASSERT_TRUE(PumpUntil([&] { return tree.got.size() == 1; }, 5000)) << "no arrival";
   // The volume is mounted in the child's namespace only: here its mount
-  // point is a plain folder without a label.
-  EXPECT_EQ(tree.got[0].caption, " (" + mp + ")");
+  // point is a plain folder, named by its path.
+  EXPECT_EQ(tree.got[0].caption, mp);
   EXPECT_EQ(tree.got[0].event, DBT_DEVICEARRIVAL);
   EXPECT_EQ(tree.got[0].kind, kDeviceMedia);
   EXPECT_EQ(tree.got[0].list, ListBytesOf(mp + "/"));
 
   ASSERT_EQ(child.Do('u'), 0);
   ASSERT_TRUE(PumpUntil([&] { return tree.got.size() == 2; }, 5000)) << "no removal";
-  EXPECT_EQ(tree.got[1].caption, " (" + mp + ")");
+  EXPECT_EQ(tree.got[1].caption, mp);
   EXPECT_EQ(tree.got[1].event, DBT_DEVICEREMOVECOMPLETE);
   EXPECT_EQ(tree.got[1].list, tree.got[0].list);
   registry.UnregisterControl(&tree);
