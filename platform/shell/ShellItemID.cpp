@@ -75,7 +75,24 @@ std::string FsBody(const FsItemFacts& facts, std::string_view name) {
 }
 
 PItemIDList MakeFsItemID(bool folder, std::string_view name, const FsItemFacts& facts) {
-  return MakeItemID(folder ? ItemTag::FsFolder : ItemTag::FsFile, FsBody(facts, name));
+  // Written straight into the new list: enumeration makes one per entry.
+  const std::size_t cb = 3 + kFsFactsSize + name.size();
+  if (cb + 2 > kMaxIDListSize) return nullptr;
+  auto* p = static_cast<PItemIDList>(ShellAlloc(cb + 2));
+  if (p == nullptr) return nullptr;
+  p[0] = static_cast<std::uint8_t>(cb & 0xFF);
+  p[1] = static_cast<std::uint8_t>(cb >> 8);
+  p[2] = static_cast<std::uint8_t>(folder ? ItemTag::FsFolder : ItemTag::FsFile);
+  std::uint8_t* b = p + 3;
+  b[0] = static_cast<std::uint8_t>((facts.known ? 1 : 0) | (facts.link ? 2 : 0));
+  b[1] = 0;
+  for (std::size_t i = 0; i < 4; ++i) b[2 + i] = static_cast<std::uint8_t>(facts.attributes >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) b[6 + i] = static_cast<std::uint8_t>(facts.size >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) b[14 + i] = static_cast<std::uint8_t>(facts.writeTime >> (8 * i));
+  if (!name.empty()) std::memcpy(b + kFsFactsSize, name.data(), name.size());
+  p[cb] = 0;
+  p[cb + 1] = 0;
+  return p;
 }
 
 std::string_view FsNameOf(PCItemIDList id) {
