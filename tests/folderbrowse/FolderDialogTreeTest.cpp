@@ -78,6 +78,25 @@ TEST_F(FolderDialogTree, PathBoxUpButtonAndStartFolderMoveTheTreeAfterARightClic
   EXPECT_EQ(BoxText(), Home() + "/alpha");
 }
 
+TEST_F(FolderDialogTree, TheKeyboardMovesTheSelectionAndExpands) {
+  TShellFolderNode* desk = Tree().Tree().Root();
+  TShellFolderNode* alpha = nullptr;
+  for (int i = 0; i < desk->Count(); ++i)
+    if (desk->Child(i)->Text == "alpha") alpha = desk->Child(i);
+  ASSERT_NE(alpha, nullptr);
+  Tree().setFocus();
+  while (Tree().Tree().Selected() != alpha && Tree().Tree().Selected() != desk->Child(desk->Count() - 1))
+    QTest::keyClick(&Tree(), Qt::Key_Down);
+  ASSERT_EQ(Tree().Tree().Selected(), alpha);
+  EXPECT_EQ(BoxText(), Home() + "/alpha");
+  QTest::keyClick(&Tree(), Qt::Key_Right);
+  EXPECT_TRUE(alpha->Expanded);
+  ASSERT_EQ(alpha->Count(), 1);
+  EXPECT_TRUE(Tree().isExpanded(Tree().Model().IndexOf(alpha)));
+  QTest::keyClick(&Tree(), Qt::Key_Down);
+  EXPECT_EQ(BoxText(), Home() + "/alpha/inner");
+}
+
 TEST_F(FolderDialogTree, ScreenReadersGetATreeOfFolders) {
   QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(&Tree());
   ASSERT_NE(tree, nullptr);
