@@ -24,11 +24,12 @@ TShellCtrlList* g_shellCtrlList = nullptr;
 // A volume is named as My Computer names it, so that a drive report and the
 // volume's node agree; the mount point when it cannot be asked.
 std::string VolumeName(PCItemIDList volumeList, const std::string& mountPoint) {
-  PItemIDList computer = nullptr;
-  ListGuard guard{computer};
+  PItemIDList raw = nullptr;
+  GetSpecialFolderPIDL(13, raw);
+  const UniquePIDL computer(raw);
   std::string name;
-  if (GetSpecialFolderPIDL(13, computer)) {
-    ShellFolderPtr folder = ShellGetDesktopFolder()->BindToObject(computer);
+  if (computer) {
+    ShellFolderPtr folder = ShellGetDesktopFolder()->BindToObject(computer.get());
     PCItemIDList volume = NextItemID(volumeList);
     if (folder && volume != nullptr && CountItemIDs(volumeList) == 2 &&
         StrRetToString(folder, volume, SHGDN_INFOLDER, name) && !name.empty())
@@ -99,14 +100,11 @@ void TShellCtrlList::HandleDeviceChange(uint32_t event, const DEV_BROADCAST_HDR&
     if (event == DBT_DEVICEARRIVAL) {
       if (!PathToPIDL(rootPath, list)) return;
       caption = VolumeName(list, driveName);
-      KnownVolume& known = volumeLists_[driveName];
-      FreePIDL(known.list);
-      known.list = ClonePIDL(list);
-      known.caption = caption;
+      volumeLists_[driveName] = {UniquePIDL::CopyOf(list), caption};
     } else {
       const auto known = volumeLists_.find(driveName);
       if (known != volumeLists_.end()) {
-        list = known->second.list;
+        list = known->second.list.release();
         caption = known->second.caption;
         volumeLists_.erase(known);
       } else if (!PathToPIDL(rootPath, list)) {
@@ -143,9 +141,11 @@ void TShellCtrlList::StartMonitor() {
   window_ = std::move(window);
   for (const MonitoredVolume& volume : monitor_->Volumes()) {
     if (volume.kind != VolumeKind::Removable) continue;
-    PItemIDList list = nullptr;
-    if (PathToPIDL(AddBackslash(volume.mountPoint), list))
-      volumeLists_[volume.mountPoint] = {list, VolumeName(list, volume.mountPoint)};
+    PItemIDList raw = nullptr;
+    if (!PathToPIDL(AddBackslash(volume.mountPoint), raw)) continue;
+    UniquePIDL list(raw);
+    std::string caption = VolumeName(list.get(), volume.mountPoint);
+    volumeLists_[volume.mountPoint] = {std::move(list), std::move(caption)};
   }
 }
 
@@ -156,7 +156,6 @@ void TShellCtrlList::StopMonitor() {
 }
 
 void TShellCtrlList::ForgetVolumes() {
-  for (auto& [mountPoint, known] : volumeLists_) FreePIDL(known.list);
   volumeLists_.clear();
 }
 

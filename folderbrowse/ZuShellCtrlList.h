@@ -25,6 +25,7 @@
 #include "folderbrowse/ZuShellIDFunc.h"
 #include "folderbrowse/ZuShellNotify.h"
 #include "platform/notify/MountMonitor.h"
+#include "platform/shell/UniquePIDL.h"
 
 class QObject;
 
@@ -99,7 +100,7 @@ class TShellCtrlList {
   // removal its mount point is an ordinary folder (or gone) and no longer
   // names it.
   struct KnownVolume {
-    PItemIDList list = nullptr;  // owned
+    UniquePIDL list;
     std::string caption;
   };
   std::map<std::string, KnownVolume> volumeLists_;
