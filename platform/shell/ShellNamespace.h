@@ -19,7 +19,11 @@
 //
 // Folders hold no cached state (each call looks at the disk and the mount
 // table), so a folder may be used from any thread; lists returned are new
-// allocator blocks owned by the caller. The project's folders offer no
+// allocator blocks owned by the caller. A file-system item's ID carries what
+// one stat() of the entry told when the ID was made (FsItemFacts): sizes,
+// times and most attributes are answered from it, so two IDs of one entry
+// made at different times may differ in bytes; CompareIDs decides whether
+// they name the same object. The project's folders offer no
 // per-folder icon, overlay or UI interfaces: icons come from ShellFileInfo.h.
 #pragma once
 
