@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include "folderbrowse/ZuShellTreeView.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FileDialogs.h"
@@ -98,6 +99,11 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   Splitter1->setHandleWidth(2);
   Panel2 = new QFrame(Splitter1);
   Panel2->setObjectName(QStringLiteral("Panel2"));
+  auto* treeLayout = new QVBoxLayout(Panel2);
+  treeLayout->setContentsMargins(0, 0, 0, 0);
+  ZuShellTreeView1 = new TZuShellTreeView(Panel2);
+  ZuShellTreeView1->setObjectName(QStringLiteral("ZuShellTreeView1"));
+  treeLayout->addWidget(ZuShellTreeView1);
   Panel4 = new QFrame(Splitter1);
   Panel4->setObjectName(QStringLiteral("Panel4"));
   Splitter1->addWidget(Panel2);
@@ -137,6 +143,11 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
   connect(SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
+  connect(SpeedButton5, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+  // The user's own edits only: the text the tree writes must not move it.
+  connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { ComboBox1Change(); });
+  connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
+  ZuShellTreeView1->OnChange = [this] { ZuShellTreeView1Change(); };
 
   auto* keys = new ui::FormKeys(this);
   keys->AddDefaultButton(BitBtn1);
@@ -157,6 +168,28 @@ void TFolderDialog::SetsStartFolder(const std::string& folder) {
   // The folder tree follows the path once it exists; until then the path box
   // shows it.
   ComboBox1->setEditText(FromCp932Exact(folder));
+  ZuShellTreeView1->SetSelectedPath(folder);
+}
+
+void TFolderDialog::ZuShellTreeView1Change() {
+  // A folder without a path (My Computer, the network) empties the box.
+  ComboBox1->setEditText(FromCp932Exact(ZuShellTreeView1->GetSelectedPath()));
+}
+
+void TFolderDialog::ComboBox1Change() {
+  // Only a path from the root is followed, live while it is typed.
+  const std::optional<std::string> text = ToCp932(ComboBox1->currentText());
+  if (!text || text->empty() || (*text)[0] != '/') return;
+  ZuShellTreeView1->SetSelectedPath(*text);
+}
+
+void TFolderDialog::SpeedButton5Click() {
+  const std::string path = ZuShellTreeView1->GetSelectedPath();
+  if (path.size() <= 1) return;  // the root, or a folder without a path
+  // '/' is never the second byte of a CP932 character.
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return;
+  ZuShellTreeView1->SetSelectedPath(slash == 0 ? std::string("/") : path.substr(0, slash));
 }
 
 void TFolderDialog::SetViewStyle(TViewStyle style) {
@@ -175,6 +208,7 @@ void TFolderDialog::SetColumnWidth(int column, int width) {
 
 void TFolderDialog::SetBrowseFont(const QFont& font) {
   Panel2->setFont(font);
+  ZuShellTreeView1->setFont(font);
   Panel4->setFont(font);
 }
 

@@ -1,7 +1,9 @@
 // TFolderDialog: the modal dialog in which the user picks the start folder of
-// the external search and whether its subfolders are searched too. It keeps
-// its state (history, view, font, check box) between showings; the caller
-// writes sStartFolder before showing and reads it after OK. UI thread only.
+// the external search and whether its subfolders are searched too: a folder
+// tree on the left, a path box that follows it and that it follows. It keeps
+// its state (history, view, font, check box, tree) between showings; the
+// caller writes sStartFolder before showing and reads it after OK. UI
+// thread only.
 #pragma once
 
 #include <QFont>
@@ -26,6 +28,8 @@ class TFontDialog;
 }
 
 namespace tavo {
+
+class TZuShellTreeView;
 
 // The file list's view styles, in the order of their values.
 enum TViewStyle : int { vsIcon = 0, vsSmallIcon = 1, vsList = 2, vsReport = 3 };
@@ -55,6 +59,7 @@ class TFolderDialog : public ui::TModalForm {
   QToolButton* SpeedButton5 = nullptr;
   QToolButton* SpeedButton6 = nullptr;
   QFrame* Panel2 = nullptr;
+  TZuShellTreeView* ZuShellTreeView1 = nullptr;
   QSplitter* Splitter1 = nullptr;
   QFrame* Panel4 = nullptr;
   QFrame* Panel1 = nullptr;
@@ -88,6 +93,9 @@ class TFolderDialog : public ui::TModalForm {
   void N2Click();
   void N3Click();
   void BitBtn1Click();
+  void ZuShellTreeView1Change();
+  void ComboBox1Change();
+  void SpeedButton5Click();
 
  protected:
   void showEvent(QShowEvent* e) override;

@@ -21,6 +21,23 @@ struct ListGuard {
 
 TShellCtrlList* g_shellCtrlList = nullptr;
 
+// A volume is named as My Computer names it, so that a drive report and the
+// volume's node agree; the mount point when it cannot be asked.
+std::string VolumeName(PCItemIDList volumeList, const std::string& mountPoint) {
+  PItemIDList raw = nullptr;
+  GetSpecialFolderPIDL(13, raw);
+  const UniquePIDL computer(raw);
+  std::string name;
+  if (computer) {
+    ShellFolderPtr folder = ShellGetDesktopFolder()->BindToObject(computer.get());
+    PCItemIDList volume = NextItemID(volumeList);
+    if (folder && volume != nullptr && CountItemIDs(volumeList) == 2 &&
+        StrRetToString(folder, volume, SHGDN_INFOLDER, name) && !name.empty())
+      return name;
+  }
+  return mountPoint;
+}
+
 }  // namespace
 
 void TShellTreeDeviceReceiver::PostDeviceToWatcher(const std::string& caption, uint32_t event,
@@ -82,19 +99,19 @@ void TShellCtrlList::HandleDeviceChange(uint32_t event, const DEV_BROADCAST_HDR&
     std::string caption;
     if (event == DBT_DEVICEARRIVAL) {
       if (!PathToPIDL(rootPath, list)) return;
-      PItemIDList& known = volumeLists_[driveName];
-      FreePIDL(known);
-      known = ClonePIDL(list);
-      caption = GetVolumeLabel(rootPath) + " (" + driveName + ")";
+      caption = VolumeName(list, driveName);
+      volumeLists_[driveName] = {UniquePIDL::CopyOf(list), caption};
     } else {
       const auto known = volumeLists_.find(driveName);
       if (known != volumeLists_.end()) {
-        list = known->second;
+        list = known->second.list.release();
+        caption = known->second.caption;
         volumeLists_.erase(known);
       } else if (!PathToPIDL(rootPath, list)) {
         return;
+      } else {
+        caption = driveName;
       }
-      caption = " (" + driveName + ")";
     }
     DispatchDeviceChange(caption, event, list, kDeviceMedia);
   } else if ((volume.dbcv_flags & DBTF_NET) != 0) {
@@ -124,8 +141,11 @@ void TShellCtrlList::StartMonitor() {
   window_ = std::move(window);
   for (const MonitoredVolume& volume : monitor_->Volumes()) {
     if (volume.kind != VolumeKind::Removable) continue;
-    PItemIDList list = nullptr;
-    if (PathToPIDL(AddBackslash(volume.mountPoint), list)) volumeLists_[volume.mountPoint] = list;
+    PItemIDList raw = nullptr;
+    if (!PathToPIDL(AddBackslash(volume.mountPoint), raw)) continue;
+    UniquePIDL list(raw);
+    std::string caption = VolumeName(list.get(), volume.mountPoint);
+    volumeLists_[volume.mountPoint] = {std::move(list), std::move(caption)};
   }
 }
 
@@ -136,7 +156,6 @@ void TShellCtrlList::StopMonitor() {
 }
 
 void TShellCtrlList::ForgetVolumes() {
-  for (auto& [mountPoint, list] : volumeLists_) FreePIDL(list);
   volumeLists_.clear();
 }
 

@@ -6,7 +6,8 @@
 // network volume that is mounted or unmounted arrives on the UI thread as a
 // WM_DEVICECHANGE broadcast with a volume record, which is turned into a
 // caption and the volume's item-identifier list and handed to every
-// registered control. A tree posts it to its folder watcher, which delivers
+// registered control. A volume's caption is its name in My Computer (its
+// label and mount point, or the mount point alone). A tree posts it to its folder watcher, which delivers
 // it back to the tree's DeviceChanged once drive changes have rested; a file
 // list takes it and does nothing.
 //
@@ -24,6 +25,7 @@
 #include "folderbrowse/ZuShellIDFunc.h"
 #include "folderbrowse/ZuShellNotify.h"
 #include "platform/notify/MountMonitor.h"
+#include "platform/shell/UniquePIDL.h"
 
 class QObject;
 
@@ -94,9 +96,14 @@ class TShellCtrlList {
   std::vector<TShellDeviceChangeReceiver*> controls_;
   std::unique_ptr<QObject> window_;  // receives the monitor's changes on the UI thread
   std::unique_ptr<MountMonitor> monitor_;
-  // The list of each volume made while it was mounted: after its removal its
-  // mount point is an ordinary folder (or gone) and no longer names it.
-  std::map<std::string, PItemIDList> volumeLists_;
+  // The list and name of each volume taken while it was mounted: after its
+  // removal its mount point is an ordinary folder (or gone) and no longer
+  // names it.
+  struct KnownVolume {
+    UniquePIDL list;
+    std::string caption;
+  };
+  std::map<std::string, KnownVolume> volumeLists_;
 };
 
 // The one registry of the program, made on first use.

@@ -61,8 +61,12 @@ TDeviceChangeData::~TDeviceChangeData() { FreePIDL(driveList_); }
 // --- TShDirWatcher ---------------------------------------------------------
 
 TShDirWatcher::TShDirWatcher(const std::vector<std::string>* folders, uint32_t notifyFilter,
-                             TDeviceChangeEvent onDevice, TChangeEvent onChange, Timing timing)
-    : filter_(notifyFilter), timing_(timing), onDevice_(std::move(onDevice)), onChange_(std::move(onChange)) {
+                             TDeviceChangeEvent onDevice, TChangeEvent onChange, Timing timing, bool watchSubtree)
+    : filter_(notifyFilter),
+      timing_(timing),
+      subtree_(watchSubtree),
+      onDevice_(std::move(onDevice)),
+      onChange_(std::move(onChange)) {
   if (folders != nullptr) folders_ = FilterFolders(*folders);
   Start();
 }
@@ -143,7 +147,7 @@ void TShDirWatcher::Rebuild() {
   std::vector<bool> failed(folders.size(), false);
   bool cancelled = false;
   for (size_t i = folders.size(); i-- > 0;) {
-    opened[i] = FindFirstChangeNotification(folders[i], true, filter_, &terminate_);
+    opened[i] = FindFirstChangeNotification(folders[i], subtree_, filter_, &terminate_);
     if (!opened[i]) {
       if (errno == ECANCELED)
         cancelled = true;
@@ -310,9 +314,9 @@ void TShFilesWatcher::QuietPeriod() {
     const uint32_t result = WaitOn({&terminate_, &pathChanged_, notification_.get()}, timing_.quietMs);
     if (result == WAIT_OBJECT_0 + 2) continue;  // the burst goes on
     if (result == WAIT_TIMEOUT) {
+      // The notification stays open: a change made while the report runs
+      // signals it again, and is reported in turn.
       Synchronize([this] { DeliverChange(); });
-      CloseFolder();
-      OpenFolder();
     } else if (result == WAIT_OBJECT_0) {
       CloseFolder();
       Terminate();

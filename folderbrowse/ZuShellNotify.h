@@ -2,8 +2,9 @@
 // notifications and, once a burst of changes has come to rest, report to the
 // UI thread.
 //
-// TShDirWatcher (one per folder tree) watches a set of folders with their
-// whole sub-trees and also carries drive arrivals and removals to the tree,
+// TShDirWatcher (one per folder tree) watches a set of folders (with their
+// whole sub-trees, or each on its own) and also carries drive arrivals and
+// removals to the tree,
 // so that both kinds of report reach the tree one at a time through the same
 // thread. TShFilesWatcher (two per file list) watches one folder without its
 // sub-folders.
@@ -83,10 +84,12 @@ class TShDirWatcher final : public ui::TThread {
   using Timing = TShDirWatcherTiming;
 
   // Starts watching the existing folders among `folders` (null: none) with
-  // `notifyFilter` (FILE_NOTIFY_CHANGE_*). Throws EOSError when the system
-  // gives no event or thread.
+  // `notifyFilter` (FILE_NOTIFY_CHANGE_*), each with the folders below it
+  // when `watchSubtree`. A watched folder that goes away and comes back (or
+  // whose volume is mounted again) is watched again. Throws EOSError when
+  // the system gives no event or thread.
   TShDirWatcher(const std::vector<std::string>* folders, uint32_t notifyFilter, TDeviceChangeEvent onDevice,
-                TChangeEvent onChange, Timing timing = {});
+                TChangeEvent onChange, Timing timing = {}, bool watchSubtree = true);
 
   // Replaces the watched folders. Null clears them and always signals the
   // worker; a list is kept sorted, without folders that do not exist and
@@ -124,6 +127,7 @@ class TShDirWatcher final : public ui::TThread {
 
   const uint32_t filter_;
   const Timing timing_;
+  const bool subtree_;
   Event terminate_{true, false};
   Event device_{false, false};
   Event listChanged_{false, false};
@@ -148,7 +152,9 @@ class TShFilesWatcher final : public ui::TThread {
 
   using Timing = TShFilesWatcherTiming;
 
-  // Watches `path` (empty: nothing) with `notifyFilter`. Throws EOSError
+  // Watches `path` (empty: nothing) with `notifyFilter`; the folder going
+  // away is reported, and so is every change once it is there again. A
+  // change made while a report runs is reported after it. Throws EOSError
   // when the system gives no event or thread.
   TShFilesWatcher(const std::string& path, uint32_t notifyFilter, TChangeEvent onChange, Timing timing = {});
 

@@ -25,14 +25,8 @@ namespace detail {
 // What one notification watches. Paths are OS (UTF-8) paths without a
 // trailing '/' (but "/" itself).
 struct WatchSet : std::enable_shared_from_this<WatchSet> {
-  WatchSet(std::string rootPath, bool watchSubtree, uint32_t notifyFilter, uint32_t inotifyMask, int signalFd,
-           dev_t rootDevice)
-      : root(std::move(rootPath)),
-        subtree(watchSubtree),
-        filter(notifyFilter),
-        mask(inotifyMask),
-        eventFd(signalFd),
-        device(rootDevice) {}
+  WatchSet(std::string rootPath, bool watchSubtree, uint32_t notifyFilter, uint32_t inotifyMask, int signalFd)
+      : root(std::move(rootPath)), subtree(watchSubtree), filter(notifyFilter), mask(inotifyMask), eventFd(signalFd) {}
   ~WatchSet() { ::close(eventFd); }
   WatchSet(const WatchSet&) = delete;
   WatchSet& operator=(const WatchSet&) = delete;
@@ -42,16 +36,21 @@ struct WatchSet : std::enable_shared_from_this<WatchSet> {
   const uint32_t filter;
   const uint32_t mask;
   const int eventFd;  // readable while signalled
-  const dev_t device;
 
   // Guarded by the hub's mutex.
   std::unordered_map<int, std::string> dirs;  // watch descriptor -> folder
   int rootWd = -1;
+  dev_t device = 0;  // of the watched root; sub-trees stay on it
+  ino_t inode = 0;
   bool signalled = false;
-  bool detached = false;  // closed, or its folder went away
+  bool closed = false;
+  // While the root is gone: the watch on its nearest existing ancestor,
+  // which tells when it may be back.
+  int ancestorWd = -1;
 };
 
 using Walks = std::vector<std::pair<std::shared_ptr<WatchSet>, std::string>>;
+using Sets = std::vector<std::shared_ptr<WatchSet>>;
 
 std::string Join(const std::string& dir, const char* name) {
   std::string path = dir == "/" ? std::string() : dir;
@@ -132,31 +131,37 @@ class InotifyHub {
 
   // Watches the set's root and, for a sub-tree set, everything below it.
   // 0 or an errno value.
-  int WatchRoot(const std::shared_ptr<WatchSet>& set, const Event* abandon) {
-    return Walk(set, set->root, true, abandon);
-  }
+  int WatchRoot(const std::shared_ptr<WatchSet>& set, const Event* abandon);
   void Renew(WatchSet& set);
   void Close(WatchSet& set);
 
  private:
-  InotifyHub(int inotifyFd, int wakeFd) : fd_(inotifyFd), wakeFd_(wakeFd) {}
+  InotifyHub(int inotifyFd, int wakeFd, int mountsFd) : fd_(inotifyFd), wakeFd_(wakeFd), mountsFd_(mountsFd) {}
   void Run();
   // Adds watches from `start` down (just `start` for a set without
   // sub-tree), taking the mutex per folder so that events keep flowing
   // while a large tree is walked. 0 or an errno value for the root.
   int Walk(const std::shared_ptr<WatchSet>& set, const std::string& start, bool isRoot, const Event* abandon);
+  // A set whose root went away, or may have been mounted over: watches the
+  // root again when it is there (and signals, since its contents are new),
+  // else the nearest ancestor that is, to learn when it comes back.
+  void Rearm(const std::shared_ptr<WatchSet>& set);
+  void MountsChanged();
 
   // The rest runs under mu_.
-  void Dispatch(const inotify_event& ev, Walks& walks);
+  void Dispatch(const inotify_event& ev, Walks& walks, Sets& rearms);
   void Signal(WatchSet& set);
   void Unsubscribe(WatchSet& set, int wd);
   void ForgetAtOrBelow(WatchSet& set, const std::string& dir);
+  // Lets go of every watch of the set.
   void Detach(WatchSet& set);
 
   const int fd_;
   const int wakeFd_;
+  const int mountsFd_;  // the mount table, polled for changes; -1 without
   std::mutex mu_;
   std::unordered_map<int, std::vector<WatchSet*>> watchers_;  // watch descriptor -> sets using it
+  std::vector<std::weak_ptr<WatchSet>> sets_;                 // every open set
   std::thread reader_;
 };
 
@@ -178,7 +183,10 @@ std::shared_ptr<InotifyHub> InotifyHub::Get(int& error) {
     ::close(fd);
     return nullptr;
   }
-  std::shared_ptr<InotifyHub> hub(new InotifyHub(fd, wake));
+  // Volumes mounted over a watched folder, or again after they went, are
+  // seen in the mount table, which signals POLLPRI when it changes.
+  const int mounts = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+  std::shared_ptr<InotifyHub> hub(new InotifyHub(fd, wake, mounts));
   try {
     hub->reader_ = std::thread(&InotifyHub::Run, hub.get());
   } catch (const std::system_error&) {
@@ -197,17 +205,19 @@ InotifyHub::~InotifyHub() {
   }
   ::close(wakeFd_);
   ::close(fd_);
+  if (mountsFd_ >= 0) ::close(mountsFd_);
 }
 
 void InotifyHub::Run() {
   alignas(inotify_event) char buffer[16 * 1024];
-  pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+  pollfd fds[3] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}, {mountsFd_, POLLPRI, 0}};
   for (;;) {
-    if (::poll(fds, 2, -1) < 0) {
+    if (::poll(fds, mountsFd_ >= 0 ? 3 : 2, -1) < 0) {
       if (errno == EINTR) continue;
       return;
     }
     if (fds[1].revents != 0) return;
+    if (mountsFd_ >= 0 && (fds[2].revents & (POLLPRI | POLLERR)) != 0) MountsChanged();
     if ((fds[0].revents & POLLIN) == 0) continue;
     const ssize_t length = ::read(fd_, buffer, sizeof buffer);
     if (length < 0) {
@@ -215,15 +225,79 @@ void InotifyHub::Run() {
       return;
     }
     Walks walks;
+    Sets rearms;
     {
       std::lock_guard lock(mu_);
       for (ssize_t at = 0; at < length;) {
         const auto* ev = reinterpret_cast<const inotify_event*>(buffer + at);
-        Dispatch(*ev, walks);
+        Dispatch(*ev, walks, rearms);
         at += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
       }
     }
     for (const auto& [set, dir] : walks) Walk(set, dir, false, nullptr);
+    for (const auto& set : rearms) Rearm(set);
+  }
+}
+
+int InotifyHub::WatchRoot(const std::shared_ptr<WatchSet>& set, const Event* abandon) {
+  {
+    std::lock_guard lock(mu_);
+    sets_.push_back(set);
+  }
+  return Walk(set, set->root, true, abandon);
+}
+
+void InotifyHub::Rearm(const std::shared_ptr<WatchSet>& set) {
+  struct stat st;
+  if (::stat(set->root.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    {
+      std::lock_guard lock(mu_);
+      if (set->closed) return;
+      Detach(*set);
+    }
+    if (Walk(set, set->root, true, nullptr) == 0) {
+      std::lock_guard lock(mu_);
+      if (!set->closed) Signal(*set);
+      return;
+    }
+  }
+  // Not there (or not readable): wait on the nearest ancestor that is.
+  std::string ancestor = set->root;
+  for (;;) {
+    const size_t slash = ancestor.rfind('/');
+    ancestor = slash == 0 || slash == std::string::npos ? std::string("/") : ancestor.substr(0, slash);
+    std::lock_guard lock(mu_);
+    if (set->closed || set->rootWd >= 0 || set->ancestorWd >= 0) return;
+    const int wd = ::inotify_add_watch(fd_, ancestor.c_str(),
+                                       IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD);
+    if (wd >= 0) {
+      set->ancestorWd = wd;
+      set->dirs.try_emplace(wd, ancestor);
+      watchers_[wd].push_back(set.get());
+      break;
+    }
+    if (ancestor == "/") return;
+  }
+  // The root may have come back between the look and the watch.
+  if (::stat(set->root.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Rearm(set);
+}
+
+void InotifyHub::MountsChanged() {
+  Sets check;
+  {
+    std::lock_guard lock(mu_);
+    for (const std::weak_ptr<WatchSet>& weak : sets_)
+      if (auto set = weak.lock(); set && !set->closed) check.push_back(std::move(set));
+  }
+  for (const auto& set : check) {
+    struct stat st;
+    const bool there = ::stat(set->root.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    bool same;
+    {
+      std::lock_guard lock(mu_);
+      same = set->rootWd >= 0 && there && st.st_dev == set->device && st.st_ino == set->inode;
+    }
+    if (!same) Rearm(set);
   }
 }
 
@@ -240,7 +314,7 @@ int InotifyHub::Walk(const std::shared_ptr<WatchSet>& set, const std::string& st
     first = false;
     {
       std::lock_guard lock(mu_);
-      if (set->detached) return 0;
+      if (set->closed) return 0;
       const uint32_t how = IN_MASK_ADD | IN_ONLYDIR | (atRoot ? 0 : IN_DONT_FOLLOW);
       const int wd = ::inotify_add_watch(fd_, dir.c_str(), set->mask | how);
       if (wd < 0) {
@@ -252,7 +326,14 @@ int InotifyHub::Walk(const std::shared_ptr<WatchSet>& set, const std::string& st
       // A folder reached twice (through a bind mount) is walked once.
       if (!set->dirs.try_emplace(wd, dir).second) continue;
       watchers_[wd].push_back(set.get());
-      if (atRoot) set->rootWd = wd;
+      if (atRoot) {
+        set->rootWd = wd;
+        struct stat st;
+        if (::stat(dir.c_str(), &st) == 0) {
+          set->device = st.st_dev;
+          set->inode = st.st_ino;
+        }
+      }
     }
     if (!set->subtree) break;
     foundEntries |= ListSubfolders(dir, set->device, pending);
@@ -262,12 +343,12 @@ int InotifyHub::Walk(const std::shared_ptr<WatchSet>& set, const std::string& st
   if (!isRoot && foundEntries &&
       (set->filter & (FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_CREATION)) != 0) {
     std::lock_guard lock(mu_);
-    if (!set->detached) Signal(*set);
+    if (!set->closed) Signal(*set);
   }
   return 0;
 }
 
-void InotifyHub::Dispatch(const inotify_event& ev, Walks& walks) {
+void InotifyHub::Dispatch(const inotify_event& ev, Walks& walks, Sets& rearms) {
   if ((ev.mask & IN_Q_OVERFLOW) != 0) {
     // Events were lost: every notification may have missed a change.
     for (auto& [wd, sets] : watchers_)
@@ -281,10 +362,19 @@ void InotifyHub::Dispatch(const inotify_event& ev, Walks& walks) {
   for (WatchSet* set : sets) {
     const auto dir = set->dirs.find(ev.wd);
     if (dir == set->dirs.end()) continue;
+    if (ev.wd == set->ancestorWd) {
+      // Something came (or the ancestor went): look for the root again.
+      if ((ev.mask & (IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) == 0) continue;
+      Detach(*set);
+      rearms.push_back(set->shared_from_this());
+      continue;
+    }
     if (ev.wd == set->rootWd && (ev.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) != 0) {
-      // The watched folder itself went away: one last signal, then quiet.
+      // The watched folder itself went away: a signal, and the set waits
+      // for it to come back.
       Signal(*set);
       Detach(*set);
+      rearms.push_back(set->shared_from_this());
       continue;
     }
     if (watchGone) {
@@ -319,6 +409,11 @@ void InotifyHub::Renew(WatchSet& set) {
 void InotifyHub::Close(WatchSet& set) {
   std::lock_guard lock(mu_);
   Detach(set);
+  set.closed = true;
+  std::erase_if(sets_, [&](const std::weak_ptr<WatchSet>& w) {
+    auto s = w.lock();
+    return !s || s.get() == &set;
+  });
 }
 
 void InotifyHub::Unsubscribe(WatchSet& set, int wd) {
@@ -344,7 +439,8 @@ void InotifyHub::ForgetAtOrBelow(WatchSet& set, const std::string& dir) {
 void InotifyHub::Detach(WatchSet& set) {
   for (const auto& [wd, path] : set.dirs) Unsubscribe(set, wd);
   set.dirs.clear();
-  set.detached = true;
+  set.rootWd = -1;
+  set.ancestorWd = -1;
 }
 
 }  // namespace detail
@@ -393,7 +489,7 @@ std::unique_ptr<ChangeNotification> FindFirstChangeNotification(std::string_view
   }
   const int signalFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (signalFd < 0) return nullptr;
-  auto set = std::make_shared<detail::WatchSet>(std::move(root), watchSubtree, filter, mask, signalFd, st.st_dev);
+  auto set = std::make_shared<detail::WatchSet>(std::move(root), watchSubtree, filter, mask, signalFd);
   if (const int failed = hub->WatchRoot(set, abandonWhenSet); failed != 0) {
     hub->Close(*set);
     errno = failed;

@@ -16,7 +16,11 @@
 // folders watched so far stay watched.
 //
 // The watched folder itself going away (deleted, moved, unmounted) always
-// signals, whatever the filter, and the notification then stays quiet.
+// signals, whatever the filter. The notification then waits for a folder of
+// that path to be there again (made again, moved back, a volume mounted on
+// it again: the nearest existing ancestor and the mount table tell), and
+// signals once it watches it. A volume mounted over the watched folder is
+// watched in its place the same way.
 //
 // Paths are CP932. A notification belongs to one thread at a time; different
 // notifications may be used from different threads.

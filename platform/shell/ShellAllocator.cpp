@@ -4,17 +4,15 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
-#include <unordered_map>
 
 namespace tavo {
 namespace {
 
-// Every block is in both maps: the hash map answers a block's own start at
-// once (the common question), the ordered one a pointer into a block.
+// One ordered map answers both a block's own start and a pointer into a
+// block. Callers that keep their lists' sizes (UniquePIDL) do not ask it.
 struct Table {
   std::mutex lock;
-  std::unordered_map<std::uintptr_t, std::size_t> starts;  // start -> size
-  std::map<std::uintptr_t, std::size_t> blocks;            // start -> size
+  std::map<std::uintptr_t, std::size_t> blocks;  // start -> size
 };
 
 // Never destroyed: lists may still be freed while static objects go away.
@@ -31,8 +29,7 @@ void* ShellAlloc(std::size_t size) {
   if (p == nullptr) return nullptr;
   Table& t = TheTable();
   std::lock_guard<std::mutex> guard(t.lock);
-  t.starts.emplace(reinterpret_cast<std::uintptr_t>(p), size);
-  t.blocks.emplace(reinterpret_cast<std::uintptr_t>(p), size);
+  t.blocks.emplace_hint(t.blocks.end(), reinterpret_cast<std::uintptr_t>(p), size);
   return p;
 }
 
@@ -41,9 +38,7 @@ bool ShellFree(void* block) {
   Table& t = TheTable();
   {
     std::lock_guard<std::mutex> guard(t.lock);
-    const auto addr = reinterpret_cast<std::uintptr_t>(block);
-    if (t.starts.erase(addr) == 0) return false;
-    t.blocks.erase(addr);
+    if (t.blocks.erase(reinterpret_cast<std::uintptr_t>(block)) == 0) return false;
   }
   std::free(block);
   return true;
@@ -54,7 +49,6 @@ std::size_t ShellBlockRoom(const void* p) {
   const auto addr = reinterpret_cast<std::uintptr_t>(p);
   Table& t = TheTable();
   std::lock_guard<std::mutex> guard(t.lock);
-  if (auto s = t.starts.find(addr); s != t.starts.end()) return s->second;
   auto it = t.blocks.upper_bound(addr);
   if (it == t.blocks.begin()) return 0;
   --it;

@@ -46,7 +46,7 @@ int ShellIconIndexOf(PCItemIDList absolute, bool open) {
     case ItemTag::RecycleBin: return count == 1 ? kIconTrash : -1;
     case ItemTag::Volume: return count == 2 && TagOf(absolute) == ItemTag::Computer ? VolumeIcon(BodyOf(last)) : -1;
     case ItemTag::FsFolder: return open ? kIconOpenFolder : kIconFolder;
-    case ItemTag::FsFile: return EndsWithRut(BodyOf(last)) ? kIconRuteDocument : kIconDocument;
+    case ItemTag::FsFile: return EndsWithRut(FsNameOf(last)) ? kIconRuteDocument : kIconDocument;
     default: return -1;
   }
 }

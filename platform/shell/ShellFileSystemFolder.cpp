@@ -31,8 +31,31 @@ bool StatEntry(int dirFd, const char* name, struct stat& st, bool* isLink) {
   return true;
 }
 
-bool StatPath(const std::string& path, struct stat& st, bool* isLink) {
-  return StatEntry(AT_FDCWD, path.c_str(), st, isLink);
+// The facts of an entry (relative to `dirFd`), from one stat: false when it
+// is gone.
+bool EntryFacts(int dirFd, const char* osName, bool readOnlyMount, FsItemFacts& facts, bool& isDir) {
+  struct stat st {};
+  bool isLink = false;
+  if (!StatEntry(dirFd, osName, st, &isLink)) return false;
+  // Only the name's first byte matters for HIDDEN, and '.' is the same byte
+  // in both encodings.
+  const ShellFindData fd = FindDataFromStat(st, std::string_view(osName, osName[0] == '.' ? 1 : 0), readOnlyMount);
+  facts.known = true;
+  facts.link = isLink;
+  facts.attributes = fd.attributes;
+  facts.size = fd.size;
+  facts.writeTime = fd.writeTime;
+  isDir = S_ISDIR(st.st_mode);
+  return true;
+}
+
+ShellFindData FindDataOf(const FsItemFacts& facts, std::string cp932Name) {
+  ShellFindData fd;
+  fd.attributes = facts.attributes;
+  fd.size = facts.size;
+  fd.writeTime = facts.writeTime;
+  fd.name = std::move(cp932Name);
+  return fd;
 }
 
 int Sign(int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
@@ -94,27 +117,27 @@ class FsEnum : public ShellEnumIDList {
   FsEnum(const FsEnum&) = delete;
   FsEnum& operator=(const FsEnum&) = delete;
 
+  // Each entry is stat'ed once, relative to the folder's descriptor, and
+  // what that told is kept in its ID; an entry whose type the listing gives
+  // and that the flags leave out is not stat'ed at all.
   bool Next(PItemIDList& item, ShellFindData* findData) override {
     const int fd = ::dirfd(dir_);
     while (dirent* e = ::readdir(dir_)) {
       std::string_view name = e->d_name;
       if (name == "." || name == "..") continue;
       if (IsHiddenName(name) && (flags_ & SHCONTF_INCLUDEHIDDEN) == 0) continue;
-      bool isDir;
-      struct stat st {};
-      const bool known = e->d_type == DT_DIR || e->d_type == DT_REG;
-      if (known && findData == nullptr) {
-        isDir = e->d_type == DT_DIR;
-      } else {
-        if (!StatEntry(fd, e->d_name, st, nullptr)) continue;  // gone meanwhile
-        isDir = S_ISDIR(st.st_mode);
-      }
+      if ((e->d_type == DT_DIR && (flags_ & SHCONTF_FOLDERS) == 0) ||
+          (e->d_type == DT_REG && (flags_ & SHCONTF_NONFOLDERS) == 0))
+        continue;
+      FsItemFacts facts;
+      bool isDir = false;
+      if (!EntryFacts(fd, e->d_name, readOnly_, facts, isDir)) continue;  // gone meanwhile
       if ((flags_ & (isDir ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS)) == 0) continue;
       auto cp932 = FromOsPath(name);
       if (!cp932) continue;  // not expressible: the program cannot name it
-      PItemIDList id = MakeItemID(isDir ? ItemTag::FsFolder : ItemTag::FsFile, name);
+      PItemIDList id = MakeFsItemID(isDir, name, facts);
       if (id == nullptr) continue;
-      if (findData != nullptr) *findData = FindDataFromStat(st, *cp932, readOnly_);
+      if (findData != nullptr) *findData = FindDataOf(facts, std::move(*cp932));
       item = id;
       return true;
     }
@@ -166,10 +189,13 @@ bool AppendFsIds(const std::string& dirOs, std::string_view relative, std::strin
     i = j + 1;
     if (name.empty() || name == ".") continue;
     if (!ValidFsName(name)) return false;
+    const bool readOnly = IsReadOnlyMount(path);
     path = JoinOs(path, name);
-    struct stat st {};
-    if (!StatPath(path, st, nullptr)) return false;
-    out += IdBytes(S_ISDIR(st.st_mode) ? ItemTag::FsFolder : ItemTag::FsFile, name);
+    FsItemFacts facts;
+    bool isDir = false;
+    if (!EntryFacts(AT_FDCWD, path.c_str(), readOnly, facts, isDir)) return false;
+    facts.attributes = (facts.attributes & ~FILE_ATTRIBUTE_HIDDEN) | (IsHiddenName(name) ? FILE_ATTRIBUTE_HIDDEN : 0);
+    out += IdBytes(isDir ? ItemTag::FsFolder : ItemTag::FsFile, FsBody(facts, name));
     any = true;
   }
   if (!any) return false;
@@ -198,70 +224,86 @@ std::unique_ptr<ShellEnumIDList> FileSystemFolder::EnumObjects(std::uint32_t fla
 }
 
 ShellFolderPtr FileSystemFolder::BindChild(PCItemIDList id) {
-  if (!IsFsTag(TagOf(id)) || !ValidFsName(BodyOf(id))) return nullptr;
-  std::string path = JoinOs(osPath_, BodyOf(id));
+  const std::string_view name = ValidFsNameOf(id);
+  if (name.empty()) return nullptr;
+  std::string path = JoinOs(osPath_, name);
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
   return std::make_shared<FileSystemFolder>(std::move(path), false);
 }
 
+// Names are only compared here, never used on the disk, so they need no
+// check beyond being there; sizes, times and attributes come from the IDs.
 std::optional<int> FileSystemFolder::CompareChildren(int column, PCItemIDList a, PCItemIDList b) {
   if (!IsFsTag(TagOf(a)) || !IsFsTag(TagOf(b))) return std::nullopt;
+  const std::string_view na = FsNameOf(a), nb = FsNameOf(b);
+  if (na.empty() || nb.empty()) return std::nullopt;
   const bool dirA = TagOf(a) == ItemTag::FsFolder, dirB = TagOf(b) == ItemTag::FsFolder;
   if (dirA != dirB) return dirA ? -1 : 1;
-  const std::string_view na = BodyOf(a), nb = BodyOf(b);
   if (na == nb) return 0;
   int r = 0;
-  if (column >= 1 && column <= 4) {
-    if (column == 2) {
-      r = FoldedExt(na).compare(FoldedExt(nb));
-    } else {
-      ShellFindData fa, fb;  // an entry gone meanwhile sorts as an empty one
-      ChildFindData(a, fa);
-      ChildFindData(b, fb);
-      if (column == 1) r = fa.size < fb.size ? -1 : fa.size > fb.size ? 1 : 0;
-      if (column == 3) r = fa.writeTime < fb.writeTime ? -1 : fa.writeTime > fb.writeTime ? 1 : 0;
-      if (column == 4) r = AttributeLetters(fa.attributes).compare(AttributeLetters(fb.attributes));
-    }
+  if (column == 2) {
+    r = FoldedExt(na).compare(FoldedExt(nb));
+  } else if (column == 1 || column == 3 || column == 4) {
+    const FsItemFacts fa = KnownFacts(a), fb = KnownFacts(b);
+    if (column == 1) r = fa.size < fb.size ? -1 : fa.size > fb.size ? 1 : 0;
+    if (column == 3) r = fa.writeTime < fb.writeTime ? -1 : fa.writeTime > fb.writeTime ? 1 : 0;
+    if (column == 4) r = AttributeLetters(fa.attributes).compare(AttributeLetters(fb.attributes));
   }
   if (r != 0) return Sign(r);
   return CompareNames(na, nb);
 }
 
+FsItemFacts FileSystemFolder::KnownFacts(PCItemIDList id) const {
+  FsItemFacts facts = FsFactsOf(id);
+  if (facts.known) return facts;
+  // An ID made without facts (or an entry gone meanwhile) sorts as an empty one.
+  const std::string_view name = ValidFsNameOf(id);
+  bool isDir = false;
+  if (name.empty() || !EntryFacts(AT_FDCWD, JoinOs(osPath_, name).c_str(), false, facts, isDir)) return {};
+  return facts;
+}
+
 bool FileSystemFolder::ChildAttributes(PCItemIDList id, std::uint32_t asked, std::uint32_t& attributes) {
-  if (!IsFsTag(TagOf(id)) || !ValidFsName(BodyOf(id))) return false;
-  const std::string path = JoinOs(osPath_, BodyOf(id));
-  struct stat st {};
-  bool isLink = false;
-  if (!StatPath(path, st, &isLink)) return false;
-  auto cp932 = FromOsPath(BodyOf(id));
-  if (!cp932) return false;
+  const std::string_view name = ValidFsNameOf(id);
+  if (name.empty()) return false;
+  FsItemFacts facts = FsFactsOf(id);
+  bool isDir = TagOf(id) == ItemTag::FsFolder;
+  std::string path;
+  auto diskPath = [&]() -> const std::string& {
+    if (path.empty()) path = JoinOs(osPath_, name);
+    return path;
+  };
+  if (!facts.known || (asked & SFGAO_VALIDATE) != 0) {
+    if (!EntryFacts(AT_FDCWD, diskPath().c_str(), IsReadOnlyMount(osPath_), facts, isDir)) return false;
+    facts.attributes = (facts.attributes & ~FILE_ATTRIBUTE_HIDDEN) | (IsHiddenName(name) ? FILE_ATTRIBUTE_HIDDEN : 0);
+  }
   std::uint32_t a = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK | SFGAO_CANRENAME | SFGAO_CANDELETE |
                     SFGAO_HASPROPSHEET | SFGAO_FILESYSTEM;
-  if (S_ISDIR(st.st_mode)) {
+  if (isDir) {
     a |= SFGAO_FOLDER | SFGAO_DROPTARGET;
-    if ((asked & SFGAO_HASSUBFOLDER) != 0 && FolderHasSubfolder(path)) a |= SFGAO_HASSUBFOLDER;
+    if ((asked & SFGAO_HASSUBFOLDER) != 0 && FolderHasSubfolder(diskPath())) a |= SFGAO_HASSUBFOLDER;
   }
-  if (isLink) a |= SFGAO_LINK;
-  const ShellFindData fd = FindDataFromStat(st, *cp932, IsReadOnlyMount(osPath_));
-  if (fd.attributes & FILE_ATTRIBUTE_HIDDEN) a |= SFGAO_HIDDEN;
-  if (fd.attributes & FILE_ATTRIBUTE_READONLY) a |= SFGAO_READONLY;
+  if (facts.link) a |= SFGAO_LINK;
+  if (facts.attributes & FILE_ATTRIBUTE_HIDDEN) a |= SFGAO_HIDDEN;
+  if (facts.attributes & FILE_ATTRIBUTE_READONLY) a |= SFGAO_READONLY;
   if (trash_) a &= ~(SFGAO_CANRENAME | SFGAO_CANMOVE);
   attributes = a;
   return true;
 }
 
 bool FileSystemFolder::ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) {
-  if (!IsFsTag(TagOf(id)) || !ValidFsName(BodyOf(id))) return false;
+  const std::string_view osName = ValidFsNameOf(id);
+  if (osName.empty()) return false;
   std::optional<std::string> text;
   if ((flags & (SHGDN_FORPARSING | SHGDN_FORADDRESSBAR)) != 0 && (flags & SHGDN_INFOLDER) == 0) {
-    text = FromOsPath(JoinOs(osPath_, BodyOf(id)));
+    text = FromOsPath(JoinOs(osPath_, osName));
   } else {
     if (trash_ && (flags & (SHGDN_FORPARSING | SHGDN_FOREDITING)) == 0) {
-      std::string original = TrashOriginalName(BodyOf(id));
+      std::string original = TrashOriginalName(osName);
       if (!original.empty()) text = FromOsPath(original);
     }
-    if (!text) text = FromOsPath(BodyOf(id));
+    if (!text) text = FromOsPath(osName);
   }
   if (!text) return false;
   name = std::move(*text);
@@ -269,10 +311,10 @@ bool FileSystemFolder::ChildName(PCItemIDList id, std::uint32_t flags, std::stri
 }
 
 bool FileSystemFolder::RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem) {
-  if (trash_ || !IsFsTag(TagOf(id)) || !ValidFsName(BodyOf(id))) return false;
+  if (trash_ || ValidFsNameOf(id).empty()) return false;
   auto osName = ToOsPath(newName);
   if (!osName || !ValidFsName(*osName)) return false;
-  const std::string oldName(BodyOf(id));
+  const std::string oldName(ValidFsNameOf(id));
   const int dirFd = ::open(osPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return false;
   int r = ::renameat2(dirFd, oldName.c_str(), dirFd, osName->c_str(), RENAME_NOREPLACE);
@@ -290,21 +332,26 @@ bool FileSystemFolder::RenameChild(PCItemIDList id, std::string_view newName, PI
     if (::fstatat(dirFd, osName->c_str(), &sn, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
       r = ::renameat(dirFd, oldName.c_str(), dirFd, osName->c_str());
   }
-  struct stat st {};
   const bool ok = r == 0;
-  const bool isDir = ok && ::fstatat(dirFd, osName->c_str(), &st, 0) == 0 && S_ISDIR(st.st_mode);
+  FsItemFacts facts;
+  bool isDir = false;
+  if (ok) EntryFacts(dirFd, osName->c_str(), IsReadOnlyMount(osPath_), facts, isDir);
   ::close(dirFd);
   if (!ok) return false;
-  if (newItem != nullptr) *newItem = MakeItemID(isDir ? ItemTag::FsFolder : ItemTag::FsFile, *osName);
+  if (newItem != nullptr) *newItem = MakeFsItemID(isDir, *osName, facts);
   return true;
 }
 
 bool FileSystemFolder::ChildFindData(PCItemIDList id, ShellFindData& findData) {
-  if (!IsFsTag(TagOf(id)) || !ValidFsName(BodyOf(id))) return false;
-  auto cp932 = FromOsPath(BodyOf(id));
-  struct stat st {};
-  if (!cp932 || !StatPath(JoinOs(osPath_, BodyOf(id)), st, nullptr)) return false;
-  findData = FindDataFromStat(st, *cp932, IsReadOnlyMount(osPath_));
+  const std::string_view name = ValidFsNameOf(id);
+  if (name.empty()) return false;
+  auto cp932 = FromOsPath(name);
+  if (!cp932) return false;
+  FsItemFacts facts = FsFactsOf(id);
+  bool isDir = false;
+  if (!facts.known && !EntryFacts(AT_FDCWD, JoinOs(osPath_, name).c_str(), IsReadOnlyMount(osPath_), facts, isDir))
+    return false;
+  findData = FindDataOf(facts, std::move(*cp932));
   return true;
 }
 

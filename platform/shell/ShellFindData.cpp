@@ -16,7 +16,8 @@ namespace {
 constexpr std::int64_t kEpochDelta = 11644473600LL;
 
 bool InGroup(gid_t gid) {
-  if (gid == ::getegid()) return true;
+  static const gid_t egid = ::getegid();
+  if (gid == egid) return true;
   static const std::vector<gid_t> groups = [] {
     std::vector<gid_t> g;
     int n = ::getgroups(0, nullptr);
@@ -34,7 +35,8 @@ bool InGroup(gid_t gid) {
 // superuser's power to write anything: like a read-only mark, a 0444 file
 // reads as read-only to everyone.
 bool WritableByUs(const struct stat& st) {
-  const uid_t uid = ::geteuid();
+  // The process's user stays what it was when the program started.
+  static const uid_t uid = ::geteuid();
   if (uid == 0 || uid == st.st_uid) return (st.st_mode & S_IWUSR) != 0;
   if (InGroup(st.st_gid)) return (st.st_mode & S_IWGRP) != 0;
   return (st.st_mode & S_IWOTH) != 0;

@@ -32,6 +32,9 @@ PItemIDList ListOf(std::string_view ids);
 // The bytes of one item ID (cb, tag, body), without a terminator.
 std::string IdBytes(ItemTag tag, std::string_view body);
 
+// A file-system ID's name, when it is a valid on-disk name; empty otherwise.
+std::string_view ValidFsNameOf(PCItemIDList id);
+
 // Names of the virtual folders, CP932.
 extern const char kDesktopName[];
 extern const char kComputerName[];
@@ -45,9 +48,11 @@ extern const char kRecycleBinName[];
 // is validated first. A subclass answers for one ID.
 class FolderBase : public ShellFolder {
  public:
+  using ShellFolder::CompareIDs;
+  using ShellFolder::GetAttributesOf;
   ShellFolderPtr BindToObject(PCItemIDList relative) final;
-  std::optional<int> CompareIDs(int column, PCItemIDList a, PCItemIDList b) override;
-  bool GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes) final;
+  std::optional<int> CompareIDs(int column, IDListSpan a, IDListSpan b) override;
+  bool GetAttributesOf(std::span<const IDListSpan> items, std::uint32_t& attributes) final;
   bool GetDisplayNameOf(PCItemIDList item, std::uint32_t flags, std::string& name) final;
   bool SetNameOf(PCItemIDList item, std::string_view newName, std::uint32_t flags,
                  PItemIDList* newItem) final;
@@ -57,7 +62,7 @@ class FolderBase : public ShellFolder {
   virtual ShellFolderPtr BindChild(PCItemIDList id) = 0;
   virtual std::optional<int> CompareChildren(int column, PCItemIDList a, PCItemIDList b) = 0;
   // All attribute bits of the child; only bits in `asked` need be exact
-  // where they cost a look at the disk (SFGAO_HASSUBFOLDER).
+  // where they cost a look at the disk (SFGAO_HASSUBFOLDER, SFGAO_VALIDATE).
   virtual bool ChildAttributes(PCItemIDList id, std::uint32_t asked, std::uint32_t& attributes) = 0;
   virtual bool ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) = 0;
   virtual bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem);
@@ -86,16 +91,22 @@ class FileSystemFolder : public FolderBase {
   const std::string& OsPath() const { return osPath_; }
 
  private:
+  // The facts an ID carries, or those of the disk when it carries none.
+  FsItemFacts KnownFacts(PCItemIDList id) const;
+
   std::string osPath_;
   bool trash_;
 };
 
 // The attributes of a folder on disk as the volume of `osPath` gives them.
+// A folder has a subfolder when a listing finds one (the first ends the
+// look); the entry type of the listing decides where the file system gives
+// it, else a stat.
 bool FolderHasSubfolder(const std::string& osPath);
 bool IsReadOnlyMount(const std::string& osPath);
 
 // New IDs for paths: the file-system IDs of `names` below an existing folder
-// `dirOs` (the last one's tag from the disk), appended to `ids`. False when
+// `dirOs` (each with its facts from the disk), appended to `ids`. False when
 // an entry does not exist or a name is not valid.
 bool AppendFsIds(const std::string& dirOs, std::string_view relative, std::string& ids);
 

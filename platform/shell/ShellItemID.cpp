@@ -21,6 +21,11 @@ std::size_t ValidIDListSize(PCItemIDList p, std::size_t available) {
 
 std::size_t ValidIDListSize(PCItemIDList p) { return ValidIDListSize(p, ShellBlockRoom(p)); }
 
+IDListSpan SpanOf(PCItemIDList p) {
+  const std::size_t room = ShellBlockRoom(p);
+  return room == 0 ? IDListSpan{} : IDListSpan{p, room};
+}
+
 int CountItemIDs(PCItemIDList validList) {
   int n = 0;
   for (PCItemIDList q = validList; CbOf(q) != 0; q += CbOf(q)) ++n;
@@ -39,6 +44,72 @@ PItemIDList MakeItemID(ItemTag tag, std::string_view body) {
   p[cb] = 0;
   p[cb + 1] = 0;
   return p;
+}
+
+namespace {
+
+template <class T>
+void PutLE(std::string& out, T v) {
+  for (std::size_t i = 0; i < sizeof(T); ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+template <class T>
+T GetLE(const std::uint8_t* p) {
+  T v = 0;
+  for (std::size_t i = 0; i < sizeof(T); ++i) v |= static_cast<T>(p[i]) << (8 * i);
+  return v;
+}
+
+}  // namespace
+
+std::string FsBody(const FsItemFacts& facts, std::string_view name) {
+  std::string body;
+  body.reserve(kFsFactsSize + name.size());
+  body += static_cast<char>((facts.known ? 1 : 0) | (facts.link ? 2 : 0));
+  body += '\0';
+  PutLE(body, facts.attributes);
+  PutLE(body, facts.size);
+  PutLE(body, facts.writeTime);
+  body += name;
+  return body;
+}
+
+PItemIDList MakeFsItemID(bool folder, std::string_view name, const FsItemFacts& facts) {
+  // Written straight into the new list: enumeration makes one per entry.
+  const std::size_t cb = 3 + kFsFactsSize + name.size();
+  if (cb + 2 > kMaxIDListSize) return nullptr;
+  auto* p = static_cast<PItemIDList>(ShellAlloc(cb + 2));
+  if (p == nullptr) return nullptr;
+  p[0] = static_cast<std::uint8_t>(cb & 0xFF);
+  p[1] = static_cast<std::uint8_t>(cb >> 8);
+  p[2] = static_cast<std::uint8_t>(folder ? ItemTag::FsFolder : ItemTag::FsFile);
+  std::uint8_t* b = p + 3;
+  b[0] = static_cast<std::uint8_t>((facts.known ? 1 : 0) | (facts.link ? 2 : 0));
+  b[1] = 0;
+  for (std::size_t i = 0; i < 4; ++i) b[2 + i] = static_cast<std::uint8_t>(facts.attributes >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) b[6 + i] = static_cast<std::uint8_t>(facts.size >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) b[14 + i] = static_cast<std::uint8_t>(facts.writeTime >> (8 * i));
+  if (!name.empty()) std::memcpy(b + kFsFactsSize, name.data(), name.size());
+  p[cb] = 0;
+  p[cb + 1] = 0;
+  return p;
+}
+
+std::string_view FsNameOf(PCItemIDList id) {
+  const std::string_view body = BodyOf(id);
+  return body.size() > kFsFactsSize ? body.substr(kFsFactsSize) : std::string_view();
+}
+
+FsItemFacts FsFactsOf(PCItemIDList id) {
+  FsItemFacts f;
+  if (BodyOf(id).size() <= kFsFactsSize) return f;
+  const std::uint8_t* p = id + 3;
+  f.known = (p[0] & 1) != 0;
+  f.link = (p[0] & 2) != 0;
+  f.attributes = GetLE<std::uint32_t>(p + 2);
+  f.size = GetLE<std::uint64_t>(p + 6);
+  f.writeTime = GetLE<std::uint64_t>(p + 14);
+  return f;
 }
 
 PItemIDList IDListFromBytes(const void* bytes, std::size_t size) {

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tavo {
@@ -32,11 +33,38 @@ enum class ItemTag : std::uint8_t {
   Network = 0x02,     // the network, a child of the desktop; empty body
   RecycleBin = 0x03,  // the Trash, a child of the desktop; empty body
   Volume = 0x10,      // a child of My Computer; body: the mount point (UTF-8 bytes)
-  FsFile = 0x20,      // an entry of a folder that is not a folder; body:
-                      // one raw on-disk name
+  FsFile = 0x20,      // an entry of a folder that is not a folder
   FsFolder = 0x21,    // an entry that is a folder (or a link to one), when
-                      // the ID was made; body: one raw on-disk name
+                      // the ID was made
+                      // body of both: FsItemFacts (kFsFactsSize bytes), then
+                      // one raw on-disk name
 };
+
+// What one stat() of a file-system entry told when its ID was made, kept in
+// the ID so that attributes and sorting need no second look at the disk.
+// An ID made from a bare name (a comparison of names, say) has none.
+struct FsItemFacts {
+  bool known = false;           // the fields below were read from the disk
+  bool link = false;            // the entry itself is a symbolic link
+  std::uint32_t attributes = 0; // FILE_ATTRIBUTE_* (ShellFindData.h)
+  std::uint64_t size = 0;       // bytes; 0 for folders
+  std::uint64_t writeTime = 0;  // FILETIME of the last modification
+};
+inline constexpr std::size_t kFsFactsSize = 22;
+
+// A list and the number of bytes from its start to the end of the block that
+// holds it. Validating such a list walks only its own bytes, while a bare
+// pointer must first be looked up in the allocator's block table, which all
+// threads share under one lock: callers that keep their lists' sizes
+// (UniquePIDL.h) hand lists on as spans.
+struct IDListSpan {
+  PCItemIDList p = nullptr;
+  std::size_t room = 0;
+};
+
+// The span of a list in a live block of the shell allocator (one look into
+// the block table); {nullptr, 0} for nullptr or a stray pointer.
+IDListSpan SpanOf(PCItemIDList p);
 
 // The size in bytes (terminator included) of the well-formed list that
 // starts at `p` and lies within the `available` bytes from `p`; 0 when there
@@ -48,6 +76,8 @@ std::size_t ValidIDListSize(PCItemIDList p, std::size_t available);
 // to the end of that block); 0 for nullptr, for memory outside every live
 // block, and for a malformed list.
 std::size_t ValidIDListSize(PCItemIDList p);
+
+inline std::size_t ValidIDListSize(IDListSpan list) { return ValidIDListSize(list.p, list.room); }
 
 // The number of item IDs of a list already validated.
 int CountItemIDs(PCItemIDList validList);
@@ -64,6 +94,16 @@ inline std::string_view BodyOf(PCItemIDList id) {
 // A new one-ID list (tag, body, terminator) from the shell allocator; nullptr
 // when the list would pass kMaxIDListSize or the allocator refuses.
 PItemIDList MakeItemID(ItemTag tag, std::string_view body);
+
+// The body of a file-system item ID: its facts, then its on-disk name.
+std::string FsBody(const FsItemFacts& facts, std::string_view name);
+// A new one-ID list of a file-system entry.
+PItemIDList MakeFsItemID(bool folder, std::string_view name, const FsItemFacts& facts = {});
+// The on-disk name of a file-system item ID; empty when its body is too
+// short to be one.
+std::string_view FsNameOf(PCItemIDList id);
+// Its facts; all zero (not known) when the body is too short.
+FsItemFacts FsFactsOf(PCItemIDList id);
 
 // A new list copied from bytes that came from outside the process (a drag,
 // the clipboard): nullptr unless the bytes begin with a well-formed list.

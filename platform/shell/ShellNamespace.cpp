@@ -37,6 +37,12 @@ std::string JoinOs(std::string_view dir, std::string_view name) {
 
 bool IsFsTag(ItemTag tag) { return tag == ItemTag::FsFile || tag == ItemTag::FsFolder; }
 
+std::string_view ValidFsNameOf(PCItemIDList id) {
+  if (!IsFsTag(TagOf(id))) return {};
+  const std::string_view name = FsNameOf(id);
+  return ValidFsName(name) ? name : std::string_view();
+}
+
 bool ValidFsName(std::string_view name) {
   return !name.empty() && name.size() <= kMaxName && name != "." && name != ".." &&
          name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
@@ -60,6 +66,7 @@ int CompareNames(std::string_view a, std::string_view b) {
   auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;  // the common case, without folding
     const int ca = fold(static_cast<unsigned char>(a[i])), cb = fold(static_cast<unsigned char>(b[i]));
     if (ca != cb) return ca < cb ? -1 : 1;
   }
@@ -204,10 +211,10 @@ class ComputerFolder : public FolderBase {
   // same path, though one may run through a volume's parent volume; so they
   // are ordered as the paths they lead to, an ancestor first, siblings as
   // their folder orders them.
-  std::optional<int> CompareIDs(int column, PCItemIDList a, PCItemIDList b) override {
+  std::optional<int> CompareIDs(int column, IDListSpan a, IDListSpan b) override {
     if (ValidIDListSize(a) == 0 || ValidIDListSize(b) == 0) return std::nullopt;
-    if (CbOf(a) == 0 || CbOf(b) == 0) return CbOf(a) == CbOf(b) ? 0 : CbOf(a) == 0 ? -1 : 1;
-    return ComparePaths(column, a, b, false);
+    if (CbOf(a.p) == 0 || CbOf(b.p) == 0) return CbOf(a.p) == CbOf(b.p) ? 0 : CbOf(a.p) == 0 ? -1 : 1;
+    return ComparePaths(column, a.p, b.p, false);
   }
   std::optional<int> CompareChildren(int column, PCItemIDList a, PCItemIDList b) override {
     return ComparePaths(column, a, b, true);
@@ -279,8 +286,9 @@ class ComputerFolder : public FolderBase {
     }
     if (firstOnly) return true;
     for (PCItemIDList id = Next(list); CbOf(id) != 0; id = Next(id)) {
-      if (!IsFsTag(TagOf(id)) || !ValidFsName(BodyOf(id))) return false;
-      steps.push_back({std::string(BodyOf(id)), TagOf(id) == ItemTag::FsFolder});
+      const std::string_view name = ValidFsNameOf(id);
+      if (name.empty()) return false;
+      steps.push_back({std::string(name), TagOf(id) == ItemTag::FsFolder});
     }
     return true;
   }
@@ -295,8 +303,8 @@ class ComputerFolder : public FolderBase {
       ++k;
     }
     if (k == sa.size() || k == sb.size()) return sa.size() == sb.size() ? 0 : k == sa.size() ? -1 : 1;
-    PItemIDList ia = MakeItemID(sa[k].folder ? ItemTag::FsFolder : ItemTag::FsFile, sa[k].name);
-    PItemIDList ib = MakeItemID(sb[k].folder ? ItemTag::FsFolder : ItemTag::FsFile, sb[k].name);
+    PItemIDList ia = MakeFsItemID(sa[k].folder, sa[k].name);
+    PItemIDList ib = MakeFsItemID(sb[k].folder, sb[k].name);
     std::optional<int> r;
     if (ia != nullptr && ib != nullptr) r = FileSystemFolder(dir, false).CompareChildren(column, ia, ib);
     ShellFree(ia);
@@ -441,24 +449,25 @@ ShellFolderPtr FolderBase::BindToObject(PCItemIDList relative) {
   return f;
 }
 
-std::optional<int> FolderBase::CompareIDs(int column, PCItemIDList a, PCItemIDList b) {
+std::optional<int> FolderBase::CompareIDs(int column, IDListSpan a, IDListSpan b) {
   if (ValidIDListSize(a) == 0 || ValidIDListSize(b) == 0) return std::nullopt;
-  if (CbOf(a) == 0 || CbOf(b) == 0) return CbOf(a) == CbOf(b) ? 0 : CbOf(a) == 0 ? -1 : 1;
-  auto r = CompareChildren(column, a, b);
+  if (CbOf(a.p) == 0 || CbOf(b.p) == 0) return CbOf(a.p) == CbOf(b.p) ? 0 : CbOf(a.p) == 0 ? -1 : 1;
+  auto r = CompareChildren(column, a.p, b.p);
   if (!r || *r != 0) return r;
-  const PCItemIDList na = Next(a), nb = Next(b);
-  if (CbOf(na) == 0 || CbOf(nb) == 0) return CbOf(na) == CbOf(nb) ? 0 : CbOf(na) == 0 ? -1 : 1;
-  ShellFolderPtr f = BindChild(a);
+  const IDListSpan na{Next(a.p), a.room - CbOf(a.p)}, nb{Next(b.p), b.room - CbOf(b.p)};
+  if (CbOf(na.p) == 0 || CbOf(nb.p) == 0) return CbOf(na.p) == CbOf(nb.p) ? 0 : CbOf(na.p) == 0 ? -1 : 1;
+  ShellFolderPtr f = BindChild(a.p);
   if (!f) return std::nullopt;
   return f->CompareIDs(column, na, nb);
 }
 
-bool FolderBase::GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes) {
+bool FolderBase::GetAttributesOf(std::span<const IDListSpan> items, std::uint32_t& attributes) {
   if (items.empty()) return false;
   const std::uint32_t asked = attributes;
   std::uint32_t all = ~0u;
-  for (PCItemIDList item : items) {
-    if (ValidIDListSize(item) == 0) return false;
+  for (const IDListSpan& span : items) {
+    if (ValidIDListSize(span) == 0) return false;
+    const PCItemIDList item = span.p;
     std::uint32_t a = 0;
     const bool ok = CbOf(item) == 0 ? SelfAttributes(a) : WithLast(this, item, [&](FolderBase& f, PCItemIDList id) {
       return f.ChildAttributes(id, asked, a);
@@ -494,6 +503,13 @@ bool FolderBase::SelfName(std::uint32_t, std::string&) { return false; }
 }  // namespace shellns
 
 // --- Entry points -----------------------------------------------------------------
+
+bool ShellFolder::GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes) {
+  std::vector<IDListSpan> spans;
+  spans.reserve(items.size());
+  for (PCItemIDList item : items) spans.push_back(SpanOf(item));
+  return GetAttributesOf(std::span<const IDListSpan>(spans), attributes);
+}
 
 ShellFolderPtr ShellGetDesktopFolder() {
   static const ShellFolderPtr desktop = std::make_shared<shellns::DesktopFolder>();
@@ -560,8 +576,9 @@ bool ShellGetPathFromIDList(PCItemIDList absolute, std::string& path) {
       return false;
   }
   for (; CbOf(id) != 0; id = Next(id)) {
-    if (!IsFsTag(TagOf(id)) || !ValidFsName(BodyOf(id))) return false;
-    os = JoinOs(os, BodyOf(id));
+    const std::string_view name = ValidFsNameOf(id);
+    if (name.empty()) return false;
+    os = JoinOs(os, name);
   }
   return ToCp932(os, path);
 }

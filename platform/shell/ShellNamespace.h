@@ -19,7 +19,11 @@
 //
 // Folders hold no cached state (each call looks at the disk and the mount
 // table), so a folder may be used from any thread; lists returned are new
-// allocator blocks owned by the caller. The project's folders offer no
+// allocator blocks owned by the caller. A file-system item's ID carries what
+// one stat() of the entry told when the ID was made (FsItemFacts): sizes,
+// times and most attributes are answered from it, so two IDs of one entry
+// made at different times may differ in bytes; CompareIDs decides whether
+// they name the same object. The project's folders offer no
 // per-folder icon, overlay or UI interfaces: icons come from ShellFileInfo.h.
 #pragma once
 
@@ -115,13 +119,22 @@ class ShellFolder {
 
   // Order of two relative lists by a column (0 name, 1 size, 2 type, 3
   // modification time, 4 attributes; folders first in every column):
-  // negative, 0 (the same object) or positive; nullopt on failure.
-  virtual std::optional<int> CompareIDs(int column, PCItemIDList a, PCItemIDList b) = 0;
+  // negative, 0 (the same object) or positive; nullopt on failure. Sizes,
+  // times and attributes are those the IDs carry (FsItemFacts), so a sort
+  // looks at the disk only for IDs made without them.
+  virtual std::optional<int> CompareIDs(int column, IDListSpan a, IDListSpan b) = 0;
+  std::optional<int> CompareIDs(int column, PCItemIDList a, PCItemIDList b) {
+    return CompareIDs(column, SpanOf(a), SpanOf(b));
+  }
 
   // `attributes` in: the SFGAO bits asked; out: those of them that hold for
-  // every item. False (attributes untouched) when an item is malformed or
-  // gone, or `items` is empty.
-  virtual bool GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes) = 0;
+  // every item. File-system items answer from the facts their IDs carry;
+  // only SFGAO_HASSUBFOLDER looks into a folder, and SFGAO_VALIDATE looks
+  // at the disk afresh (and fails for an item that is gone). False
+  // (attributes untouched) when an item is malformed, or gone where that is
+  // looked at, or `items` is empty.
+  virtual bool GetAttributesOf(std::span<const IDListSpan> items, std::uint32_t& attributes) = 0;
+  bool GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes);
 
   // The name of a child by SHGDN_* flags, CP932.
   virtual bool GetDisplayNameOf(PCItemIDList item, std::uint32_t flags, std::string& name) = 0;
@@ -132,7 +145,8 @@ class ShellFolder {
   virtual bool SetNameOf(PCItemIDList item, std::string_view newName, std::uint32_t flags,
                          PItemIDList* newItem) = 0;
 
-  // The find data of a child (as enumeration gives it).
+  // The find data of a child, as enumeration gave it (from the facts its ID
+  // carries; from the disk for an ID made without them).
   virtual bool GetFindData(PCItemIDList item, ShellFindData& findData) = 0;
 };
 

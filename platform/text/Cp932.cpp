@@ -48,14 +48,24 @@ class Converter {
   iconv_t cd_;
 };
 
+// Both encodings hold ASCII as it is (glibc's CP932 keeps 0x5C and 0x7E
+// too), so most file names need no converter.
+bool IsAscii(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
   thread_local Converter conv("CP932", "UTF-8");
   return conv.Run(utf8);
 }
 
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932) {
+  if (IsAscii(cp932)) return std::string(cp932);
   thread_local Converter conv("UTF-8", "CP932");
   return conv.Run(cp932);
 }

@@ -158,7 +158,23 @@ TEST(ChangeNotification, WatchedFolderGoingAwaySignalsWhateverTheFilter) {
       ASSERT_EQ(::rmdir((dir / "w").c_str()), 0);
     EXPECT_TRUE(Signals(*n));
     FindNextChangeNotification(*n);
-    EXPECT_TRUE(hub.Quiet(*n));  // and is quiet from then on
+    EXPECT_TRUE(hub.Quiet(*n));  // and is quiet while it is gone
+    // Back at its place (made again, or moved back, below a folder made
+    // again too), it is watched again.
+    if (moved) {
+      MakeDir(dir / "p");
+      ASSERT_EQ(::rename((dir / "elsewhere").c_str(), (dir / "p/w").c_str()), 0);
+      ASSERT_EQ(::rename((dir / "p").c_str(), (dir / "w").c_str()), 0);
+      ASSERT_EQ(::rename((dir / "w/w").c_str(), (dir / "x").c_str()), 0);
+      ASSERT_EQ(::rmdir((dir / "w").c_str()), 0);
+      ASSERT_EQ(::rename((dir / "x").c_str(), (dir / "w").c_str()), 0);
+    } else {
+      MakeDir(dir / "w");
+    }
+    EXPECT_TRUE(Signals(*n));
+    FindNextChangeNotification(*n);
+    MakeFile(dir / "w/f", "grows");
+    EXPECT_TRUE(Signals(*n));
   }
 }
 

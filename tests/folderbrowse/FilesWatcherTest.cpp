@@ -61,7 +61,7 @@ class FilesWatcherTest : public ::testing::Test {
   }
 
   // Waits until the worker watches `dir` with a watch that no earlier wait
-  // saw: it opens the folder anew after each report.
+  // saw.
   ::testing::AssertionResult WatchedAnew(const std::string& dir) {
     std::vector<test::InotifyWatch> fresh;
     auto watched = WaitUntil("the worker to open " + dir + " anew", [&] {
@@ -74,17 +74,21 @@ class FilesWatcherTest : public ::testing::Test {
   }
 
   // Waits until the worker watches `dir`, makes a file there and waits for
-  // its report and for the worker to open the folder again: from then on it
-  // watches `dir` and has no report on its way. The reports start again
-  // empty.
+  // its report: from then on it watches `dir` (it keeps its watch across a
+  // report) and has no report on its way. The reports start again empty.
   ::testing::AssertionResult Prime(const std::string& dir) {
     if (auto watched = WatchedAnew(dir); !watched) return watched;
+    return ReportsAChange(dir);
+  }
+
+  // Makes a file in `dir`, which the worker watches, and waits for its
+  // report. The reports start again empty.
+  ::testing::AssertionResult ReportsAChange(const std::string& dir) {
     reports_.clear();
     MakeFile(dir + "/probe" + std::to_string(probes_++));
     if (auto reported = WaitUntil("the report of a file made in " + dir, [&] { return !reports_.empty(); });
         !reported)
       return reported;
-    if (auto watched = WatchedAnew(dir); !watched) return watched;
     reports_.clear();
     return ::testing::AssertionSuccess();
   }
@@ -125,8 +129,8 @@ TEST_F(FilesWatcherTest, ReportsItsPathOncePerBurstAndThenWatchesAgain) {
     EXPECT_GE(MsBetween(lastBefore, reportAt_), kLongQuiet - 5);
     PumpFor(2 * kLongQuiet);  // negative check: no second report
     EXPECT_EQ(reports_, std::vector<std::string>{dir.path()});
-    // The notification was opened again after the report.
-    EXPECT_TRUE(Prime(dir.path()));
+    // The folder is still watched after the report.
+    EXPECT_TRUE(ReportsAChange(dir.path()));
     StopWatcher();
     break;
   }
@@ -189,12 +193,47 @@ TEST_F(FilesWatcherTest, WatchedFolderThatIsDeletedIsStillReported) {
   ASSERT_TRUE(Prime(dir / "w"));
   for (int i = 0; i < probes_; ++i) ::unlink((dir / "w/probe" + std::to_string(i)).c_str());
   ASSERT_TRUE(WaitUntil("the report of the deleted files", [&] { return !reports_.empty(); }));
-  ASSERT_TRUE(WatchedAnew(dir / "w"));
   reports_.clear();
   // Now only the folder's own end can be reported.
   ASSERT_EQ(::rmdir((dir / "w").c_str()), 0);
   ASSERT_TRUE(WaitUntil("the report of the deleted folder", [&] { return !reports_.empty(); }));
   EXPECT_EQ(reports_, std::vector<std::string>{dir / "w"});
+}
+
+TEST_F(FilesWatcherTest, FolderRemovedAndMadeAgainIsWatchedAgain) {
+  TempDir dir;
+  MakeDir(dir / "w");
+  Start(dir / "w");
+  ASSERT_TRUE(Prime(dir / "w"));
+  test::RemoveAll(dir / "w");
+  ASSERT_TRUE(WaitUntil("the report of the removal", [&] { return !reports_.empty(); }));
+  PumpFor(2 * kQuiet);
+  reports_.clear();
+  MakeDir(dir / "w");
+  ASSERT_TRUE(WaitUntil("the report of the folder made again", [&] { return !reports_.empty(); }));
+  PumpFor(2 * kQuiet);
+  reports_.clear();
+  MakeFile(dir / "w/inside");
+  ASSERT_TRUE(WaitUntil("the report of a change in the new folder", [&] { return !reports_.empty(); }));
+  EXPECT_EQ(reports_, std::vector<std::string>{dir / "w"});
+}
+
+TEST_F(FilesWatcherTest, AChangeMadeWhileTheReportRunsIsReportedToo) {
+  TempDir dir;
+  watcher_ = new TShFilesWatcher(
+      dir.path(), FILE_NOTIFY_CHANGE_FILE_NAME,
+      [&](TShFilesWatcher*, const std::string& reported) {
+        reports_.push_back(reported);
+        if (reports_.size() == 1) MakeFile(dir / "during");
+      },
+      {kQuiet});
+  watcher_->SetOnTerminate([this](ui::TThread*) { watcher_ = nullptr; });
+  for (int i = 0; i < 30 && reports_.empty(); ++i) {
+    MakeFile(dir / std::string("probe").append(std::to_string(i)));
+    (void)WaitUntil("a report of the probe", [&] { return !reports_.empty(); }, std::chrono::milliseconds(3 * kQuiet));
+  }
+  ASSERT_EQ(reports_.size(), 1u);
+  EXPECT_TRUE(WaitUntil("the report of the change made during the report", [&] { return reports_.size() == 2; }));
 }
 
 TEST_F(FilesWatcherTest, StopWhileAReportWaitsForTheUiThreadEndsCleanly) {

@@ -35,7 +35,7 @@ class ShellCompare : public ShellTest {
               [&](PItemIDList a, PItemIDList b) { return folder->CompareIDs(column, a, b).value_or(0) < 0; });
     std::vector<std::string> names;
     for (PItemIDList& item : items) {
-      names.push_back(std::string(BodyOf(item)));
+      names.push_back(std::string(FsNameOf(item)));
       FreePIDL(item);
     }
     return names;

@@ -45,7 +45,7 @@ TEST_F(ShellIDList, WalksSplitsAndCopiesAPathList) {
   ASSERT_TRUE(parent);
   ASSERT_TRUE(last);
   EXPECT_EQ(ItemIDCount(parent), ItemIDCount(list) - 1);
-  EXPECT_EQ(BodyOf(last), "b");
+  EXPECT_EQ(FsNameOf(last), "b");
   std::string path;
   EXPECT_TRUE(PIDLToPath(parent, path));
   EXPECT_EQ(path, Cp("a"));

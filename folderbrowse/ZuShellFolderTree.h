@@ -1,0 +1,286 @@
+// The folder tree of the shell namespace, without a window: the nodes from
+// the desktop down, their lazy filling and merge refresh, the selection and
+// what follows it, renaming, the press states of the mouse, the folder
+// watcher and the drive reports. TZuShellTreeView (ZuShellTreeView.h) shows
+// it through a Qt model; tests drive it directly.
+//
+// Ownership: the tree owns its nodes, each node its TShellFolderItem, each
+// item its lists. Linked partners (a file list, a path combo, a popup menu)
+// are not owned; a partner unlinks itself before it goes. The observer
+// (the model) is told of every change of the nodes before and after it
+// happens. UI thread only; the watcher reports arrive on the UI thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "folderbrowse/ZuShellCtrlList.h"
+#include "folderbrowse/ZuShellCtrls.h"
+#include "folderbrowse/ZuShellNotify.h"
+#include "platform/shell/UniquePIDL.h"
+
+namespace tavo {
+
+class TShellFolderNode;
+class TShellFolderTree;
+
+// A folder of the tree: the item behind one node.
+class TShellFolderItem final : public TShellDataItem {
+ public:
+  // Takes both lists over. `node` may be null (an item not yet in the tree).
+  TShellFolderItem(TShellFolderNode* node, PItemIDList absolute, PItemIDList relative);
+
+  int Index() const override;
+  int Level() override { return level_; }
+  PCItemIDList ParentPIDL() override;
+  PCItemIDList AbsolutePIDL() override { return absolutePIDL_; }
+  bool IsValid() const override { return absolutePIDL_ != nullptr && relativePIDL_ != nullptr; }
+
+  TShellFolderNode* Node() const { return node_; }
+  void SetNode(TShellFolderNode* node) { node_ = node; }
+  // The relative list as a span, for comparisons that need no allocator look-up.
+  IDListSpan RelativeSpan() const { return {relativePIDL_, relativeSize_}; }
+
+  // After a rename: the new relative list (taken over) and the absolute
+  // list made from it; the name and icon caches start again.
+  void ReplaceRelative(PItemIDList relative);
+
+ private:
+  TShellFolderNode* node_;
+  int level_;
+  std::size_t relativeSize_;
+};
+
+// One node: a folder, its text and marks, and its children once built.
+class TShellFolderNode {
+ public:
+  TShellFolderNode(TShellFolderNode* parent, std::unique_ptr<TShellFolderItem> item);
+
+  TShellFolderItem* Item() const { return item_.get(); }
+  TShellFolderNode* Parent() const { return parent_; }
+  int Count() const { return static_cast<int>(children_.size()); }
+  TShellFolderNode* Child(int i) const { return children_[static_cast<std::size_t>(i)].get(); }
+  // This node's row among its parent's children; 0 for the root.
+  int Row() const;
+  // The node exists, has an item, and the item is usable.
+  bool Valid() const { return item_ != nullptr && item_->IsValid(); }
+  int Level() const { return item_ != nullptr ? item_->Level() : -1; }
+  bool IsAtOrBelow(const TShellFolderNode* ancestor) const;
+
+  std::string Text;         // CP932
+  bool HasChildren = false;  // shows an expand mark
+  bool Expanded = false;
+  int OverlayIndex = -1;
+
+ private:
+  friend class TShellFolderTree;
+  TShellFolderNode* parent_;
+  std::unique_ptr<TShellFolderItem> item_;
+  std::vector<std::unique_ptr<TShellFolderNode>> children_;
+};
+
+// What the tree needs of a linked file list.
+class TShellListLink {
+ public:
+  virtual void SetTreeLink(TShellFolderTree* tree) = 0;  // null: unlinked
+  virtual void SetShVirtuaItems(TShVirtuaItems items) = 0;
+  virtual void SetIncludeHidden(bool include) = 0;
+  virtual void StoreIncludeHidden(bool include) = 0;  // without its writer
+  virtual void BrowseTo(PCItemIDList folder) = 0;      // unless it shows it already
+  virtual void Browse(PCItemIDList folder) = 0;        // fills again in any case
+  virtual void PauseWatchers() = 0;
+  virtual void ResumeWatchers() = 0;
+
+ protected:
+  ~TShellListLink() = default;
+};
+
+// What the tree needs of a linked path combo.
+class TShellComboLink {
+ public:
+  virtual void SetTreeLink(TShellFolderTree* tree) = 0;
+  virtual void StoreShVirtuaItems(TShVirtuaItems items) = 0;
+  virtual void StoreIncludeHidden(bool include) = 0;
+  virtual void RebuildItems() = 0;
+  virtual void SelectComboPIDL(PCItemIDList folder) = 0;
+  virtual void BeginUpdate() = 0;
+  virtual void EndUpdate() = 0;
+  // A volume's row (found by its list; not the desktop's) starts its name
+  // and icon caches again with `caption`.
+  virtual void UpdateDriveRow(PCItemIDList drive, const std::string& caption) = 0;
+
+ protected:
+  ~TShellComboLink() = default;
+};
+
+// What the tree needs of a linked context-menu popup.
+class TShellPopupLink {
+ public:
+  virtual void SetAutoPopup(bool on) = 0;
+
+ protected:
+  ~TShellPopupLink() = default;
+};
+
+// Told of every change of the nodes, before and after.
+class TShellFolderTreeObserver {
+ public:
+  virtual void BeginReset() {}
+  virtual void EndReset() {}
+  virtual void BeginInsert(TShellFolderNode* /*parent*/, int /*row*/) {}
+  virtual void EndInsert() {}
+  virtual void BeginRemove(TShellFolderNode* /*parent*/, int /*first*/, int /*last*/) {}
+  virtual void EndRemove() {}
+  virtual void BeginMove(TShellFolderNode* /*parent*/, int /*from*/, int /*to*/) {}
+  virtual void EndMove() {}
+  // Text, marks or icons of the node changed.
+  virtual void NodeChanged(TShellFolderNode* /*node*/) {}
+  // The tree expanded or collapsed the node itself.
+  virtual void ExpansionChanged(TShellFolderNode* /*node*/) {}
+  // The selection moved to the node.
+  virtual void SelectionMoved(TShellFolderNode* /*node*/) {}
+
+ protected:
+  ~TShellFolderTreeObserver() = default;
+};
+
+// Press states of the mouse (DragState).
+enum TShellDragState : std::uint8_t {
+  dsIdle = 0,
+  dsLeftPressed = 1,   // left button down on a node
+  dsRightPressed = 2,  // right button down on a node
+  dsDragging = 3,
+};
+
+class TShellFolderTree final : public TShellTreeDeviceReceiver {
+ public:
+  // Starts the folder watcher and registers for drive reports. `timing`
+  // lets tests run the watcher's quiet periods short.
+  explicit TShellFolderTree(TShDirWatcherTiming timing = {});
+  ~TShellFolderTree();
+  TShellFolderTree(const TShellFolderTree&) = delete;
+  TShellFolderTree& operator=(const TShellFolderTree&) = delete;
+
+  void SetObserver(TShellFolderTreeObserver* observer) { observer_ = observer; }
+  // Runs after every selection change, once the partners have followed.
+  std::function<void()> OnChange;
+
+  // --- Properties --------------------------------------------------------
+  bool IncludeHidden() const { return includeHidden_; }
+  void SetIncludeHidden(bool include);
+  TShVirtuaItems ShVirtuaItems() const { return virtuaItems_; }
+  void SetShVirtuaItems(TShVirtuaItems items);
+  TShellListLink* ShellListView() const { return list_; }
+  void SetShellListView(TShellListLink* list);
+  TShellComboLink* ShellComboBox() const { return combo_; }
+  void SetShellComboBox(TShellComboLink* combo);
+  TShellPopupLink* ShellPopupMenu() const { return popup_; }
+  void SetShellPopupMenu(TShellPopupLink* popup);
+
+  // --- Nodes --------------------------------------------------------------
+  // Builds the desktop's node, expands it and its first child (My
+  // Computer) and selects it.
+  void BuildRoot();
+  // Deletes every node, keeping the selected folder for the next BuildRoot.
+  void Clear();
+  TShellFolderNode* Root() const { return root_.get(); }
+  TShellFolderNode* Selected() const { return selected_; }
+
+  // Expands a node after refreshing it; a node left without children loses
+  // its expand mark and stays collapsed (false).
+  bool Expand(TShellFolderNode* node);
+  void Collapse(TShellFolderNode* node);
+  // Merges the folder's present subfolders into the node's children:
+  // nodes that still exist stay, with their children and expansion.
+  void RefreshNode(TShellFolderNode* node);
+  // Refreshes every visible node that is expanded or has children, and
+  // re-reads the marks of the other visible nodes.
+  void RefreshAll();
+
+  // --- Selection ----------------------------------------------------------
+  // Moves the selection unless a pressed mouse button holds it; runs the
+  // change notification. False when refused.
+  bool Select(TShellFolderNode* node);
+  bool CanChange() const { return dragState_ != dsLeftPressed && dragState_ != dsRightPressed && !rebuilding_; }
+  // The node of an absolute list, expanding and refreshing on the way; the
+  // root when the walk does not reach the whole list. Always ends.
+  TShellFolderNode* FindNodeByPIDL(PCItemIDList absolute);
+  // Selects the node of the list; a list without a node of its own leaves
+  // the selection where it is.
+  void SelectPIDL(PCItemIDList absolute);
+  // The same for a path (CP932); a path that does not parse changes nothing.
+  void SetSelectedPath(const std::string& path);
+  // The selected folder's path; empty when it has none.
+  std::string GetSelectedPath() const;
+  // The selected node's list, else the root's, else null (borrowed).
+  PCItemIDList SelectedPIDL() const;
+
+  // --- Renaming -----------------------------------------------------------
+  bool CanEdit(const TShellFolderNode* node) const;
+  // Renames the folder (CP932 name); the node's text shows the name it has
+  // afterwards, the old one when renaming failed. True on success.
+  bool RenameNode(TShellFolderNode* node, const std::string& name);
+
+  // --- Icons --------------------------------------------------------------
+  // The system's icons changed: every item asks for its icons again.
+  void ResetIcons();
+
+  // --- Mouse press states ------------------------------------------------------
+  TShellDragState DragState() const { return dragState_; }
+  TShellFolderNode* DropHiliteNode() const { return dropHilite_; }
+  // `onItem`: on the node's icon or label (not just its row).
+  void LeftButtonDown(TShellFolderNode* node, bool onItem);
+  void LeftButtonUp();
+  void RightButtonDown(TShellFolderNode* node);
+  void RightButtonUp();
+
+  // --- Watcher and drives ---------------------------------------------------------
+  // The folders watched now: those of the visible expanded nodes.
+  std::vector<std::string> WatchedFolders() const;
+  TShDirWatcher* Watcher() const { return watcher_; }
+  void PauseWatcher();
+  void ResumeWatcher();
+  void DirChanged();
+  void DeviceChanged(TShDirWatcher* sender, std::unique_ptr<TDeviceChangeData> data) override;
+
+ protected:
+  TShDirWatcher* DeviceWatcher() const override { return watcher_; }
+
+ private:
+  std::unique_ptr<TShellFolderItem> MakeItem(TShellFolderNode* parent, PItemIDList relative);
+  std::vector<std::unique_ptr<TShellFolderItem>> EnumFolders(const ShellFolderPtr& folder, TShellFolderItem& parent);
+  bool Keep(TShellFolderItem& parent, TShellFolderItem& child);
+  void AttachNode(TShellFolderNode* node);
+  TShellFolderNode* InsertNode(TShellFolderNode* parent, int row, std::unique_ptr<TShellFolderItem> item);
+  void DeleteChildren(TShellFolderNode* parent, int first, int last);
+  void SetExpanded(TShellFolderNode* node, bool expanded);
+  void RefreshVisible(TShellFolderNode* node);
+  void SetDropHilite(TShellFolderNode* node);
+  void Change();
+  void Forget(TShellFolderNode* node);
+  TShellFolderNode* BuiltNodeOf(PCItemIDList absolute) const;
+  TShellFolderNode* ChildOfType(TShItemIDType type) const;
+  void UpdateWatchedFolders();
+  void WatcherTerminated();
+
+  TShellFolderTreeObserver* observer_ = nullptr;
+  TShellListLink* list_ = nullptr;
+  TShellComboLink* combo_ = nullptr;
+  TShellPopupLink* popup_ = nullptr;
+  bool includeHidden_ = true;
+  TShVirtuaItems virtuaItems_ = kDefaultShVirtuaItems;
+  std::unique_ptr<TShellFolderNode> root_;
+  TShellFolderNode* selected_ = nullptr;
+  TShellFolderNode* dropHilite_ = nullptr;
+  TShellDragState dragState_ = dsIdle;
+  bool rebuilding_ = false;
+  bool selectionLost_ = false;  // a refresh deleted the selected node
+  UniquePIDL savedSelection_;
+  TShDirWatcher* watcher_ = nullptr;  // frees itself
+  bool watcherPaused_ = false;
+};
+
+}  // namespace tavo

@@ -1,0 +1,21 @@
+// What the shell views show of a shell item, shared by the folder tree's
+// model and the file list's: its name as Qt text, and its icon, whose
+// selected state is the item's open icon. Icons are made once per pair of
+// image-list indexes and kept. UI thread only.
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+#include "folderbrowse/ZuShellCtrls.h"
+
+namespace tavo {
+
+// The icon of an item: its small icon, and its small open icon where the
+// view draws the item selected.
+QIcon ShellItemIcon(TShellDataItem& item);
+
+// The icon of a pair of indexes of the system image list.
+QIcon ShellItemIcon(int iconIndex, int openIconIndex);
+
+}  // namespace tavo

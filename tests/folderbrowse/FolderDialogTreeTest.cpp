@@ -1,0 +1,114 @@
+// The folder tree in the search-folder dialog: the path box, the up button
+// and the start folder move it, and it moves the path box, also after a
+// right-button click on a folder; screen readers get a tree.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAccessibleTableInterface>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+#include <string>
+
+#include "folderbrowse/DlgFolderSelect.h"
+#include "folderbrowse/ZuShellTreeModel.h"
+#include "folderbrowse/ZuShellTreeView.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
+
+namespace tavo::test {
+namespace {
+
+class FolderDialogTree : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    MakeDir(Home() + "/alpha/inner");
+    MakeDir(Home() + "/beta");
+    dlg_ = std::make_unique<TFolderDialog>();
+    dlg_->show();
+  }
+  void TearDown() override {
+    dlg_.reset();
+    EXPECT_TRUE(AllThreadsEnded());
+    ShellTest::TearDown();
+  }
+  std::string BoxText() const { return dlg_->ComboBox1->currentText().toStdString(); }
+  TZuShellTreeView& Tree() const { return *dlg_->ZuShellTreeView1; }
+
+  std::unique_ptr<TFolderDialog> dlg_;
+};
+
+TEST_F(FolderDialogTree, PathBoxUpButtonAndStartFolderMoveTheTreeAfterARightClick) {
+  TShellFolderNode* desk = Tree().Tree().Root();
+  TShellFolderNode* alpha = nullptr;
+  for (int i = 0; i < desk->Count(); ++i)
+    if (desk->Child(i)->Text == "alpha") alpha = desk->Child(i);
+  ASSERT_NE(alpha, nullptr);
+  const QRect rect = Tree().visualRect(Tree().Model().IndexOf(alpha));
+  ASSERT_TRUE(rect.isValid());
+  QTest::mousePress(Tree().viewport(), Qt::RightButton, {}, rect.center());
+  QTest::mouseRelease(Tree().viewport(), Qt::RightButton, {}, rect.center());
+  EXPECT_EQ(Tree().Tree().DragState(), dsIdle);
+
+  // Typed into the path box, the folder is followed as soon as it parses.
+  const std::string beta = Home() + "/beta";
+  dlg_->ComboBox1->lineEdit()->clear();
+  QTest::keyClicks(dlg_->ComboBox1->lineEdit(), QString::fromStdString(beta));
+  EXPECT_EQ(Tree().GetSelectedPath(), beta);
+  EXPECT_EQ(BoxText(), beta);
+
+  dlg_->SpeedButton5->click();  // up one level
+  EXPECT_EQ(Tree().GetSelectedPath(), Home());
+  EXPECT_EQ(BoxText(), Home());
+
+  dlg_->SetsStartFolder(Home() + "/alpha/inner");
+  EXPECT_EQ(Tree().GetSelectedPath(), Home() + "/alpha/inner");
+  EXPECT_EQ(dlg_->sStartFolder(), Home() + "/alpha/inner");
+
+  // A left click selects on release.
+  Tree().scrollTo(Tree().Model().IndexOf(alpha));
+  const QRect again = Tree().visualRect(Tree().Model().IndexOf(alpha));
+  QTest::mousePress(Tree().viewport(), Qt::LeftButton, {}, again.center());
+  EXPECT_NE(Tree().Tree().Selected(), alpha);
+  QTest::mouseRelease(Tree().viewport(), Qt::LeftButton, {}, again.center());
+  EXPECT_EQ(Tree().Tree().Selected(), alpha);
+  EXPECT_EQ(BoxText(), Home() + "/alpha");
+}
+
+TEST_F(FolderDialogTree, TheKeyboardMovesTheSelectionAndExpands) {
+  TShellFolderNode* desk = Tree().Tree().Root();
+  TShellFolderNode* alpha = nullptr;
+  for (int i = 0; i < desk->Count(); ++i)
+    if (desk->Child(i)->Text == "alpha") alpha = desk->Child(i);
+  ASSERT_NE(alpha, nullptr);
+  Tree().setFocus();
+  while (Tree().Tree().Selected() != alpha && Tree().Tree().Selected() != desk->Child(desk->Count() - 1))
+    QTest::keyClick(&Tree(), Qt::Key_Down);
+  ASSERT_EQ(Tree().Tree().Selected(), alpha);
+  EXPECT_EQ(BoxText(), Home() + "/alpha");
+  QTest::keyClick(&Tree(), Qt::Key_Right);
+  EXPECT_TRUE(alpha->Expanded);
+  ASSERT_EQ(alpha->Count(), 1);
+  EXPECT_TRUE(Tree().isExpanded(Tree().Model().IndexOf(alpha)));
+  QTest::keyClick(&Tree(), Qt::Key_Down);
+  EXPECT_EQ(BoxText(), Home() + "/alpha/inner");
+}
+
+TEST_F(FolderDialogTree, ScreenReadersGetATreeOfFolders) {
+  QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(&Tree());
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(tree->role(), QAccessible::Tree);
+  EXPECT_EQ(tree->text(QAccessible::Name), QStringLiteral("フォルダ"));
+  ASSERT_NE(tree->tableInterface(), nullptr);
+  QAccessibleInterface* desktop = tree->tableInterface()->cellAt(0, 0);
+  ASSERT_NE(desktop, nullptr);
+  EXPECT_EQ(desktop->text(QAccessible::Name), QStringLiteral("デスクトップ"));
+  EXPECT_TRUE(desktop->state().expanded);
+  EXPECT_TRUE(desktop->state().selected);
+}
+
+}  // namespace
+}  // namespace tavo::test
