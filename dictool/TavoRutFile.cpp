@@ -61,7 +61,8 @@ class FileDescriptor {
 std::optional<std::string> ReadHeaderBytes(const std::string& cp932Path) {
   const auto osPath = Cp932ToUtf8(cp932Path);
   if (!osPath) return std::nullopt;  // no name the OS could know: no such file
-  FileDescriptor fd(::open(osPath->c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK: a fifo is refused below, never waited on.
+  FileDescriptor fd(::open(osPath->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return std::nullopt;
   struct stat st;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
