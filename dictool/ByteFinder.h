@@ -2,9 +2,10 @@
 // dictionary looks at every byte of the file only here.
 //
 // Two bytes of the pattern that are rare in CP932 text (trail bytes rather
-// than the lead bytes of kana, blanks or line ends) are compared 16 positions
-// at a time, and only where both agree is the whole pattern compared. Byte-
-// exact: no character boundaries (SjisSearch.h decides those on the line).
+// than the lead bytes of kana, blanks or line ends) are compared at 32 (AVX2,
+// where the processor has it) or 16 positions at a time, and only where both
+// agree is the whole pattern compared. Byte-exact: no character boundaries
+// (SjisSearch.h decides those on the line).
 //
 // The finder keeps its own copy of the pattern; Find only reads the text.
 // Thread-safe once built.
