@@ -1,23 +1,23 @@
-// The dictionary search: the searched dictionaries are read one after the
-// other, line by line, and the lines that match fill the dictionary grid one
-// screenful per command. The work runs inside the command that asked for it;
-// the reading loop pumps the window messages so that the cancel button and
-// Esc stay live, and PageFilling keeps a second fill from starting inside it.
+// The dictionary search's commands: they bind the window-free search
+// (DicSearchEngine, PageFill) to the dictionary grid, its status line and
+// the message boxes. The work runs inside the command that asked for it; the
+// fill pumps the window messages so that the cancel button and Esc stay live.
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
 
 #include "dictool/Cp932Texts.h"
-#include "dictool/DicLine.h"
+#include "dictool/DicSearchEngine.h"
 #include "dictool/JCType.h"
 #include "dictool/Main.h"
-#include "dictool/PageLine.h"
+#include "dictool/PageFill.h"
 #include "dictool/Paging.h"
 #include "dictool/TavoLibBinding.h"
-#include "platform/files/Files.h"
-#include "platform/system/SysUtils.h"
+#include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
@@ -29,12 +29,56 @@ namespace {
 
 const QString kSearchError = QStringLiteral("検索エラー");
 
-QString MissingDictionary(const std::string& path) {
-  // A half-width blank after ファイル, a full-width one before が.
-  return QStringLiteral("辞書ファイル ") + FromCp932(path) + QStringLiteral("　が見つかりません。");
+QString ReadErrorText(int error) {
+  switch (error) {
+    case EISDIR: return QStringLiteral("フォルダーです。");
+    case EINVAL: return QStringLiteral("通常のファイルではありません。");
+    case EACCES:
+    case EPERM: return QStringLiteral("読み取りが許可されていません。");
+    case EIO: return QStringLiteral("入出力エラーが起きました。");
+    default: return QString::fromStdString(SysErrorMessage(error));
+  }
 }
 
+// The searches' failures, told in message boxes over the main window.
+class SearchMessages : public SearchListener {
+ public:
+  explicit SearchMessages(QWidget* owner) : owner_(owner) {}
+  void FileMissing(const std::string& path) override {
+    // A half-width blank after ファイル, a full-width one before が.
+    ui::MessageBox(owner_, QStringLiteral("辞書ファイル ") + FromCp932(path) + QStringLiteral("　が見つかりません。"),
+                   kSearchError, ui::MB_ICONINFORMATION);
+  }
+  void FileUnreadable(const std::string& path, int error, const std::string& detail) override {
+    ui::MessageBox(owner_,
+                   QStringLiteral("辞書ファイル ") + FromCp932(path) + QStringLiteral("　を読み込めません。\n") +
+                       (error != 0 ? ReadErrorText(error) : FromCp932(detail)),
+                   kSearchError, ui::MB_ICONWARNING);
+  }
+
+ private:
+  QWidget* owner_;
+};
+
+// The dictionary grid as the searches' row sink.
+class DicGridRows : public RowSink {
+ public:
+  explicit DicGridRows(TMainForm& form) : form_(form) {}
+  void AddRow(std::string_view text, const THitLine*) override { form_.AddGridLine(std::string(text)); }
+
+ private:
+  TMainForm& form_;
+};
+
+void PumpMessages() { ui::ProcessMessages(); }
+
 }  // namespace
+
+void TMainForm::CreateSearches() {
+  searchMessages_ = std::make_unique<SearchMessages>(this);
+  dicEngine_ = std::make_unique<DicSearchEngine>(
+      Session, *searchMessages_, [](std::string_view line) { return CnvNABCCtoKANA(std::string(line), kCnvOption); });
+}
 
 void TMainForm::DicSearch() {
   Trace("DicSearch");
@@ -54,8 +98,9 @@ void TMainForm::DicSearch() {
     return;
   }
   PageControl1->setCurrentIndex(0);
-  if (LastSearchWasDic && text == LastSearchWord && ReachedEnd && !Cancelled && HitFound) return;
-  ReachedEnd = false;
+  if (LastSearchWasDic && text == LastSearchWord && Session.ReachedEnd && !Session.Cancelled && Session.HitFound)
+    return;
+  Session.ReachedEnd = false;
   if (SearchDicList.empty()) {
     ui::MessageBox(this, QStringLiteral("辞書ファイルが設定されていません。辞書ファイルを設定して下さい。"),
                    kSearchError, ui::MB_ICONINFORMATION);
@@ -73,21 +118,13 @@ void TMainForm::DicSearch() {
 }
 
 bool TMainForm::DicSearchStart() {
-  OpenSearchDicList = SearchDicList;
-  DicIndex = 0;
-  const std::string path = OpenSearchDicList[0];
-  if (!FileExists(path)) {
-    ui::MessageBox(this, MissingDictionary(path), kSearchError, ui::MB_ICONINFORMATION);
-    return false;
-  }
+  if (!dicEngine_->FirstFileExists(SearchDicList)) return false;
   ClearGrid(Grid);
   DicRowCount = 0;
   Grid->SetRowCount(1);
   Grid->SetRow(0);
   Grid->SetCol(0);
   DicPageTop = 0;
-  Cancelled = false;
-  CancelRequest = false;
   // The box loses its focus now; the grid takes it (not the next enabled
   // button, which a second Enter during the fill would press).
   Grid->setFocus();
@@ -99,105 +136,51 @@ bool TMainForm::DicSearchStart() {
   AddSearchHistory(word);
   LastSearchWasDic = true;
   HighlightWord = word;
-  SearchOpen = false;
-  AddGridLine(std::string(sj::DicHeadingPrefix) + path + std::string(sj::Dash));
-
-  Pattern = PrepareDicPattern(word);
-  SearchPattern = Pattern.Pattern;
-  RawMode = Pattern.RawMode;
-  GroupMode = Pattern.GroupMode;
-  InMatchedGroup = false;
-  if (!OpenSearchFile(path)) {
-    SearchEnd();
-    return false;
-  }
+  DicGridRows rows(*this);
+  dicEngine_->Start(SearchDicList, word, rows);
   btnSearch->setEnabled(false);
-  SearchOpen = true;
-  HitFound = false;
   return true;
 }
 
-bool TMainForm::OpenSearchFile(const std::string& path) {
-  try {
-    FileKind = IsRutFile(path) ? 2 : 1;
-    RutFile.reset();
-    if (FileKind == 2) {
-      RutFile = std::make_unique<TRutFile>(path);
-      RutFile->ReadHeader();
-    }
-    // A file that exists but cannot be opened shows only at the first read,
-    // which then ends the search as its end would.
-    FileOpen = SearchFile.OpenRead(path) == 0;
-    if (FileOpen && FileKind == 2) {
-      std::string header;
-      SearchFile.ReadLine(header);  // the document's first text line is no braille line
-    }
-    LineCount = 0;
-    // A group does not run on from one dictionary into the next.
-    InMatchedGroup = false;
-    return true;
-  } catch (const std::exception& e) {
-    ui::HandleException(e);
-    SearchFile.Close();
-    FileOpen = false;
-    RutFile.reset();
-    return false;
-  }
-}
-
 int TMainForm::FillRowsThatFit(ui::TStringGrid* grid, int pageTop) {
+  // The rows that fit from the page's top row are added at once, and the
+  // top row is set once: as many rows as a page holds, or as the view shows.
   const int n = RowsThatFit(grid->ClientHeight(), grid->DefaultRowHeight(), grid->GridLineWidth());
-  grid->SetTopRow(pageTop);
-  while (grid->VisibleRowCount() < n) {
-    const int before = grid->VisibleRowCount();
-    grid->SetRowCount(grid->RowCount() + 1);
-    grid->SetTopRow(pageTop);
-    if (grid->VisibleRowCount() == before) break;
-  }
+  const int shown = grid->ClientHeight() / std::max(grid->DefaultRowHeight(), 1);
+  const int rows = pageTop + std::min(n, std::max(shown, 1));
+  if (grid->RowCount() < rows) grid->SetRowCount(rows);
   grid->SetTopRow(pageTop);
   return n;
 }
 
 void TMainForm::DicSearchNextPage() {
   Trace("DicSearchNextPage");
-  if (PageFilling) return;
-  PageFilling = true;
+  if (Session.PageFilling) return;
   bool offerRegistration = false;
   ui::SetBusyCursor(true);
   try {
     StatusPanel->setText(QStringLiteral("検索中"));
     FillRowsThatFit(Grid, DicPageTop);
-    const int start = DicRowCount - 1;
-    while (!CancelRequest) {
-      std::string row;
-      const NextHitResult r = DicSearchNextHit(DicIndex, row);
-      if (r == nhHit) {
-        AddGridLine(row);
-        HitFound = true;
-      } else if (r == nhEnd) {
-        if (CancelRequest) break;
-        AddGridLine(std::string(sj::SearchEndRow));
-        ReachedEnd = true;
-        SearchEnd();
-        offerRegistration = !HitFound;
-        break;
-      }
-      if (DicRowCount - start >= Grid->VisibleRowCount()) break;
+    DicGridRows rows(*this);
+    if (FillPage(Session, *dicEngine_, rows, Grid->VisibleRowCount(), PumpMessages) == FillEnd::Ended) {
+      AddGridLine(std::string(sj::SearchEndRow));
+      Session.ReachedEnd = true;
+      SearchEnd();
+      // Only a word that every dictionary was read for is offered.
+      offerRegistration = !Session.HitFound && dicEngine_->EveryFileRead();
     }
-    if (SearchOpen) ui::AnnounceStatus(StatusPanel, QStringLiteral("Enterキーで続行"));
-    else if (!CancelRequest) ui::AnnounceStatus(StatusPanel, QStringLiteral("検索終了"));
-    PageFilling = false;
+    if (Session.SearchOpen) ui::AnnounceStatus(StatusPanel, QStringLiteral("Enterキーで続行"));
+    else if (!Session.CancelRequest) ui::AnnounceStatus(StatusPanel, QStringLiteral("検索終了"));
     btnSearch->setEnabled(true);
     DicPageTop = Grid->RowCount() - 1;  // a page's last row is the next page's top row
     Grid->SetRow(Grid->TopRow());
-    if (CancelRequest) SearchCancel();
+    if (Session.CancelRequest) SearchCancel();
   } catch (const std::exception& e) {
     ui::ShowMessage(FromCp932(e.what()));
   }
   ui::SetBusyCursor(false);
   PageControl1->setCurrentIndex(0);
   Grid->setFocus();
-  PageFilling = false;
   AfterFill();
   // The offer comes once the page and the controls are in order, so that a
   // failure while registering cannot leave the fill half done.
@@ -208,49 +191,25 @@ void TMainForm::DicSearchNextPage() {
 }
 
 NextHitResult TMainForm::DicSearchNextHit(int& dicIndex, std::string& row) {
-  if (!FileOpen) return nhEnd;
-  std::string_view line;
-  std::string converted;
-  while (!SearchFile.Eof()) {
-    ui::ProcessMessages();
-    if (CancelRequest) return nhCancel;
-    if (SearchFile.ReadLine(line) != 0) return nhEnd;
-    if (FileKind == 2) {
-      ++LineCount;
-      converted = CnvNABCCtoKANA(std::string(line), kCnvOption);
-      line = converted;
-    }
-    if (!IsDicHit(line, Pattern, InMatchedGroup)) continue;
-    if (FileKind == 2) {
-      const int perPage = RutFile != nullptr ? RutFile->GetLinesPerPage() : 0;
-      row = PageLinePrefix(PageAndLine(LineCount, perPage)) + converted;
-    } else {
-      row.assign(line.data(), line.size());
-    }
-    return nhHit;
-  }
-  SearchFile.Close();
-  FileOpen = false;
-  RutFile.reset();
-  ++dicIndex;
-  if (dicIndex >= static_cast<int>(OpenSearchDicList.size())) return nhEnd;
-  const std::string path = OpenSearchDicList[static_cast<size_t>(dicIndex)];
-  if (!FileExists(path)) {
-    ui::MessageBox(this, MissingDictionary(path), kSearchError, ui::MB_ICONINFORMATION);
-    return nhEnd;
-  }
-  AddGridLine(std::string(sj::DicHeadingPrefix) + path + std::string(sj::Dash));
-  return OpenSearchFile(path) ? nhNextFile : nhEnd;
+  // One step of the search outside a page fill.
+  Session.FileIndex = dicIndex;
+  DicGridRows rows(*this);
+  HitRow hit;
+  const NextHitResult r = dicEngine_->NextHit(
+      [this] {
+        PumpMessages();
+        return Session.CancelRequest;
+      },
+      rows, hit);
+  dicIndex = Session.FileIndex;
+  row = std::move(hit.Text);
+  return r;
 }
 
 void TMainForm::AddGridLine(const std::string& text) {
   try {
-    while (DicRowCount >= Grid->RowCount()) Grid->SetRowCount(Grid->RowCount() + 1);
-  } catch (const std::exception& e) {
-    ui::ShowMessage(FromCp932(e.what()));
-  }
-  try {
-    Grid->SetCell(0, DicRowCount, RawMode || FileKind == 2 ? text : HideLineCode(text));
+    if (DicRowCount >= Grid->RowCount()) Grid->SetRowCount(DicRowCount + 1);
+    Grid->SetCell(0, DicRowCount, text);
   } catch (const std::exception& e) {
     ui::ShowMessage(FromCp932(e.what()));
   }

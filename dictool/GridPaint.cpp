@@ -51,7 +51,7 @@ int TMainForm::GetColorScheme() const {
 
 void TMainForm::mnuColorClick(QAction* item) {
   // A checkable item ticks itself when clicked; the scheme decides the ticks.
-  SetColorScheme(PageFilling ? colorScheme_ : item->data().toInt());
+  SetColorScheme(Session.PageFilling ? colorScheme_ : item->data().toInt());
   Grid->viewport()->update();
 }
 
@@ -64,7 +64,7 @@ void TMainForm::UpdateRowHeights() {
 }
 
 void TMainForm::mnuSetFontClick() {
-  if (PageFilling) return;
+  if (Session.PageFilling) return;
   FontDialog->Font = Grid->font();
   if (!FontDialog->Execute(this)) return;
   Grid->setFont(FontDialog->Font);

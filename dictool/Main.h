@@ -16,9 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "dictool/DicLine.h"
-#include "dictool/TavoRutFile.h"
-#include "platform/files/TextFile.h"
+#include "dictool/HitLine.h"
+#include "dictool/SearchSession.h"
 
 class QAction;
 class QComboBox;
@@ -38,21 +37,12 @@ class TFontDialog;
 
 namespace tavo {
 
+class DicSearchEngine;
+class SearchListener;
 class TDicListDlg;
 class TSetWordDlg;
 class TdlgAboutBox;
 class TFolderDialog;
-
-// One row of the external-search result: the document, page and line of a
-// hit; empty path and 0 in heading, end and cancel rows.
-struct THitLine {
-  std::string ShortPath;
-  int Page = 0;
-  int Line = 0;
-};
-
-// Result of reading on to the next hit.
-enum NextHitResult : int { nhNextFile = 0, nhHit = 1, nhEnd = 2, nhCancel = 3 };
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -108,8 +98,6 @@ class TMainForm : public QMainWindow {
   QColor TextColor;
   QColor BackColor;
   QColor HeaderColor;
-  std::unique_ptr<TRutFile> RutFile;
-  int LineCount = 0;
   std::vector<std::string> SearchDicList;
   std::vector<std::string> NotSearchDicList;
   std::vector<std::string> GaibuFileList;
@@ -118,26 +106,11 @@ class TMainForm : public QMainWindow {
   std::string HighlightWord2;
   std::vector<std::string> SearchHistory;
   std::string WriteDic;
-  bool SearchOpen = false;
-  int GaibuMode = 0;
-  int FileKind = 0;
-  bool FileOpen = false;
-  TextFile SearchFile;
-  int DicIndex = 0;
-  std::string SearchPattern;
-  DicPattern Pattern;  // SearchPattern with its modes, prepared for the line grammar
-  bool RawMode = false;
-  bool GroupMode = false;
-  bool InMatchedGroup = false;
-  bool Cancelled = false;
-  bool ReachedEnd = false;
-  bool CancelRequest = false;
-  bool HitFound = false;
-  bool PageFilling = false;
+  // The open search: its flags, its file and its own list of files.
+  SearchSession Session;
   int DicRowCount = 0;
   int DicPageTop = 0;
   bool GaibuIntent = false;
-  int FileIndex = 0;
   int GaibuRowCount = 0;
   int GaibuPageTop = 0;
   bool HintVisible = true;
@@ -145,10 +118,6 @@ class TMainForm : public QMainWindow {
   std::string FileMask;
   std::string EditorPath;
   std::vector<std::unique_ptr<THitLine>> HitList;
-
-  // The open dictionary search's own copy of the searched dictionaries, so
-  // that editing the lists while a search is paused does not change it.
-  std::vector<std::string> OpenSearchDicList;
   // The word of the last dictionary search, whatever ran in between: a
   // finished search is kept only when that search was a dictionary search.
   bool LastSearchWasDic = false;
@@ -233,11 +202,11 @@ class TMainForm : public QMainWindow {
   void BuildComponents();
   void BuildMenus();
   void BindEvents();
+  void CreateSearches();
   void Trace(const char* operation) {
     if (TraceOperation) TraceOperation(operation);
   }
   int FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
-  bool OpenSearchFile(const std::string& path);
   void AfterFill();
 
   ui::FormKeys* keys_ = nullptr;
@@ -248,6 +217,8 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   int colorScheme_ = 1;  // the scheme last set; restores the ticks of a refused click
   bool closeAfterFill_ = false;
+  std::unique_ptr<SearchListener> searchMessages_;  // the searches' failures as message boxes
+  std::unique_ptr<DicSearchEngine> dicEngine_;
 };
 
 }  // namespace tavo

@@ -25,8 +25,8 @@ namespace {
 // Both search actions end in the same choice: continue the open search on
 // the action's own page, or start the search GaibuIntent asks for.
 void SearchAction(TMainForm& f, int page, void (TMainForm::*nextPage)()) {
-  if (f.PageFilling) return;
-  if (f.SearchOpen) {
+  if (f.Session.PageFilling) return;
+  if (f.Session.SearchOpen) {
     f.PageControl1->setCurrentIndex(page);
     (f.*nextPage)();
   } else if (f.GaibuIntent) {
@@ -48,8 +48,8 @@ void TMainForm::btnGaibuSearchMouseDown() { GaibuIntent = true; }
 
 void TMainForm::cbSearchWordKeyDown(int& key, Qt::KeyboardModifiers shift) {
   if (!IsEnter(key) || !OnlyShift(shift)) return;
-  if (PageFilling) return;
-  if (SearchOpen) {
+  if (Session.PageFilling) return;
+  if (Session.SearchOpen) {
     PageControl1->setCurrentIndex(1);
     GaibuSearchNextPage();
   } else {
@@ -80,9 +80,9 @@ void ResultGridKeyDown(TMainForm& f, ui::TStringGrid* grid, int key, Qt::Keyboar
   } else if (key == Qt::Key_Left) {
     ui::PostMessage(grid, ui::WM_HSCROLL, ui::SB_LINELEFT, 0);
   } else if (IsEnter(key) && OnlyShift(shift)) {
-    if (f.PageFilling) return;
-    if (f.SearchOpen) {
-      if (f.GaibuMode == 1) {
+    if (f.Session.PageFilling) return;
+    if (f.Session.SearchOpen) {
+      if (f.Session.GaibuMode == 1) {
         f.PageControl1->setCurrentIndex(1);
         f.GaibuSearchNextPage();
       } else {
@@ -103,7 +103,7 @@ void TMainForm::GridKeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridK
 void TMainForm::Grid2KeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridKeyDown(*this, Grid2, key, shift); }
 
 void TMainForm::btnSearchCancelClick() {
-  if (PageFilling) CancelRequest = true;  // the fill stops at its next line
+  if (Session.PageFilling) Session.CancelRequest = true;  // the fill stops at its next line
   else SearchCancel();
 }
 

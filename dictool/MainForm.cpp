@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "dictool/AboutBox.h"
+#include "dictool/DicSearchEngine.h"
 #include "dictool/Diclist.h"
 #include "dictool/HelpPages.h"
 #include "dictool/Main.h"
@@ -80,6 +81,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   BuildComponents();
   BuildMenus();
   BindEvents();
+  CreateSearches();
   FormCreate();
 }
 
@@ -114,6 +116,10 @@ void TMainForm::BuildComponents() {
   cbSearchWord->setInsertPolicy(QComboBox::NoInsert);
   cbSearchWord->setFixedWidth(289);
   cbSearchWord->setAttribute(Qt::WA_InputMethodEnabled, true);
+  // The history is offered in the drop-down list only: a completion typed
+  // into the box would turn a word the user typed into a longer one that an
+  // earlier search left there.
+  cbSearchWord->setCompleter(nullptr);
   Label1->setBuddy(cbSearchWord);
   btnSearch = new QPushButton(Panel1);
   btnSearch->setObjectName(QStringLiteral("btnSearch"));
@@ -292,7 +298,7 @@ void TMainForm::FormCreate() {
   NotSearchDicList.clear();
   GaibuFileList.clear();
   SearchHistory.clear();
-  SearchOpen = false;
+  Session.SearchOpen = false;
   HighlightWord.clear();
   HighlightWord2.clear();
   HitList.clear();
@@ -311,7 +317,6 @@ void TMainForm::FormShow() {
   setWindowTitle(QStringLiteral("TavoDic 分かち書き辞書"));
   LoadSettings();
   SetHintVisible(HintVisible);
-  FileOpen = false;
   UpdateRowHeights();
   FileMask = "*.rut";
   for (ui::TStringGrid* g : {Grid, Grid2}) {
@@ -320,15 +325,15 @@ void TMainForm::FormShow() {
     g->SetRowCount(1);
   }
   btnSearchCancel->setEnabled(false);
-  Cancelled = false;
+  Session.Cancelled = false;
   cbSearchWord->setFocus();
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  if (PageFilling) {
+  if (Session.PageFilling) {
     // A page is being filled inside a command that is still running: stop it
     // at its next line and close once it has returned.
-    CancelRequest = true;
+    Session.CancelRequest = true;
     closeAfterFill_ = true;
     e->ignore();
     return;
@@ -392,7 +397,7 @@ void TMainForm::SetHintVisible(bool visible) {
 }
 
 void TMainForm::N5Click() {
-  if (PageFilling) {
+  if (Session.PageFilling) {
     N5->setChecked(HintVisible);  // the item's own toggle is undone
     return;
   }
@@ -401,22 +406,22 @@ void TMainForm::N5Click() {
 }
 
 void TMainForm::mnuSetDicClick() {
-  if (PageFilling) return;  // dialogs wait until the running fill has ended
+  if (Session.PageFilling) return;  // dialogs wait until the running fill has ended
   SetDicList();
 }
 
 void TMainForm::mnuSetWordClick() {
-  if (PageFilling) return;
+  if (Session.PageFilling) return;
   RegisterWord(std::string());
 }
 
 void TMainForm::mnuHelpIndexClick() {
-  if (PageFilling) return;
+  if (Session.PageFilling) return;
   OpenHelpPage(this, "HID00000001.htm");
 }
 
 void TMainForm::mnuVersionClick() {
-  if (PageFilling || aboutBox_ == nullptr) return;
+  if (Session.PageFilling || aboutBox_ == nullptr) return;
   ui::ShowModal(aboutBox_);
 }
 

@@ -20,15 +20,11 @@
 namespace tavo {
 
 void TMainForm::SearchEnd() {
-  SearchOpen = false;
+  // The file and the header reader of the open document go with the search,
+  // whatever ended it.
+  Session.EndSearch();
   cbSearchWord->setEnabled(true);
   btnSearchCancel->setEnabled(false);
-  GaibuMode = 0;
-  if (FileOpen) SearchFile.Close();  // a failing close changes nothing here
-  FileOpen = false;
-  // The header reader of the open document goes with the search, whatever
-  // ended it.
-  RutFile.reset();
   btnSearch->setEnabled(true);
   btnGaibuSearch->setEnabled(true);
   GaibuIntent = false;
@@ -36,9 +32,9 @@ void TMainForm::SearchEnd() {
 
 void TMainForm::SearchCancel() {
   Trace("SearchCancel");
-  Cancelled = true;
-  CancelRequest = false;
-  const bool gaibu = GaibuMode != 0;
+  Session.Cancelled = true;
+  Session.CancelRequest = false;
+  const bool gaibu = Session.GaibuMode != 0;
   try {
     if (gaibu) {
       AddGrid2Line(std::string(sj::SearchCancelRow), std::string(), 0, 0);
@@ -56,11 +52,7 @@ void TMainForm::SearchCancel() {
   (gaibu ? Grid2 : Grid)->setFocus();
 }
 
-void TMainForm::ClearGrid(ui::TStringGrid* grid) {
-  for (int c = 0; c < grid->ColCount(); ++c)
-    for (int r = 0; r < grid->RowCount(); ++r) grid->SetCell(c, r, std::string());
-  grid->viewport()->update();
-}
+void TMainForm::ClearGrid(ui::TStringGrid* grid) { grid->ClearCells(); }
 
 void TMainForm::AddSearchHistory(const std::string& word) {
   LastSearchWord = word;

@@ -122,9 +122,13 @@ bool DeleteFile(std::string_view path) {
 bool CreateEmptyFile(std::string_view path) {
   auto os = ToOsPath(path);
   if (!os) return false;
-  int fd = ::open(os->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Truncated only once it is known to be a regular file: a fifo is not
+  // waited on (O_NONBLOCK), and a device is neither truncated nor kept.
+  int fd = ::open(os->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) return false;
-  return ::close(fd) == 0;
+  struct stat st;
+  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
+  return ::close(fd) == 0 && ok;
 }
 
 int ReadWholeFile(std::string_view path, std::string& bytes) {

@@ -25,7 +25,8 @@ bool DirectoryExists(std::string_view path);
 // Removes the file (never a folder). True on success.
 bool DeleteFile(std::string_view path);
 
-// Creates the file, or truncates an existing one, to 0 bytes. True on success.
+// Creates the file, or truncates an existing one, to 0 bytes. True on success;
+// false for anything but a regular file (a fifo is never waited on).
 bool CreateEmptyFile(std::string_view path);
 
 // Reads the whole file into `bytes` (replacing its content). Returns 0 on

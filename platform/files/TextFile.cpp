@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/files/BlockReader.h"
 #include "platform/files/OsPath.h"
 
 namespace tavo {
@@ -46,16 +47,8 @@ int TextFile::OpenRead(std::string_view path) {
   pos_ = end_ = 0;
   atEnd_ = false;
   error_ = 0;
-  auto os = ToOsPath(path);
-  if (!os) return ENOENT;
-  int fd = ::open(os->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  struct stat st;
-  int error = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-  if (error != 0) {
-    ::close(fd);
-    return error;
-  }
+  int fd;
+  if (const int error = OpenRegularFile(path, fd); error != 0) return error;
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
   fd_ = fd;
@@ -154,8 +147,15 @@ int TextFile::Close() {
 int AppendLine(std::string_view path, std::string_view text) {
   auto os = ToOsPath(path);
   if (!os) return ENOENT;
-  int fd = ::open(os->c_str(), O_RDWR | O_CLOEXEC);
+  // Only a regular file takes a word: a fifo or a device is neither waited
+  // on nor written to.
+  int fd = ::open(os->c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
+  struct stat st;
+  if (const int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : 0; error != 0) {
+    ::close(fd);
+    return error;
+  }
 
   // Find where the readable data ends: the first 0x1A, else the file's end.
   auto block = std::make_unique_for_overwrite<char[]>(TextFile::kBufferSize);

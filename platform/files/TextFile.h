@@ -27,8 +27,9 @@ class TextFile {
   TextFile(const TextFile&) = delete;
   TextFile& operator=(const TextFile&) = delete;
 
-  // Opens `path` for reading (a folder is refused with EISDIR). A file that
-  // is open already is closed first.
+  // Opens `path` for reading: only a regular file, never waiting on a fifo
+  // (see OpenRegularFile in BlockReader.h). A file that is open already is
+  // closed first.
   int OpenRead(std::string_view path);
 
   bool IsOpen() const { return fd_ >= 0; }
@@ -70,7 +71,8 @@ class TextFile {
 // line unchanged (the file is read through once to find it). All new bytes go
 // out in one positioned write (a short write is continued); when writing
 // fails the file is put back as it was. Returns 0 or an errno value (ENOENT
-// when the file does not exist: it is not created). Not for two writers of
+// when the file does not exist: it is not created; EISDIR or EINVAL when it
+// is no regular file, which is never waited on). Not for two writers of
 // one file at the same time.
 int AppendLine(std::string_view path, std::string_view text);
 

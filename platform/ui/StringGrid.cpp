@@ -41,6 +41,10 @@ class StringGridModel : public QAbstractTableModel {
     QModelIndex i = index(row, col);
     emit dataChanged(i, i);
   }
+  void ClearCells() {
+    for (auto& c : cols_) c.clear();  // cells past a column's end read as empty
+    if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
+  }
   int Rows() const { return rows_; }
   void SetRows(int rows) {
     if (rows < 0) rows = 0;
@@ -142,6 +146,8 @@ void TStringGrid::SetColCount(int cols) { model_->SetCols(cols); }
 const std::string& TStringGrid::Cell(int col, int row) const { return model_->Cell(col, row); }
 
 void TStringGrid::SetCell(int col, int row, std::string text) { model_->SetCell(col, row, std::move(text)); }
+
+void TStringGrid::ClearCells() { model_->ClearCells(); }
 
 int TStringGrid::Row() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
 

@@ -35,6 +35,8 @@ class TStringGrid : public QTableView {
   // CP932 text of a cell; out-of-range reads give "".
   const std::string& Cell(int col, int row) const;
   void SetCell(int col, int row, std::string text);
+  // Empties every cell in one step; the row and column counts stay.
+  void ClearCells();
 
   int Row() const;  // the current row, -1 without rows
   void SetRow(int row);

@@ -1,6 +1,7 @@
 // The dictionary search as a user runs it: a word typed, Enter, Enter for the
-// next page; the grammar on real files, paging, the end and the offer to
-// register a missing word, cancelling during a fill, and RUTE dictionaries.
+// next page; what the window adds to the search (rows in the grid, paging,
+// status texts, focus, messages, the offer to register a missing word,
+// cancelling during a fill, the converter bound for RUTE dictionaries).
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 #include <QScrollBar>
 
 #include "dictool/Cp932Texts.h"
@@ -59,61 +62,37 @@ std::string Lines(std::initializer_list<std::string> utf8Lines, const char* eol 
   return out;
 }
 
-TEST_F(DicSearchTest, TheGrammarDecidesWhichLinesAreHitsAndHowTheyShow) {
-  const std::string dic = WriteFile("a.dic", Lines({
-                                                 "# ねこ の じしょ",   // comment line
-                                                 "メモ%ねこ",          // the word only in the comment
-                                                 "ねこ%メモ",          // a hit, shown whole
-                                                 "ねこ:ネコ",          // the word followed by ':'
-                                                 "*どうぶつ",          // group line: never a row
-                                                 "+こねこ",            // member of a non-matching group
-                                                 "abc/ねこ□じゃらし",  // code part blanked
-                                                 "",
-                                                 "まねこ",
-                                             }));
+TEST_F(DicSearchTest, AFinishedSearchShowsItsRowsAndGivesTheControlsBack) {
+  const std::string dic = WriteFile("a.dic", Lines({"メモ%ねこ", "ねこ%メモ", "abc/ねこ□じゃらし"}));
   Use({dic});
   Search("ねこ");
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ%メモ").replace(4, 1, " "), sj("+こねこ").replace(0, 1, " "),
-                                              "    " + sj("ねこ□じゃらし"), sj("まねこ"), std::string(sj::SearchEndRow)}));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ%メモ").replace(4, 1, " "),
+                                              "    " + sj("ねこ□じゃらし"), std::string(sj::SearchEndRow)}));
   EXPECT_EQ(Status(), QStringLiteral("検索終了"));
-  EXPECT_FALSE(form->SearchOpen);
-  EXPECT_TRUE(form->ReachedEnd);
+  EXPECT_FALSE(form->Session.SearchOpen);
+  EXPECT_TRUE(form->Session.ReachedEnd);
   EXPECT_TRUE(form->cbSearchWord->isEnabled());
   EXPECT_FALSE(form->btnSearchCancel->isEnabled());
   EXPECT_EQ(form->cbSearchWord->itemText(0), QStringLiteral("ねこ")) << "the word joins the history";
 }
 
-TEST_F(DicSearchTest, GroupsRawModeAndLineEnds) {
-  // LF and CR LF lines; 0x1A ends the file.
-  const std::string dic = WriteFile("g.dic", sj("*どうぶつ\n+ねこ\r\n+,いぬ\n*くだもの\r\n+りんご\nどうぶつ□えん\nzz/ab%q\n") +
-                                                 "\x1A" + sj("どうぶつ\r\n"));
+TEST_F(DicSearchTest, TheSearchBoxDoesNotCompleteATypedWordFromItsHistory) {
+  const std::string dic = WriteFile("z.dic", Lines({"どうぶつ□えん", "どうぶつ"}));
   Use({dic});
-  Search("どうぶつ");
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), " " + sj("ねこ"), "  " + sj("いぬ"), sj("どうぶつ□えん"),
+  Search("どうぶつ えん");
+  form->cbSearchWord->setFocus();
+  form->cbSearchWord->clearEditText();
+  for (const QChar c : QStringLiteral("どうぶつ")) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(form->cbSearchWord->lineEdit(), &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(form->cbSearchWord->lineEdit(), &release);
+  }
+  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("どうぶつ"));
+  Enter(form->cbSearchWord);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("どうぶつ□えん"), sj("どうぶつ"),
                                               std::string(sj::SearchEndRow)}));
-  // Group mode: only members of groups that hold the mark and the word.
-  Search("*どうぶつ");
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), " " + sj("ねこ"), "  " + sj("いぬ"),
-                                              std::string(sj::SearchEndRow)}));
-  // Raw mode: rows as read.
-  Search("/ab");
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), "zz/ab%q", std::string(sj::SearchEndRow)}));
-  EXPECT_EQ(form->HighlightWord, "/ab");
-}
-
-TEST_F(DicSearchTest, AGroupDoesNotRunOnIntoTheNextDictionary) {
-  const std::string a = WriteFile("a.dic", Lines({"*どうぶつ"}));
-  const std::string b = WriteFile("b.dic", Lines({"+りんご", "どうぶつ"}));
-  Use({a, b});
-  Search("どうぶつ");
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(a), Heading(b), sj("どうぶつ"), std::string(sj::SearchEndRow)}));
-}
-
-TEST_F(DicSearchTest, AMatchOnATrailByteDoesNotHideALaterRealOne) {
-  const std::string dic = WriteFile("t.dic", "\x83\x41\r\n\x83\x41" "A\r\n");  // ア, then アA
-  Use({dic});
-  Search("/A");
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), "\x83\x41" "A", std::string(sj::SearchEndRow)}));
+  EXPECT_EQ(form->cbSearchWord->count(), 2) << "the history is in the list";
 }
 
 TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
@@ -131,7 +110,7 @@ TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
   EXPECT_EQ(form->Grid->Cell(0, n - 1), HideLineCode(lines[static_cast<size_t>(n - 2)]));
   EXPECT_EQ(form->Grid->TopRow(), 0);
   EXPECT_EQ(Status(), QStringLiteral("Enterキーで続行"));
-  EXPECT_TRUE(form->SearchOpen);
+  EXPECT_TRUE(form->Session.SearchOpen);
   EXPECT_FALSE(form->cbSearchWord->isEnabled());
   EXPECT_FALSE(form->btnGaibuSearch->isEnabled());
   EXPECT_TRUE(form->btnSearch->isEnabled());
@@ -144,7 +123,7 @@ TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
   EXPECT_EQ(form->Grid->TopRow(), n - 1);
   EXPECT_EQ(form->Grid->rowAt(0), n - 1) << "the view shows the top row at its top";
   EXPECT_EQ(form->Grid->Row(), n - 1);
-  while (form->SearchOpen) Enter(form->Grid);
+  while (form->Session.SearchOpen) Enter(form->Grid);
   EXPECT_EQ(Rows().back(), std::string(sj::SearchEndRow));
   EXPECT_EQ(form->DicRowCount, 102);
   EXPECT_EQ(Status(), QStringLiteral("検索終了"));
@@ -168,7 +147,7 @@ TEST_F(DicSearchTest, EveryWindowHeightShowsEachPagesTopRowAtTheTop) {
     form->LastSearchWord.clear();
     Search("ねこ");
     Enter(form->Grid);
-    ASSERT_TRUE(form->SearchOpen) << height;
+    ASSERT_TRUE(form->Session.SearchOpen) << height;
     EXPECT_EQ(form->Grid->rowAt(0), form->Grid->TopRow()) << height;
     EXPECT_EQ(form->Grid->TopRow(), PageRows() - 1) << height;
     form->SearchCancel();
@@ -229,34 +208,29 @@ TEST_F(DicSearchTest, BadStartsAreToldAndLeaveEverythingUsable) {
   EXPECT_TRUE(form->btnSearch->isEnabled());
   EXPECT_TRUE(form->btnGaibuSearch->isEnabled());
   EXPECT_TRUE(form->cbSearchWord->isEnabled());
-  EXPECT_FALSE(form->SearchOpen);
+  EXPECT_FALSE(form->Session.SearchOpen);
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
-TEST_F(DicSearchTest, AMissingLaterDictionaryEndsTheSearch) {
-  const std::string a = WriteFile("a.dic", Lines({"ねこ"}));
-  Use({a, dir + "/gone.dic"});
-  QString text;
-  ExpectMessage(ui::IDOK, &text);
+TEST_F(DicSearchTest, DictionariesThatCannotBeReadAreToldAndOnlyAFullSearchOffersTheWord) {
+  const std::string fifo = dir + "/fifo.dic";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string a = WriteFile("a.dic", Lines({"いぬ"}));
+  Use({fifo, "/proc/self/mem", a, dir + "/gone.dic"});
+  QString first, second, third;
+  ExpectMessage(ui::IDOK, &first);
+  ExpectMessage(ui::IDOK, &second);
+  ExpectMessage(ui::IDOK, &third);
   Search("ねこ");
-  EXPECT_NE(text.indexOf(QStringLiteral("gone.dic")), -1);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(a), sj("ねこ"), std::string(sj::SearchEndRow)}));
-  EXPECT_TRUE(form->ReachedEnd);
-}
-
-TEST_F(DicSearchTest, APausedSearchKeepsItsOwnListOfDictionaries) {
-  std::string bytes;
-  for (int i = 0; i < 80; ++i) bytes += sj("ねこ") + "\r\n";
-  const std::string a = WriteFile("a.dic", bytes);
-  const std::string b = WriteFile("b.dic", Lines({"ねこ□b"}));
-  Use({a, b});
-  Search("ねこ");
-  ASSERT_TRUE(form->SearchOpen);
-  form->SearchDicList = {b};  // edited while the search is paused
-  while (form->SearchOpen) Enter(form->Grid);
-  const auto rows = Rows();
-  EXPECT_NE(std::find(rows.begin(), rows.end(), Heading(b)), rows.end());
-  EXPECT_EQ(std::count(rows.begin(), rows.end(), sj("ねこ")), 80);
+  EXPECT_EQ(first, QStringLiteral("辞書ファイル ") + QString::fromUtf8(fifo.c_str()) +
+                       QStringLiteral("　を読み込めません。\n通常のファイルではありません。"));
+  EXPECT_EQ(second, QStringLiteral("辞書ファイル /proc/self/mem　を読み込めません。\n入出力エラーが起きました。"));
+  EXPECT_EQ(third, QStringLiteral("辞書ファイル ") + QString::fromUtf8((dir + "/gone.dic").c_str()) +
+                       QStringLiteral("　が見つかりません。"));
+  for (const ui::ModalCall& call : ui::ModalHistory()) EXPECT_EQ(call.caption, QStringLiteral("検索エラー"));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(fifo), Heading("/proc/self/mem"), Heading(a),
+                                              std::string(sj::SearchEndRow)}));
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0) << "no offer to register a word that was not looked for everywhere";
 }
 
 TEST_F(DicSearchTest, ACancelArrivingDuringAFillStopsItAfterTheCurrentLine) {
@@ -271,10 +245,10 @@ TEST_F(DicSearchTest, ACancelArrivingDuringAFillStopsItAfterTheCurrentLine) {
   Search("ねこ");
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), std::string(sj::SearchCancelRow)}));
   EXPECT_EQ(Status(), QStringLiteral("検索中止"));
-  EXPECT_TRUE(form->Cancelled);
-  EXPECT_FALSE(form->SearchOpen);
-  EXPECT_FALSE(form->CancelRequest);
-  EXPECT_FALSE(form->FileOpen);
+  EXPECT_TRUE(form->Session.Cancelled);
+  EXPECT_FALSE(form->Session.SearchOpen);
+  EXPECT_FALSE(form->Session.CancelRequest);
+  EXPECT_FALSE(form->Session.FileOpen);
   EXPECT_TRUE(form->cbSearchWord->isEnabled());
   // After a cancel the same word searches anew.
   Search("ねこ");
@@ -297,19 +271,8 @@ TEST_F(DicSearchTest, ASecondEnterDuringTheFirstFillDoesNothing) {
   EXPECT_EQ(focusDuringFill, form->Grid);
   EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch", "DicSearchNextPage"}));
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ"), std::string(sj::SearchEndRow)}));
-  EXPECT_FALSE(form->Cancelled);
+  EXPECT_FALSE(form->Session.Cancelled);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
-}
-
-TEST_F(DicSearchTest, AReadErrorEndsTheSearchAsItsEndWould) {
-  // Reading this file fails at once (EIO), though it exists and opens.
-  const std::string b = WriteFile("b.dic", Lines({"ねこ"}));
-  Use({"/proc/self/mem", b});
-  ExpectMessage(ui::IDCANCEL);  // the offer to register
-  Search("ねこ");
-  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading("/proc/self/mem"), std::string(sj::SearchEndRow)}));
-  EXPECT_TRUE(form->ReachedEnd);
-  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
 TEST_F(DicSearchTest, EscDuringAPausedSearchCancelsIt) {
@@ -317,9 +280,9 @@ TEST_F(DicSearchTest, EscDuringAPausedSearchCancelsIt) {
   for (int i = 0; i < 80; ++i) bytes += sj("ねこ") + "\r\n";
   Use({WriteFile("a.dic", bytes)});
   Search("ねこ");
-  ASSERT_TRUE(form->SearchOpen);
+  ASSERT_TRUE(form->Session.SearchOpen);
   QTest::keyClick(form->Grid, Qt::Key_Escape);
-  EXPECT_FALSE(form->SearchOpen);
+  EXPECT_FALSE(form->Session.SearchOpen);
   EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
 }
 
@@ -332,7 +295,7 @@ TEST_F(DicSearchTest, ClosingTheWindowDuringAFillCancelsItAndClosesAfterwards) {
   QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
   EXPECT_TRUE(form->isVisible()) << "the fill ends first";
   EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
-  EXPECT_TRUE(form->Cancelled);
+  EXPECT_TRUE(form->Session.Cancelled);
   EXPECT_TRUE(WaitUntil("the window to close after the fill", [this] { return !form->isVisible(); }));
   EXPECT_NE(SettingsText().find(std::string(sj::SecSearchDics)), std::string::npos) << "closing saved the settings";
 }
@@ -350,7 +313,7 @@ TEST_F(DicSearchTest, RuteDocumentsAreSearchedAsBrailleWithPageAndLine) {
   Use({dic});
   Search("ねこ");
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), "002:01 " + sj("ねこ□いぬ"), std::string(sj::SearchEndRow)}));
-  EXPECT_EQ(form->RutFile, nullptr) << "the header reader goes with the search";
+  EXPECT_EQ(form->Session.RutFile, nullptr) << "the header reader goes with the search";
 }
 
 TEST_F(DicSearchTest, SettingsKeepTheDictionaryListsAcrossRuns) {

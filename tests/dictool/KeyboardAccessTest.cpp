@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "dictool/DicListItems.h"
+#include "folderbrowse/ZuShellTreeView.h"
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
 #include "tests/support/TestText.h"
@@ -106,7 +107,7 @@ TEST_F(MainWindowTest, TabReachesEveryControlOfEachWindowAndComesBack) {
       folder,
       [this] {
         ExpectTabCycle({folder->ComboBox1, folder->CheckBox1, folder->SpeedButton5, folder->SpeedButton1,
-                        folder->SpeedButton2, folder->SpeedButton3, folder->SpeedButton4, folder->BitBtn1,
+                        folder->SpeedButton2, folder->SpeedButton3, folder->SpeedButton4, folder->ZuShellTreeView1, folder->BitBtn1,
                         folder->BitBtn2, folder->BitBtn3});
       },
       [this] { ui::ShowModal(folder); });
@@ -218,7 +219,7 @@ TEST_F(MainWindowTest, TheEndAndTheCancelOfASearchLeaveTheirStatusToAScreenReade
   form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   form->cbSearchWord->setFocus();
   QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
-  ASSERT_TRUE(form->SearchOpen);
+  ASSERT_TRUE(form->Session.SearchOpen);
   EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("Enterキーで続行"));
   QTest::keyClick(form->Grid, Qt::Key_Escape);
   EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("検索中止"));

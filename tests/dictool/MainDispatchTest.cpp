@@ -122,8 +122,8 @@ TEST_F(DispatchTest, CharactersTypedWhileTheExternalIntentIsSetAreDiscarded) {
 
 TEST_F(DispatchTest, KeysInTheGridsContinueTheOpenSearchOfTheirKind) {
   // A paused dictionary search: Enter and Shift+Enter both continue it.
-  form->SearchOpen = true;
-  form->GaibuMode = 0;
+  form->Session.SearchOpen = true;
+  form->Session.GaibuMode = 0;
   form->btnGaibuSearch->setEnabled(false);
   Key(form->Grid, Qt::Key_Return);
   ASSERT_FALSE(ops.empty());
@@ -131,7 +131,7 @@ TEST_F(DispatchTest, KeysInTheGridsContinueTheOpenSearchOfTheirKind) {
   EXPECT_EQ(form->PageControl1->currentIndex(), 0);
 
   ops.clear();
-  form->SearchOpen = true;
+  form->Session.SearchOpen = true;
   form->btnGaibuSearch->setEnabled(false);
   form->PageControl1->setCurrentIndex(1);
   Key(form->Grid, Qt::Key_Return, Qt::ShiftModifier);
@@ -141,8 +141,8 @@ TEST_F(DispatchTest, KeysInTheGridsContinueTheOpenSearchOfTheirKind) {
 
   // A paused external search: its own page and grid.
   ops.clear();
-  form->SearchOpen = true;
-  form->GaibuMode = 1;
+  form->Session.SearchOpen = true;
+  form->Session.GaibuMode = 1;
   form->btnSearch->setEnabled(false);
   form->btnGaibuSearch->setEnabled(true);
   form->PageControl1->setCurrentIndex(1);
@@ -176,7 +176,7 @@ TEST_F(DispatchTest, LeftAndRightScrollAGridByOneStep) {
 }
 
 TEST_F(DispatchTest, CommandsDuringAPageFillDoNothingAndACancelIsDeferred) {
-  form->PageFilling = true;
+  form->Session.PageFilling = true;
   Key(form->cbSearchWord, Qt::Key_Return);
   form->ActionGaibuSearchExecute();
   form->mnuSetDicClick();
@@ -185,13 +185,13 @@ TEST_F(DispatchTest, CommandsDuringAPageFillDoNothingAndACancelIsDeferred) {
   EXPECT_TRUE(ui::ModalHistory().empty());
   form->btnSearchCancel->setEnabled(true);
   Key(form->Grid, Qt::Key_Escape);
-  EXPECT_TRUE(form->CancelRequest);
+  EXPECT_TRUE(form->Session.CancelRequest);
   EXPECT_TRUE(ops.empty()) << "the fill carries the cancel out itself";
-  form->PageFilling = false;
-  form->CancelRequest = false;
+  form->Session.PageFilling = false;
+  form->Session.CancelRequest = false;
   form->btnSearchCancelClick();
   EXPECT_EQ(ops, (Ops{"SearchCancel"}));
-  EXPECT_TRUE(form->Cancelled);
+  EXPECT_TRUE(form->Session.Cancelled);
 }
 
 TEST_F(DispatchTest, EnterAndEscInTheMenuBarAreTheMenusOwn) {
