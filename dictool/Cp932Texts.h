@@ -13,6 +13,8 @@ extern const std::string_view DicHeadingPrefix;  // "－使用辞書："
 extern const std::string_view Dash;              // "－"
 extern const std::string_view SearchEndRow;      // "－検索終了－"
 extern const std::string_view SearchCancelRow;   // "－検索中止－"
+extern const std::string_view SearchRowPrefix;   // "－検索", of the end and the cancel row
+extern const std::string_view FullWidthStar;     // "＊", a group line written full-width
 
 // Settings file sections and keys.
 extern const std::string_view SecSearchDics;     // "検索対象辞書ファイル"

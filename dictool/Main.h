@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "dictool/CellPainter.h"
 #include "dictool/HitLine.h"
 #include "dictool/SearchSession.h"
 
@@ -183,6 +184,9 @@ class TMainForm : public QMainWindow {
   void UpdateRowHeights();
   void GridDrawCell(QPainter& canvas, int col, const QRect& rect, int row);
   void Grid2DrawCell(QPainter& canvas, int col, const QRect& rect, int row);
+  void DrawGridCell(QPainter& canvas, int col, const QRect& rect, int row);
+  void DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int row);
+  void DrawCellText(QPainter& canvas, int x, const std::string& text, int y);
   void LoadSettings();
   void SaveSettings();
 
@@ -216,6 +220,7 @@ class TMainForm : public QMainWindow {
   TFolderDialog* folderDlg_ = nullptr;
   bool shown_ = false;
   int colorScheme_ = 1;  // the scheme last set; restores the ticks of a refused click
+  CellPainter cellPainter_{BrailleFontInstalled()};
   bool closeAfterFill_ = false;
   std::unique_ptr<SearchListener> searchMessages_;  // the searches' failures as message boxes
   std::unique_ptr<DicSearchEngine> dicEngine_;
