@@ -181,7 +181,7 @@ void TSetWordDlg::NewDicBtnClick() {
       ui::MessageBox(this, QStringLiteral("同じ名前のファイルがあります。上書きしますか？"),
                      QStringLiteral("新規辞書ファイルの作成"), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
     return;
-  if (!CreateEmptyFile(name)) {
+  if (MakeEmptyFile(name) != 0) {
     ui::MessageBox(this, QStringLiteral("辞書ファイル ") + FromCp932(name) + QStringLiteral("　を作成できません。"),
                    QStringLiteral("新規辞書ファイルの作成"), ui::MB_ICONWARNING);
     return;
