@@ -19,6 +19,7 @@
 #include "dictool/CellPainter.h"
 #include "dictool/HitLine.h"
 #include "dictool/SearchSession.h"
+#include "dictool/SettingsFile.h"
 
 class QAction;
 class QComboBox;
@@ -188,7 +189,7 @@ class TMainForm : public QMainWindow {
   void DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int row);
   void DrawCellText(QPainter& canvas, int x, const std::string& text, int y);
   void LoadSettings();
-  void SaveSettings();
+  void SaveSettings();  // throws EIniFileException when the file cannot be written
 
   // The text of the search box as CP932; "" when it holds a character that
   // has no CP932 form.
@@ -212,6 +213,9 @@ class TMainForm : public QMainWindow {
   }
   int FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
   void AfterFill();
+  // The settings the window holds, and the window made to hold `settings`.
+  TSettings CurrentSettings() const;
+  void ApplySettings(TSettings settings);
 
   ui::FormKeys* keys_ = nullptr;
   TDicListDlg* dicListDlg_ = nullptr;
@@ -221,6 +225,7 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   int colorScheme_ = 1;  // the scheme last set; restores the ticks of a refused click
   CellPainter cellPainter_{BrailleFontInstalled()};
+  TSettingsFile settingsFile_{"tavodic.ini"};
   bool closeAfterFill_ = false;
   std::unique_ptr<SearchListener> searchMessages_;  // the searches' failures as message boxes
   std::unique_ptr<DicSearchEngine> dicEngine_;

@@ -22,15 +22,6 @@ std::string CutToValueBuffer(std::string_view value) {
   return std::string(value.substr(0, keep));
 }
 
-// "tavodic.ini" lives in the Windows folder; "x/tavodic.ini" is a path.
-std::string ProfilePath(std::string_view fileName) {
-  if (fileName.find('/') != std::string_view::npos) return std::string(fileName);
-  if (fileName.empty()) return "";
-  std::string folder = WindowsFolder();
-  if (folder.empty()) return "";
-  return folder + "/" + std::string(fileName);
-}
-
 // The lock is on a file of its own because the data file is replaced, not
 // rewritten; it lies beside the link's target, which two names of one file
 // share.
@@ -49,7 +40,17 @@ int OpenLock(const std::string& profilePath, int& fd) {
 
 }  // namespace
 
-PrivateProfileBatch::PrivateProfileBatch(std::string_view fileName, Mode mode) : path_(ProfilePath(fileName)) {
+// "tavodic.ini" lives in the Windows folder; "x/tavodic.ini" is a path.
+std::string PrivateProfilePath(std::string_view fileName) {
+  if (fileName.find('/') != std::string_view::npos) return std::string(fileName);
+  if (fileName.empty()) return "";
+  std::string folder = WindowsFolder();
+  if (folder.empty()) return "";
+  return folder + "/" + std::string(fileName);
+}
+
+PrivateProfileBatch::PrivateProfileBatch(std::string_view fileName, Mode mode)
+    : path_(PrivateProfilePath(fileName)) {
   if (path_.empty()) {
     error_ = ENOENT;
     return;

@@ -38,6 +38,9 @@
 
 namespace tavo {
 
+// Where the file of `fileName` lies ("" when it has no place).
+std::string PrivateProfilePath(std::string_view fileName);
+
 // The value of `key` in `section`, or `fallback` when the file, the section or
 // the key is missing or the file cannot be read; at most 2047 bytes, cut at a
 // character boundary so that no half of a two-byte character is returned.
