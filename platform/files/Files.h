@@ -4,8 +4,8 @@
 // has no OS form is simply not there: queries answer false, actions fail.
 // File-name functions work on bytes: '/' (0x2F) and '.' (0x2E) are never the
 // trail byte of a two-byte CP932 character, so no character is split.
-// No length limit anywhere. Thread-safe (no shared state; the current folder
-// and the environment are read, never changed).
+// No length limit anywhere. Thread-safe (no shared state but an atomic count
+// of fsyncs; the current folder and the environment are read, never changed).
 #pragma once
 
 #include <cstddef>
