@@ -30,10 +30,22 @@ namespace {
 
 using tavo::ProfileText;
 
+std::string g_context;  // the write being checked, for the report
+
 void Require(bool ok, const char* what) {
   if (ok) return;
-  std::fprintf(stderr, "profile fuzzer: %s\n", what);
+  std::fprintf(stderr, "profile fuzzer: %s\n%s\n", what, g_context.c_str());
   std::abort();
+}
+
+std::string Escaped(std::string_view bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, c >= 0x20 && c < 0x7F && c != '\\' ? "%c" : "\\x%02X", c);
+    out += buf;
+  }
+  return out;
 }
 
 // Names that meet: ASCII in both cases, "ア" 83 41 and "ヂ" 83 61 (a trail
@@ -140,8 +152,8 @@ std::string_view Trim(std::string_view s) {
 // What a text means, worked out apart from the code under test: the value
 // of every key that a read can reach (the first key of its name in the
 // first section of its name), by folded section and key name.
-std::map<std::string, std::string> Meaning(std::string_view text) {
-  std::map<std::string, std::string> out;
+std::map<std::pair<std::string, std::string>, std::string> Meaning(std::string_view text) {
+  std::map<std::pair<std::string, std::string>, std::string> out;
   std::set<std::string> sections;
   std::string current;
   bool reachable = false;  // inside the first section of its name
@@ -158,7 +170,7 @@ std::map<std::string, std::string> Meaning(std::string_view text) {
     if (!t.empty() && t.front() == ';') continue;
     const size_t eq = body.find('=');
     if (eq == std::string_view::npos || !reachable) continue;
-    out.emplace(current + '\0' + Fold(Trim(body.substr(0, eq))), std::string(Trim(body.substr(eq + 1))));
+    out.emplace(std::pair(current, Fold(Trim(body.substr(0, eq)))), std::string(Trim(body.substr(eq + 1))));
   }
   return out;
 }
@@ -199,6 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int op = 0; op < ops; ++op) {
     const std::string section = Name(in), key = Name(in), value = Value(in);
     const std::string before = text.Bytes();
+    g_context = "[" + Escaped(section) + "] " + Escaped(key) + "=" + Escaped(value) + " on " + Escaped(before);
     if (!text.Set(section, key, value)) {
       Require(!tavo::ProfileEntryFits(section, key, value), "a fitting entry was refused");
       Require(text.Bytes() == before, "a refused write changed the text");
@@ -210,7 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(text.Value(section, key) == std::optional<std::string_view>(value), "a write does not read back");
     CheckOnlyItsLines(before, after, section, key, value);
     auto expected = Meaning(before);
-    expected[Fold(section) + '\0' + Fold(key)] = value;
+    expected[{Fold(section), Fold(key)}] = value;
     Require(Meaning(after) == expected, "another key's value changed, or the text means something else");
   }
 
