@@ -30,13 +30,10 @@ namespace {
 
 using tavo::ProfileText;
 
-std::string g_context;  // the write being checked, for the report
-
-void Require(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "profile fuzzer: %s\n%s\n", what, g_context.c_str());
-  std::abort();
-}
+// The write being checked, for the report.
+struct {
+  std::string_view section, key, value, text;
+} g_write;
 
 std::string Escaped(std::string_view bytes) {
   std::string out;
@@ -46,6 +43,13 @@ std::string Escaped(std::string_view bytes) {
     out += buf;
   }
   return out;
+}
+
+void Require(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "profile fuzzer: %s\n[%s] %s=%s on %s\n", what, Escaped(g_write.section).c_str(),
+               Escaped(g_write.key).c_str(), Escaped(g_write.value).c_str(), Escaped(g_write.text).c_str());
+  std::abort();
 }
 
 // Names that meet: ASCII in both cases, "ア" 83 41 and "ヂ" 83 61 (a trail
@@ -70,7 +74,7 @@ std::string Value(FuzzedDataProvider& in) {
 
 // The lines of a text: each with its LF; the body without the line end.
 struct Line {
-  std::string raw;
+  std::string_view raw;  // into the text, which outlives it
   std::string_view Body() const {
     std::string_view b = raw;
     if (!b.empty() && b.back() == '\n') b.remove_suffix(1);
@@ -84,7 +88,7 @@ std::vector<Line> Lines(std::string_view text) {
   for (size_t pos = 0; pos < text.size();) {
     size_t lf = text.find('\n', pos);
     size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
-    out.push_back({std::string(text.substr(pos, end - pos))});
+    out.push_back({text.substr(pos, end - pos)});
     pos = end;
   }
   return out;
@@ -211,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int op = 0; op < ops; ++op) {
     const std::string section = Name(in), key = Name(in), value = Value(in);
     const std::string before = text.Bytes();
-    g_context = "[" + Escaped(section) + "] " + Escaped(key) + "=" + Escaped(value) + " on " + Escaped(before);
+    g_write = {section, key, value, before};
     if (!text.Set(section, key, value)) {
       Require(!tavo::ProfileEntryFits(section, key, value), "a fitting entry was refused");
       Require(text.Bytes() == before, "a refused write changed the text");
