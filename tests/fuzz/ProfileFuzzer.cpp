@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -179,20 +180,26 @@ std::map<std::pair<std::string, std::string>, std::string> Meaning(std::string_v
   return out;
 }
 
-// In memory where the machine has such a folder: a commit's fsyncs would
-// otherwise decide the speed of the whole run.
-std::string TempFile() {
-  static std::string path = [] {
+// A folder of its own for one input, removed with what the batch left in
+// it; in memory where the machine has such a place, since a commit's fsyncs
+// would otherwise decide the speed of the whole run.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
     const char* tmp = std::getenv("TMPDIR");
-    std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
-    std::string dir = base + "/tavo-profile-fuzz-XXXXXX";
-    Require(::mkdtemp(dir.data()) != nullptr, "no temporary folder");
-    static const std::string folder = dir;
-    std::atexit([] { std::system(("rm -rf '" + folder + "'").c_str()); });
-    return dir + "/fuzz.ini";
-  }();
-  return path;
-}
+    path_ = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    path_ += "/tavo-profile-fuzz-XXXXXX";
+    Require(::mkdtemp(path_.data()) != nullptr, "no temporary folder");
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string operator/(const char* name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -232,7 +239,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   if (throughFile && !batch.empty()) {
-    const std::string path = TempFile();
+    const ScratchFolder folder;
+    const std::string path = folder / "fuzz.ini";
     std::ofstream(path, std::ios::binary | std::ios::trunc) << file;
     tavo::PrivateProfileBatch b(path, tavo::PrivateProfileBatch::kWrite);
     Require(b.Error() == 0, "the batch cannot read its file");
