@@ -1,6 +1,6 @@
 // The shell namespace on a folder of 100,000 files and 100 subfolders:
 // enumeration with find data, the attributes of every item, a sort by name,
-// size and date through the folder's own comparison, and the expansion of
+// size and date on the folder's sort keys, and the expansion of
 // the folder's parent, and of the folder, in a folder tree. Runs headless
 // (QT_QPA_PLATFORM=offscreen): the tree's watcher needs an application.
 //
@@ -21,6 +21,7 @@
 
 #include "folderbrowse/ZuShellFolderTree.h"
 #include "platform/shell/ShellNamespace.h"
+#include "platform/shell/ShellSortKeys.h"
 #include "platform/shell/UniquePIDL.h"
 #include "platform/ui/Application.h"
 
@@ -121,13 +122,8 @@ void BM_SortBy(benchmark::State& state) {
   std::vector<tavo::IDListSpan> spans;
   for (const auto& item : items) spans.push_back(item.span());
   for (auto _ : state) {
-    state.PauseTiming();
-    std::vector<tavo::IDListSpan> v = spans;
-    state.ResumeTiming();
-    std::sort(v.begin(), v.end(), [&](const tavo::IDListSpan& a, const tavo::IDListSpan& b) {
-      return folder->CompareIDs(column, a, b).value_or(0) < 0;
-    });
-    benchmark::DoNotOptimize(v.data());
+    const std::vector<std::size_t> order = tavo::ShellSortOrder(*folder, column, spans, false);
+    benchmark::DoNotOptimize(order.data());
   }
 }
 BENCHMARK(BM_SortBy)->Arg(0)->Arg(1)->Arg(3)->ArgName("column")->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <map>
+#include <vector>
 #include <string>
 
 #include "folderbrowse/ZuShellCtrls.h"
@@ -87,6 +88,43 @@ TEST_F(ShellAttributes, FindDataFromTheDisk) {
   }
   EXPECT_EQ(seen, expected.size());
   EXPECT_FALSE(ShellFindFile(Cp("d/missing"), fd));
+
+  // Names first: files and folders come without a look at each; what the
+  // listing cannot tell (READONLY, size, time) the folder reads later, the
+  // same as a full listing gives it.
+  std::vector<UniquePIDL> fast;
+  std::vector<IDListSpan> spans;
+  e = folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN | SHCONTF_FASTITEMS);
+  while (e->Next(item, &fd)) {
+    const std::uint32_t full = expected.at(fd.name);
+    const bool plain = fd.name == "folder" || fd.name == "file" || fd.name == ".hidden" || fd.name == "readonly";
+    EXPECT_EQ(fd.attributes, plain ? full & ~FILE_ATTRIBUTE_READONLY : full) << fd.name;
+    EXPECT_EQ(FsFactsOf(item).known, !plain) << fd.name;
+    if (plain) {
+      EXPECT_EQ(fd.size, 0u);
+    }
+    fast.emplace_back(item);
+    spans.push_back(fast.back().span());
+  }
+  ASSERT_EQ(fast.size(), expected.size());
+  std::vector<UniquePIDL> fresh;
+  folder->ReadFacts(spans, fresh);
+  ASSERT_EQ(fresh.size(), fast.size());
+  for (std::size_t i = 0; i < fresh.size(); ++i) {
+    ASSERT_TRUE(fresh[i]);
+    ShellFindData byPath;
+    ASSERT_TRUE(ShellFindFile(Cp("d/") + std::string(FsNameOf(fresh[i].get())), byPath));
+    const FsItemFacts facts = FsFactsOf(fresh[i].get());
+    EXPECT_TRUE(facts.known);
+    EXPECT_EQ(facts.attributes, byPath.attributes);
+    EXPECT_EQ(facts.size, byPath.size);
+    EXPECT_EQ(facts.writeTime, byPath.writeTime);
+    EXPECT_EQ(folder->CompareIDs(0, spans[i], fresh[i].span()), 0);
+  }
+  MakeFile(Os("d/later"));
+  ::unlink(Os("d/file").c_str());
+  folder->ReadFacts(spans, fresh);
+  for (std::size_t i = 0; i < fresh.size(); ++i) EXPECT_EQ(!fresh[i], FsNameOf(spans[i].p) == "file");
 }
 
 TEST_F(ShellAttributes, AttributeBitsOfFilesFoldersAndVirtualFolders) {
