@@ -112,6 +112,11 @@ FsItemFacts FsFactsOf(PCItemIDList id) {
   return f;
 }
 
+bool FsFactsPending(PCItemIDList id) {
+  const ItemTag tag = TagOf(id);
+  return (tag == ItemTag::FsFile || tag == ItemTag::FsFolder) && !FsFactsOf(id).known;
+}
+
 PItemIDList IDListFromBytes(const void* bytes, std::size_t size) {
   const auto* src = static_cast<PCItemIDList>(bytes);
   const std::size_t n = ValidIDListSize(src, size);

@@ -104,6 +104,9 @@ PItemIDList MakeFsItemID(bool folder, std::string_view name, const FsItemFacts& 
 std::string_view FsNameOf(PCItemIDList id);
 // Its facts; all zero (not known) when the body is too short.
 FsItemFacts FsFactsOf(PCItemIDList id);
+// True for a file-system ID that carries no facts (made from a bare name,
+// or enumerated with SHCONTF_FASTITEMS); false for every other ID.
+bool FsFactsPending(PCItemIDList id);
 
 // A new list copied from bytes that came from outside the process (a drag,
 // the clipboard): nullptr unless the bytes begin with a well-formed list.
