@@ -158,6 +158,9 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   auto* keys = new ui::FormKeys(this);
   keys->AddDefaultButton(BitBtn1);
   keys->SetCancelButton(BitBtn2);
+  // Enter on a folder in the list opens it there; on a file it is OK's.
+  connect(ZuShellListView1, &TZuShellListView::currentItemChanged, this,
+          [this, keys] { keys->SetTakesEnter(ZuShellListView1, ZuShellListView1->CurrentIsFolder()); });
 
   FormCreate();
 }

@@ -118,6 +118,7 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
           [this](const QItemSelection& s, const QItemSelection& d) { SelectionChanged(s, d); });
   connect(report_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
     if (!syncing_) list_->SetFocused(current.row());
+    emit currentItemChanged();
   });
   connect(report_->header(), &QHeaderView::sectionClicked, this, [this](int section) { HeaderClicked(section); });
   connect(report_->header(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
@@ -232,6 +233,12 @@ void TZuShellListView::TakeListState() {
     CurrentView()->scrollTo(model_->index(focused, 0));
   }
   syncing_ = false;
+  emit currentItemChanged();
+}
+
+bool TZuShellListView::CurrentIsFolder() const {
+  TShellFileItem* item = list_->ItemAt(report_->currentIndex().row());
+  return item != nullptr && item->HasAttribute(15);
 }
 
 void TZuShellListView::SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {

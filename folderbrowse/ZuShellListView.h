@@ -59,6 +59,13 @@ class TZuShellListView : public QWidget {
   // Type-ahead (also what the views' own keyboard search calls).
   void KeyboardSearch(const QString& text);
 
+  // The current row is a folder (Enter opens it in the list).
+  bool CurrentIsFolder() const;
+
+ signals:
+  // The current row changed, or the rows did.
+  void currentItemChanged();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* e) override;
