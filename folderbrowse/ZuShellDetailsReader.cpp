@@ -1,6 +1,7 @@
 #include "folderbrowse/ZuShellDetailsReader.h"
 
 #include <algorithm>
+#include <thread>
 #include <utility>
 
 namespace tavo {
@@ -35,11 +36,23 @@ void TShDetailsReader::Stop() {
 void TShDetailsReader::Execute() {
   for (std::size_t first = 0; first < items_.size() && !Terminated(); first += kChunk) {
     const std::size_t count = std::min(kChunk, items_.size() - first);
-    std::vector<UniquePIDL> fresh;
-    folder_->ReadFacts(std::span<const IDListSpan>(items_.data() + first, count), fresh);
+    // A look at each entry waits mostly on the file system: a few threads
+    // share each chunk.
+    std::vector<FsEntryFacts> facts(count);
+    const std::size_t parts = std::min<std::size_t>(kThreads, (count + 511) / 512);
+    auto readPart = [&](std::size_t part) {
+      const std::size_t begin = count * part / parts, end = count * (part + 1) / parts;
+      std::vector<FsEntryFacts> read;
+      folder_->ReadFacts(std::span<const IDListSpan>(items_.data() + first + begin, end - begin), read);
+      std::copy(read.begin(), read.end(), facts.begin() + static_cast<std::ptrdiff_t>(begin));
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t part = 1; part < parts; ++part) helpers.emplace_back(readPart, part);
+    readPart(0);
+    for (std::thread& t : helpers) t.join();
     if (Terminated()) return;
     Synchronize([&] {
-      if (onChunk_) onChunk_(first, std::move(fresh));
+      if (onChunk_) onChunk_(first, std::move(facts));
     });
   }
   if (!Terminated()) Synchronize([&] {

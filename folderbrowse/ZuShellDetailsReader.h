@@ -22,12 +22,13 @@ namespace tavo {
 
 class TShDetailsReader final : public ui::TThread {
  public:
-  // `fresh[k]` belongs to item first + k; empty where an item is gone.
-  using TChunkEvent = std::function<void(std::size_t first, std::vector<UniquePIDL> fresh)>;
+  // `facts[k]` belongs to item first + k (not known where it is gone).
+  using TChunkEvent = std::function<void(std::size_t first, std::vector<FsEntryFacts> facts)>;
   using TDoneEvent = std::function<void()>;
 
-  // Items read per chunk.
-  static constexpr std::size_t kChunk = 4096;
+  // Items read per chunk, and the threads that share a chunk.
+  static constexpr std::size_t kChunk = 8192;
+  static constexpr std::size_t kThreads = 4;
 
   // Starts reading `items` (children of `folder`). Throws EOSError when the
   // system gives no thread.

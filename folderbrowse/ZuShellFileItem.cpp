@@ -42,12 +42,13 @@ std::string AttributeLetters(std::uint32_t attributes) {
   return s;
 }
 
-TShellFileItem::TShellFileItem(TShellFileList* list, PItemIDList relative, ShellFindData findData)
-    : TShellDataItem(relative, nullptr),
+TShellFileItem::TShellFileItem(TShellFileList* list, UniquePIDL relative, ShellFindData findData)
+    : TShellDataItem(nullptr, nullptr),
       list_(list),
-      relativeSize_(ValidIDListSize(relative)),
-      detailsPending_(relative != nullptr && FsFactsPending(relative)),
+      relativeSize_(relative.size()),
+      detailsPending_(relative && FsFactsPending(relative.get())),
       findData_(std::move(findData)) {
+  relativePIDL_ = relative.release();
   // Every item of the list lives in the list's folder: one interface for
   // all, not one binding each.
   parentFolder_ = list != nullptr ? list->FolderShellFolder() : nullptr;
@@ -91,20 +92,22 @@ int TShellFileItem::OverlayMask() {
   }
 }
 
-void TShellFileItem::ReplaceRelative(PItemIDList relative) {
-  UniquePIDL old(relativePIDL_);
+void TShellFileItem::ReplaceRelative(UniquePIDL relative) {
+  UniquePIDL old = UniquePIDL::Adopt({relativePIDL_, relativeSize_});
   FreePIDL(absolutePIDL_);
-  relativePIDL_ = relative;
-  relativeSize_ = ValidIDListSize(relative);
+  relativeSize_ = relative.size();
+  relativePIDL_ = relative.release();
 }
 
-void TShellFileItem::TakeFresh(UniquePIDL fresh) {
-  const FsItemFacts facts = FsFactsOf(fresh.get());
-  ReplaceRelative(fresh.release());
-  findData_.attributes = facts.attributes;
-  findData_.size = facts.size;
-  findData_.writeTime = facts.writeTime;
+void TShellFileItem::TakeFacts(const FsEntryFacts& entry) {
   detailsPending_ = false;
+  // An entry gone meanwhile keeps what the listing told; the names watcher
+  // takes it away.
+  if (!entry.facts.known || !WriteFsFacts(relativePIDL_, entry)) return;
+  FreePIDL(absolutePIDL_);  // made again from the ID with its facts
+  findData_.attributes = entry.facts.attributes;
+  findData_.size = entry.facts.size;
+  findData_.writeTime = entry.facts.writeTime;
 }
 
 bool TShellFileItem::RenameFileItem(const std::string& name) {
@@ -112,7 +115,7 @@ bool TShellFileItem::RenameFileItem(const std::string& name) {
   if (!ParentFolder(folder) || relativePIDL_ == nullptr) return false;
   PItemIDList renamed = nullptr;
   if (!folder->SetNameOf(relativePIDL_, name, 0x60, &renamed) || renamed == nullptr) return false;
-  ReplaceRelative(renamed);
+  ReplaceRelative(UniquePIDL(renamed));
   ResetIconCaches();
   displayName_.clear();
   return true;

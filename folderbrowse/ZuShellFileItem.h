@@ -35,7 +35,7 @@ std::string AttributeLetters(std::uint32_t attributes);
 class TShellFileItem final : public TShellDataItem {
  public:
   // Takes `relative` over; `findData` is what enumeration told of it.
-  TShellFileItem(TShellFileList* list, PItemIDList relative, ShellFindData findData);
+  TShellFileItem(TShellFileList* list, UniquePIDL relative, ShellFindData findData);
 
   int Index() const override { return index_; }
   int Level() override;
@@ -74,9 +74,9 @@ class TShellFileItem final : public TShellDataItem {
 
  private:
   friend class TShellFileList;
-  // Takes an ID with the object's facts in place of the own one.
-  void TakeFresh(UniquePIDL fresh);
-  void ReplaceRelative(PItemIDList relative);
+  // Takes what a look at the object told into its ID and find data.
+  void TakeFacts(const FsEntryFacts& entry);
+  void ReplaceRelative(UniquePIDL relative);
 
   TShellFileList* list_;
   int index_ = -1;

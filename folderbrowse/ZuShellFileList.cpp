@@ -238,7 +238,8 @@ std::vector<std::unique_ptr<TShellFileItem>> TShellFileList::EnumItems() {
   if (!e) return items;
   ShellFindData fd;
   for (PItemIDList id = nullptr; e->Next(id, &fd); id = nullptr) {
-    auto item = std::make_unique<TShellFileItem>(this, id, std::move(fd));
+    // A one-ID list just made: its block is its size.
+    auto item = std::make_unique<TShellFileItem>(this, UniquePIDL::Adopt({id, CbOf(id) + 2u}), std::move(fd));
     fd = {};
     if (Keep(*item)) items.push_back(std::move(item));
   }
@@ -321,14 +322,9 @@ void TShellFileList::CompleteDetails(const std::vector<TShellFileItem*>& items) 
     spans.push_back(item->RelativeSpan());
   }
   if (pending.empty()) return;
-  std::vector<UniquePIDL> fresh;
-  shellFolder_->ReadFacts(spans, fresh);
-  for (std::size_t i = 0; i < pending.size(); ++i) {
-    // An entry gone meanwhile keeps what the listing told; the names
-    // watcher takes it away.
-    if (fresh[i]) pending[i]->TakeFresh(std::move(fresh[i]));
-    else pending[i]->detailsPending_ = false;
-  }
+  std::vector<FsEntryFacts> facts;
+  shellFolder_->ReadFacts(spans, facts);
+  for (std::size_t i = 0; i < pending.size(); ++i) pending[i]->TakeFacts(facts[i]);
 }
 
 std::vector<TShellFileItem*> TShellFileList::AllItems() const {
@@ -355,8 +351,8 @@ void TShellFileList::StartDetails(bool refresh) {
   const std::uint64_t generation = ++generation_;
   reader_ = new TShDetailsReader(
       shellFolder_, spans,
-      [this, generation, refresh](std::size_t first, std::vector<UniquePIDL> fresh) {
-        ApplyDetails(generation, first, std::move(fresh), refresh);
+      [this, generation, refresh](std::size_t first, std::vector<FsEntryFacts> facts) {
+        ApplyDetails(generation, first, facts, refresh);
       },
       [this, generation] { DetailsDone(generation); });
   reader_->SetOnTerminate([this](ui::TThread* t) {
@@ -371,23 +367,21 @@ void TShellFileList::StopDetails() {
   reader_ = nullptr;
 }
 
-void TShellFileList::ApplyDetails(std::uint64_t generation, std::size_t first, std::vector<UniquePIDL> fresh,
-                                  bool refresh) {
+void TShellFileList::ApplyDetails(std::uint64_t generation, std::size_t first,
+                                  const std::vector<FsEntryFacts>& facts, bool refresh) {
   if (generation != generation_ || !shellFolder_) return;
   bool changed = false;
   bool selectedChanged = false;
-  for (std::size_t k = 0; k < fresh.size() && first + k < job_.size(); ++k) {
+  for (std::size_t k = 0; k < facts.size() && first + k < job_.size(); ++k) {
     TShellFileItem* item = job_[first + k];
-    if (item == nullptr || !fresh[k]) continue;
+    if (item == nullptr || !facts[k].facts.known) continue;
     if (!refresh && !item->DetailsPending()) continue;
-    // The item may have been renamed meanwhile: only facts of its own object.
-    if (shellFolder_->CompareIDs(0, item->RelativeSpan(), fresh[k].span()).value_or(1) != 0) continue;
     if (refresh && !item->DetailsPending()) {
-      const FsItemFacts now = FsFactsOf(fresh[k].get());
+      const FsItemFacts& now = facts[k].facts;
       const ShellFindData& had = item->findData_;
       if (now.attributes == had.attributes && now.size == had.size && now.writeTime == had.writeTime) continue;
     }
-    item->TakeFresh(std::move(fresh[k]));
+    item->TakeFacts(facts[k]);
     if (item->Selected) selectedChanged = true;
     changed = true;
   }
@@ -710,13 +704,13 @@ void TShellFileList::MergeNames() {
   std::vector<std::unique_ptr<TShellFileItem>> added;
   ShellFindData fd;
   for (PItemIDList id = nullptr; e->Next(id, &fd); id = nullptr) {
-    UniquePIDL owned(id);
+    UniquePIDL owned = UniquePIDL::Adopt({id, CbOf(id) + 2u});
     auto it = had.find(IdentityOf(owned.span()));
     if (it != had.end()) {
       stays[it->second] = true;
       continue;
     }
-    auto item = std::make_unique<TShellFileItem>(this, owned.release(), std::move(fd));
+    auto item = std::make_unique<TShellFileItem>(this, std::move(owned), std::move(fd));
     fd = {};
     if (Keep(*item)) added.push_back(std::move(item));
   }
@@ -757,9 +751,9 @@ void TShellFileList::RefreshDetails() {
     job_ = AllItems();
     std::vector<IDListSpan> spans;
     for (TShellFileItem* item : job_) spans.push_back(item->RelativeSpan());
-    std::vector<UniquePIDL> fresh;
-    shellFolder_->ReadFacts(spans, fresh);
-    ApplyDetails(++generation_, 0, std::move(fresh), true);
+    std::vector<FsEntryFacts> facts;
+    shellFolder_->ReadFacts(spans, facts);
+    ApplyDetails(++generation_, 0, facts, true);
     job_.clear();
     return;
   }

@@ -216,7 +216,8 @@ class TShellFileList final : public TShellListLink {
   void RecountSelection();
   void StartDetails(bool refresh);
   void StopDetails();
-  void ApplyDetails(std::uint64_t generation, std::size_t first, std::vector<UniquePIDL> fresh, bool refresh);
+  void ApplyDetails(std::uint64_t generation, std::size_t first, const std::vector<FsEntryFacts>& facts,
+                    bool refresh);
   void DetailsDone(std::uint64_t generation);
   void MergeNames();
   void RefreshDetails();

@@ -125,7 +125,9 @@ bool TShellListModel::setData(const QModelIndex& index, const QVariant& value, i
 Qt::ItemFlags TShellListModel::flags(const QModelIndex& index) const {
   if (ItemOf(index) == nullptr) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  if (ColumnNumber(index.column()) == lcName && list_.CanRename(index.row())) f |= Qt::ItemIsEditable;
+  // Views ask this of many rows: whether the item can really be renamed is
+  // asked only when an edit begins (TZuShellListView).
+  if (ColumnNumber(index.column()) == lcName) f |= Qt::ItemIsEditable;
   return f;
 }
 

@@ -24,6 +24,10 @@ class TypeAheadView : public View {
  public:
   explicit TypeAheadView(TZuShellListView* owner) : View(owner), owner_(owner) {}
   void keyboardSearch(const QString& text) override { owner_->KeyboardSearch(text); }
+  bool edit(const QModelIndex& index, QAbstractItemView::EditTrigger trigger, QEvent* event) override {
+    if (trigger != QAbstractItemView::AllEditTriggers && !owner_->List().CanRename(index.row())) return false;
+    return View::edit(index, trigger, event);
+  }
 
  private:
   TZuShellListView* owner_;

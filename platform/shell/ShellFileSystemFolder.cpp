@@ -379,9 +379,8 @@ bool FileSystemFolder::ChildSortKey(int column, PCItemIDList id, std::string& ke
   return true;
 }
 
-void FileSystemFolder::ReadFacts(std::span<const IDListSpan> items, std::vector<UniquePIDL>& fresh) {
-  fresh.clear();
-  fresh.resize(items.size());
+void FileSystemFolder::ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) {
+  facts.assign(items.size(), {});
   const int dirFd = ::open(osPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) return;
   const bool readOnly = IsReadOnlyMount(osPath_);
@@ -391,9 +390,8 @@ void FileSystemFolder::ReadFacts(std::span<const IDListSpan> items, std::vector<
     const std::string_view name = ValidFsNameOf(items[i].p);
     if (name.empty()) continue;
     osName.assign(name);
-    FsItemFacts facts;
-    bool isDir = false;
-    if (EntryFacts(dirFd, osName.c_str(), readOnly, facts, isDir)) fresh[i].reset(MakeFsItemID(isDir, name, facts));
+    FsEntryFacts& entry = facts[i];
+    if (!EntryFacts(dirFd, osName.c_str(), readOnly, entry.facts, entry.folder)) entry = {};
   }
   ::close(dirFd);
 }

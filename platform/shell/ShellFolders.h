@@ -58,7 +58,7 @@ class FolderBase : public ShellFolder {
                  PItemIDList* newItem) final;
   bool GetFindData(PCItemIDList item, ShellFindData& findData) final;
   bool SortKey(int column, IDListSpan item, std::string& key) final;
-  void ReadFacts(std::span<const IDListSpan> items, std::vector<UniquePIDL>& fresh) override;
+  void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override;
 
   // One-ID forms; `id` is a validated item ID of this folder's making.
   virtual ShellFolderPtr BindChild(PCItemIDList id) = 0;
@@ -91,7 +91,7 @@ class FileSystemFolder : public FolderBase {
   bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem) override;
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override;
   bool ChildSortKey(int column, PCItemIDList id, std::string& key) override;
-  void ReadFacts(std::span<const IDListSpan> items, std::vector<UniquePIDL>& fresh) override;
+  void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override;
 
   const std::string& OsPath() const { return osPath_; }
 

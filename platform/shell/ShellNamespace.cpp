@@ -440,7 +440,7 @@ class DesktopFolder : public FolderBase {
   }
   // The desktop directory's entries as that folder reads them; the virtual
   // folders carry no facts.
-  void ReadFacts(std::span<const IDListSpan> items, std::vector<UniquePIDL>& fresh) override {
+  void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override {
     std::vector<IDListSpan> entries;
     std::vector<std::size_t> at;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -449,11 +449,10 @@ class DesktopFolder : public FolderBase {
         at.push_back(i);
       }
     }
-    std::vector<UniquePIDL> read;
+    std::vector<FsEntryFacts> read;
     Desk().ReadFacts(entries, read);
-    fresh.clear();
-    fresh.resize(items.size());
-    for (std::size_t k = 0; k < at.size(); ++k) fresh[at[k]] = std::move(read[k]);
+    facts.assign(items.size(), {});
+    for (std::size_t k = 0; k < at.size(); ++k) facts[at[k]] = read[k];
   }
 
   bool SelfAttributes(std::uint32_t& attributes) override {
@@ -545,9 +544,8 @@ bool FolderBase::SortKey(int column, IDListSpan item, std::string& key) {
   return ChildSortKey(column, item.p, key);
 }
 
-void FolderBase::ReadFacts(std::span<const IDListSpan> items, std::vector<UniquePIDL>& fresh) {
-  fresh.clear();
-  fresh.resize(items.size());
+void FolderBase::ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) {
+  facts.assign(items.size(), {});
 }
 
 bool FolderBase::RenameChild(PCItemIDList, std::string_view, PItemIDList*) { return false; }

@@ -163,12 +163,12 @@ class ShellFolder {
   // consistent. False (key untouched) for an item the folder cannot key.
   virtual bool SortKey(int column, IDListSpan item, std::string& key) = 0;
 
-  // For each child in `items` (its first ID) a new ID that carries what the
-  // disk tells of it now (FsItemFacts); an empty handle for a child that is
-  // gone or carries no facts (a volume, a virtual folder). `fresh` gets
-  // items.size() handles. The folder is opened once for all: made for a
-  // worker thread that completes IDs enumerated with SHCONTF_FASTITEMS.
-  virtual void ReadFacts(std::span<const IDListSpan> items, std::vector<UniquePIDL>& fresh) = 0;
+  // For each child in `items` (its first ID) what the disk tells of it now
+  // (WriteFsFacts puts that into an ID); facts.known is false for a child
+  // that is gone or carries no facts (a volume, a virtual folder). `facts`
+  // gets items.size() entries. The folder is opened once for all: made for
+  // worker threads that complete IDs enumerated with SHCONTF_FASTITEMS.
+  virtual void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) = 0;
 };
 
 // The desktop folder: the root of the namespace (never null).

@@ -107,24 +107,29 @@ TEST_F(ShellAttributes, FindDataFromTheDisk) {
     spans.push_back(fast.back().span());
   }
   ASSERT_EQ(fast.size(), expected.size());
-  std::vector<UniquePIDL> fresh;
-  folder->ReadFacts(spans, fresh);
-  ASSERT_EQ(fresh.size(), fast.size());
-  for (std::size_t i = 0; i < fresh.size(); ++i) {
-    ASSERT_TRUE(fresh[i]);
+  std::vector<FsEntryFacts> facts;
+  folder->ReadFacts(spans, facts);
+  ASSERT_EQ(facts.size(), fast.size());
+  for (std::size_t i = 0; i < facts.size(); ++i) {
+    const std::string name(FsNameOf(spans[i].p));
     ShellFindData byPath;
-    ASSERT_TRUE(ShellFindFile(Cp("d/") + std::string(FsNameOf(fresh[i].get())), byPath));
-    const FsItemFacts facts = FsFactsOf(fresh[i].get());
-    EXPECT_TRUE(facts.known);
-    EXPECT_EQ(facts.attributes, byPath.attributes);
-    EXPECT_EQ(facts.size, byPath.size);
-    EXPECT_EQ(facts.writeTime, byPath.writeTime);
-    EXPECT_EQ(folder->CompareIDs(0, spans[i], fresh[i].span()), 0);
+    ASSERT_TRUE(ShellFindFile(Cp("d/") + name, byPath));
+    ASSERT_TRUE(facts[i].facts.known) << name;
+    EXPECT_EQ(facts[i].facts.attributes, byPath.attributes) << name;
+    EXPECT_EQ(facts[i].facts.size, byPath.size) << name;
+    EXPECT_EQ(facts[i].facts.writeTime, byPath.writeTime) << name;
+    // Written into the ID, they are what the folder answers from then on.
+    ASSERT_TRUE(WriteFsFacts(fast[i].get(), facts[i]));
+    EXPECT_FALSE(FsFactsPending(fast[i].get()));
+    EXPECT_EQ(FsNameOf(fast[i].get()), name);
+    ShellFindData again;
+    ASSERT_TRUE(folder->GetFindData(fast[i].get(), again));
+    EXPECT_EQ(again.attributes, byPath.attributes) << name;
   }
   MakeFile(Os("d/later"));
   ::unlink(Os("d/file").c_str());
-  folder->ReadFacts(spans, fresh);
-  for (std::size_t i = 0; i < fresh.size(); ++i) EXPECT_EQ(!fresh[i], FsNameOf(spans[i].p) == "file");
+  folder->ReadFacts(spans, facts);
+  for (std::size_t i = 0; i < facts.size(); ++i) EXPECT_EQ(!facts[i].facts.known, FsNameOf(spans[i].p) == "file");
 }
 
 TEST_F(ShellAttributes, AttributeBitsOfFilesFoldersAndVirtualFolders) {
