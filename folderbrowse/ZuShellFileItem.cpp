@@ -33,15 +33,6 @@ std::string LocalDateText(std::uint64_t fileTime) {
   return text;
 }
 
-std::string AttributeLetters(std::uint32_t attributes) {
-  std::string s;
-  if (attributes & FILE_ATTRIBUTE_READONLY) s += 'R';
-  if (attributes & FILE_ATTRIBUTE_HIDDEN) s += 'H';
-  if (attributes & FILE_ATTRIBUTE_SYSTEM) s += 'S';
-  if (attributes & FILE_ATTRIBUTE_ARCHIVE) s += 'A';
-  return s;
-}
-
 TShellFileItem::TShellFileItem(TShellFileList* list, UniquePIDL relative, ShellFindData findData)
     : TShellDataItem(nullptr, nullptr),
       list_(list),

@@ -28,10 +28,6 @@ std::string KilobyteText(std::uint64_t bytes);
 // and time "2009/02/14 8:31"; empty for a time of 0.
 std::string LocalDateText(std::uint64_t fileTime);
 
-// The attribute column: "R" read-only, "H" hidden, "S" system, "A" archive,
-// in this order ("RA", "" for none).
-std::string AttributeLetters(std::uint32_t attributes);
-
 class TShellFileItem final : public TShellDataItem {
  public:
   // Takes `relative` over; `findData` is what enumeration told of it.

@@ -69,15 +69,6 @@ std::string FoldedExt(std::string_view name) {
   return ext;
 }
 
-std::string AttributeLetters(std::uint32_t a) {
-  std::string s;
-  if (a & FILE_ATTRIBUTE_READONLY) s += 'R';
-  if (a & FILE_ATTRIBUTE_HIDDEN) s += 'H';
-  if (a & FILE_ATTRIBUTE_SYSTEM) s += 'S';
-  if (a & FILE_ATTRIBUTE_ARCHIVE) s += 'A';
-  return s;
-}
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
