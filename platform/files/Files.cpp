@@ -149,6 +149,11 @@ bool DirectoryExists(std::string_view path) {
   return os && ::stat(os->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool SetCurrentDirectory(std::string_view path) {
+  auto os = ToOsPath(path);
+  return os && !os->empty() && ::chdir(os->c_str()) == 0;
+}
+
 bool DeleteFile(std::string_view path) {
   auto os = ToOsPath(path);
   return os && ::unlink(os->c_str()) == 0;

@@ -22,6 +22,9 @@ bool FileExists(std::string_view path);
 // True when `path` is an existing folder (symbolic links are followed).
 bool DirectoryExists(std::string_view path);
 
+// Makes the folder the process's current directory. True on success.
+bool SetCurrentDirectory(std::string_view path);
+
 // Removes the file (never a folder). True on success.
 bool DeleteFile(std::string_view path);
 
