@@ -1,0 +1,125 @@
+// Cells that start runs: the number sign (digits, separators and arithmetic
+// signs), dots 56 (a foreign-letter word or a symbol) and dots 236 (a
+// foreign-language quotation that runs to its closing cell). Each run is a
+// mode of the loop; only the apostrophe in a number, the pairs 25 25 and
+// 34 34 in a number, and dots 56 before P or 36 look further than the next
+// cell and run their rules (NumberLetterRules.cpp).
+#pragma once
+
+#include <optional>
+
+#include "convlib/CellSteps.h"
+#include "convlib/TavoTbl.h"
+
+namespace tavolib {
+namespace number_letter {
+
+inline constexpr std::string_view kNumberSign = "\xF0\x43";  // {F043}
+inline constexpr std::string_view kComma = "\x81\x41";       // 、
+inline constexpr std::string_view kCapital = "\xF0\x4C";     // {F04C}
+
+// Dots 56 + a cell: a symbol.
+inline constexpr CellTable AlphabetMarkTable = MakeTable({
+    {'%', "\xF0\x5B\x81\x94"},  // {F05B}＃
+    {'&', "\xF0\x5B\x81\x95"},  // {F05B}＆
+    {'*', "\xF0\x5B\x81\x96"},  // {F05B}＊
+    {'\'', "\x81\x83\xF0\x47"},  // ＜{F047}
+    {'2', "\x81\xA6\xF0\x52"},  // ※{F052}
+    {'7', "\x81\x73\xF0\x57"},  // 《{F057}
+});
+
+// A number ends at a + - × sign before a number sign, which starts the next.
+inline constexpr CellTable NumberSignTable = MakeTable({
+    {'5', "\x81\x7B"},  // ＋
+    {'9', "\x81\x7C"},  // －
+    {'*', "\x81\x7E"},  // ×
+});
+
+// The letter in the case the mode asks for.
+consteval std::string_view Letter(unsigned char c, bool capital) {
+  return capital ? AlphaUpperTable[c - 'A'] : AlphaLowerTable[c - 'A'];
+}
+
+// The modes of a word or quotation: small letters, one capital, capitals.
+// Each dots-6 cell raises the mode; a one-capital mode falls back after the
+// letter.
+consteval Mode Raised(Mode small, Mode mode) {
+  return mode == small ? Mode(static_cast<uint8_t>(small) + 1) : Mode(static_cast<uint8_t>(small) + 2);
+}
+consteval Mode AfterLetter(Mode small, Mode mode) {
+  return mode == Mode(static_cast<uint8_t>(small) + 1) ? small : mode;
+}
+
+consteval std::optional<Move> NumberMove(unsigned char c, unsigned char next) {
+  if (IsDigitCell(c)) return Write(NumberTable[c], Mode::kNumber);
+  switch (c) {
+    case '#': return Write(IsDigitCell(next) ? kComma : kNumberSign, Mode::kNumber);
+    case '3':
+      if (next == '3') return RunRule(Rule::kNumberEquals);
+      return Write("\x81\x46", Mode::kNumber);  // ：
+    case '\'': return RunRule(Rule::kNumberApostrophe);
+    case '5':
+    case '9':
+    case '*':
+      if (next == '#') return Write(NumberSignTable[c]);
+      return std::nullopt;  // the number ends; the cell is read as text
+    case '/':
+      if (next == '/') return RunRule(Rule::kNumberDivide);
+      return std::nullopt;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace number_letter
+
+// The cells whose move depends on the cell after them.
+inline constexpr std::string_view kNumberLetterCells = "#;359*/";
+
+// Running text, cell c before `next`; nullopt for cells without a rule here.
+consteval std::optional<Move> NumberLetterMove(unsigned char c, unsigned char next) {
+  using namespace number_letter;
+  switch (c) {
+    case '#':
+      if (next == '\'') return Write("\xF0\x43\x81\x66", Mode::kApostropheSkip);  // {F043}’
+      return Write(kNumberSign, Mode::kNumberLead);
+    case ';':
+      if (next == 'P' || next == '-') return RunRule(Rule::kAlphabet);
+      if (next == ',' || IsLetterCell(next)) return Write("\xF0\x5B", Mode::kWord);  // {F05B}
+      return PairMove({&AlphabetMarkTable}, kComma, next);  // a symbol, or 、
+    case '8': return Write("\xF0\x58", Mode::kQuote);  // {F058}
+    default: return std::nullopt;
+  }
+}
+
+// Cell c before `next` in a number, word or quotation; nullopt where it has
+// ended and c reads as running text.
+consteval std::optional<Move> RunOfCellsMove(Mode mode, unsigned char c, unsigned char next) {
+  using namespace number_letter;
+  switch (mode) {
+    case Mode::kNumberLead:
+      if (c == '#') return Write(kNumberSign, Mode::kNumberLead);
+      return NumberMove(c, next);
+    case Mode::kApostropheSkip: return Write({}, Mode::kApostropheLead);
+    case Mode::kApostropheLead:
+      if (c == '#' && IsDigitCell(next)) return Write(kComma, Mode::kNumber);
+      if (c == '#') return Write(kNumberSign, Mode::kApostropheLead);
+      return NumberMove(c, next);
+    case Mode::kNumber: return NumberMove(c, next);
+    case Mode::kWord:
+    case Mode::kWordCapital:
+    case Mode::kWordCapitals:
+      if (IsLetterCell(c)) return Write(Letter(c, mode != Mode::kWord), AfterLetter(Mode::kWord, mode));
+      if (c == ',') return Write(kCapital, Raised(Mode::kWord, mode));
+      return std::nullopt;
+    case Mode::kQuote:
+    case Mode::kQuoteCapital:
+    case Mode::kQuoteCapitals:
+      if (IsLetterCell(c)) return Write(Letter(c, mode != Mode::kQuote), AfterLetter(Mode::kQuote, mode));
+      if (c == ',') return Write(kCapital, Raised(Mode::kQuote, mode));
+      if (c == '0') return Write("\xF0\x50");  // {F050}, the closing cell
+      return Write(KanaTable[c], mode);        // nothing for # - . 7 8 ^ _
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace tavolib
