@@ -12,7 +12,7 @@ bool IsSentenceEnd(unsigned char b) { return b == '4' || b == '5' || b == '6' ||
 
 }  // namespace
 
-// Dots 36 before anything but dots 2.
+// Dots 36 before anything but dots 2 and 36.
 Mode TTavoCnv::CnvKagi(S s, D& d) {
   const unsigned char p = GetCharAt(s, Pos);
   if (p == '1') {
@@ -23,20 +23,6 @@ Mode TTavoCnv::CnvKagi(S s, D& d) {
       d.append("\xF0\x4D\xF0\x51");  // {F04D}{F051}
     }
     ++Pos;
-    return Mode::kText;
-  }
-  if (p == '-') {
-    const unsigned char n = GetCharAt(s, Pos + 1);
-    if (n == '1') {
-      d.append("\xF0\x4D\xF0\x4D\xF0\x51");  // {F04D}{F04D}{F051}
-      Pos += 2;
-    } else if (n == '2') {
-      d.append("\xF0\x4D\xF0\x4D\xF0\x52");  // {F04D}{F04D}{F052}
-      Pos += 2;
-    } else {
-      d.append("\x81\x60\x81\x60");  // ～～
-      ++Pos;
-    }
     return Mode::kText;
   }
   const unsigned char b = GetCharAt(s, Pos - 2);

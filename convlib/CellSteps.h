@@ -12,8 +12,10 @@
 // before, cells further on - is left to a rule's own code (Rule).
 //
 // Each rule family gives its moves as compile-time functions beside its
-// rules (KanaPrefixSteps.h, BracketSteps.h, NumberLetterSteps.h); KVCnv.cpp
-// builds the loop's tables from them at compile time.
+// rules (KanaPrefixSteps.h, BracketSteps.h, NumberLetterSteps.h): those of
+// its prefix cells in running text, and those of its modes, where a mode
+// kFollowA or kFollowB on one of its cells is its own. KVCnv.cpp builds the
+// loop's tables from them at compile time.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +30,10 @@ namespace tavolib {
 enum class Mode : uint8_t {
   kText,            // running text
   kSkip,            // the cell was read with the one before; then running text
+  kFollowA,         // the cell continues a form that the cells before began and
+  kFollowB,         //   left to it; which form, the cell itself tells (two
+                    //   forms may end on the same cell, hence A and B)
   kNumberLead,      // number signs right after the number sign
-  kApostropheSkip,  // the apostrophe after the number sign, already written
   kApostropheLead,  // number signs after the number sign and an apostrophe
   kNumber,          // digits, separators and signs
   kWord,            // a foreign word: small letters,
@@ -39,7 +43,6 @@ enum class Mode : uint8_t {
   kQuoteCapital,
   kQuoteCapitals,
   kLeaders,         // a run of dot-2 cells after the first two
-  kDashStart,       // the second of two dots-25 cells, not written yet
   kDashes,          // a run of dots-25 cells after the first two
   kCount
 };
@@ -50,15 +53,11 @@ inline constexpr size_t kModeCount = static_cast<size_t>(Mode::kCount);
 // that ran it, and returns the mode to go on in.
 enum class Rule : uint8_t {
   kNone,
-  kSpecialYoonMark,   // dots 456 + X: the mark _ X X L needs two more cells
   kDakuonMark,        // dots 5 + 2356 opens a 〔; dots 5 + 36 looks one further
   kKagi,              // dots 36: 「 or 」 by the flag and the cell before
   kKakko,             // dots 2356: （ or ） likewise, and among the first two cells
   kArrow,             // dots 246 + 25: an arrow only before a second 25
-  kAlphabet,          // dots 56 + P (％ or a word) and dots 56 + 36
   kNumberApostrophe,  // ， or わ by the digit cells to the end of the line
-  kNumberEquals,      // 25 25 in a number: ＝＝ only before a digit or number sign
-  kNumberDivide,      // 34 34 in a number: ÷÷ only before a number sign
 };
 
 // What a cell writes in a mode, and the mode for the cell after it.

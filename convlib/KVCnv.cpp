@@ -22,17 +22,14 @@ consteval Move TextMove(unsigned char c, unsigned char next, bool keepCells) {
   return Write(KanaTable[c]);  // a cell without a rule
 }
 
-// Cell c before `next` in a mode other than running text; nullopt where
-// the cell reads as in running text.
-consteval std::optional<Move> ModeMove(Mode mode, unsigned char c, unsigned char next) {
-  switch (mode) {
-    case Mode::kText: return std::nullopt;
-    case Mode::kSkip: return Write({});
-    case Mode::kLeaders:
-    case Mode::kDashStart:
-    case Mode::kDashes: return RunMove(mode, c, next);
-    default: return RunOfCellsMove(mode, c, next);
-  }
+// Cell c before `next` in a mode other than running text: the move of the
+// family whose mode it is, or as in running text where none claims it.
+consteval Move ModeMove(Mode mode, unsigned char c, unsigned char next, const Move& text) {
+  if (mode == Mode::kSkip) return Write({});
+  if (auto move = KanaPrefixModeMove(mode, c, next)) return *move;
+  if (auto move = BracketModeMove(mode, c, next)) return *move;
+  if (auto move = NumberLetterModeMove(mode, c, next)) return *move;
+  return text;
 }
 
 // A move as the loop reads it: the loop copies all of it to the output and
@@ -71,7 +68,7 @@ consteval Block MakeBlock(unsigned char c, unsigned char next, bool keepCells) {
   Block block;
   const Move text = TextMove(c, next, keepCells);
   for (size_t m = 0; m < kModeCount; ++m) {
-    const Move move = ModeMove(Mode(m), c, next).value_or(text);
+    const Move move = Mode(m) == Mode::kText ? text : ModeMove(Mode(m), c, next, text);
     block.steps[m] = MakeStep(move);
     const uint64_t field = move.rule != Rule::kNone ? kRunsRule : static_cast<uint8_t>(move.next);
     block.nextModes |= field << (4 * m + 2);
@@ -242,15 +239,11 @@ int32_t TTavoCnv::CnvText(std::string_view s, std::string& dest, uint16_t option
 
 Mode TTavoCnv::RunRule(Rule rule, S s, D& d) {
   switch (rule) {
-    case Rule::kSpecialYoonMark: return CnvSpecialYoonDakuon(s, d);
     case Rule::kDakuonMark: return CnvDakuon(s, d);
     case Rule::kKagi: return CnvKagi(s, d);
     case Rule::kKakko: return CnvKakko(s, d);
     case Rule::kArrow: return CnvArrow(s, d);
-    case Rule::kAlphabet: return CnvAlphabet(s, d);
     case Rule::kNumberApostrophe: return CnvNumberApostrophe(s, d);
-    case Rule::kNumberEquals: return CnvNumberEquals(s, d);
-    case Rule::kNumberDivide: return CnvNumberDivide(s, d);
     case Rule::kNone: break;
   }
   return Mode::kText;

@@ -111,18 +111,14 @@ class TTavoCnv {
   // comments of enum Rule). Pos indexes the cell after the one that ran the
   // rule; each returns the mode to go on in.
   Mode RunRule(Rule rule, S s, D& d);
-  // Kana prefixes: the dots-456 + X X L mark, dots 5 + 2356 and dots 5 + 36.
-  Mode CnvSpecialYoonDakuon(S s, D& d);
+  // Dots 5 + 2356 and dots 5 + 36.
   Mode CnvDakuon(S s, D& d);
   // Brackets and the arrow.
   Mode CnvKagi(S s, D& d);
   Mode CnvKakko(S s, D& d);
   Mode CnvArrow(S s, D& d);
-  // Dots 56 + P or 36, and what a number reads beyond the next cell.
-  Mode CnvAlphabet(S s, D& d);
+  // The apostrophe in a number.
   Mode CnvNumberApostrophe(S s, D& d);
-  Mode CnvNumberEquals(S s, D& d);
-  Mode CnvNumberDivide(S s, D& d);
 
   // Converts a line that holds no NUL and is followed by one (read as the
   // cell after the last) and that does not lie in output_.

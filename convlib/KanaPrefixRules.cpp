@@ -1,20 +1,9 @@
-// The kana prefix pairs that look further than the cell after the prefix
-// (KanaPrefixSteps.h has the moves of all the others).
+// Dots 5 before 2356, which opens a 〔 for a later dots 2356 to close, and
+// before 36, which looks one cell further (KanaPrefixSteps.h has the moves
+// of the other kana prefix pairs).
 #include "convlib/KVCnv.h"
 
 namespace tavolib {
-
-// Dots 456 + X: the four cells _ X X L as they are, else ／ (there is no
-// voiced special contracted sound with X).
-Mode TTavoCnv::CnvSpecialYoonDakuon(S s, D& d) {
-  if (GetCharAt(s, Pos + 1) == 'X' && GetCharAt(s, Pos + 2) == 'L') {
-    d.append("\xF0\x80\xF0\x78\xF0\x78\xF0\x6C");  // {F080}{F078}{F078}{F06C}
-    Pos += 3;
-  } else {
-    d.append("\x81\x5E");  // ／, the X left to the loop
-  }
-  return Mode::kText;
-}
 
 // Dots 5 + 2356 opens a 〔; dots 5 + 36 is a dash, two cells long when a
 // second 36 follows.

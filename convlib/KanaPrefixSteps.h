@@ -1,10 +1,9 @@
 // Voiced, semi-voiced, contracted and special syllables: a prefix cell
 // followed by the cell of the plain kana. Each prefix reads the cell after it
 // from its tables, and otherwise writes a text of its own and leaves that
-// cell to the loop. Only three pairs need their rule's code
-// (KanaPrefixRules.cpp): dots 456 before X (the mark _ X X L), dots 5
-// before 2356 (which opens a 〔) and dots 5 before 36 (which looks one cell
-// further).
+// cell to the loop. The mark _ X X L is read cell by cell in the modes
+// kFollowA and kFollowB; dots 5 before 2356 (which opens a 〔) and before 36
+// (which looks one cell further) run their rule (KanaPrefixRules.cpp).
 #pragma once
 
 #include <optional>
@@ -42,8 +41,9 @@ inline constexpr CellTable SpecialMarkTable = MakeTable({
 
 }  // namespace kana_prefix
 
-// The prefix cells whose move depends on the cell after them.
-inline constexpr std::string_view kKanaPrefixCells = "@^.45_\",";
+// The cells whose moves, in some mode of this family, depend on the cell
+// after them.
+inline constexpr std::string_view kKanaPrefixCells = "@^.45_\",X";
 
 // Running text, prefix cell c before `next`; nullopt for other cells. Alone,
 // each prefix writes the text after its tables.
@@ -56,7 +56,7 @@ consteval std::optional<Move> KanaPrefixMove(unsigned char c, unsigned char next
     case '4': return PairMove({&SpecialDakuonTable}, "\x81\x42", next);          // 。
     case '5': return PairMove({&SpecialTable, &SpecialMarkTable}, "\x81\x48", next);  // ？
     case '_':
-      if (next == 'X') return RunRule(Rule::kSpecialYoonMark);
+      if (next == 'X') return Write({}, Mode::kFollowA);  // perhaps _ X X L
       return PairMove({&SpecialYoonDakuonTable}, "\x81\x5E", next);  // ／
     case '"':
       if (next == '7' || next == '-') return RunRule(Rule::kDakuonMark);
@@ -67,6 +67,22 @@ consteval std::optional<Move> KanaPrefixMove(unsigned char c, unsigned char next
                       "\xF0\x4C", next);  // {F04C}
     default: return std::nullopt;
   }
+}
+
+// Cell c before `next` in a mode of this family: the mark _ X X L, whose
+// cells after the first are read in kFollowA and kFollowB; nullopt
+// elsewhere. Short of the L, the cells read as ／ and plain kana.
+consteval std::optional<Move> KanaPrefixModeMove(Mode mode, unsigned char c, unsigned char next) {
+  if (mode == Mode::kFollowA && c == 'X') {  // _ X
+    if (next == 'X') return Write({}, Mode::kFollowB);
+    return Write("\x81\x5E\x82\xD3");  // ／ふ
+  }
+  if (mode == Mode::kFollowB && c == 'X') {  // _ X X
+    if (next == 'L') return Write("\xF0\x80\xF0\x78\xF0\x78", Mode::kFollowA);  // {F080}{F078}{F078}
+    return Write("\x81\x5E\x82\xD3\x82\xD3");  // ／ふふ
+  }
+  if (mode == Mode::kFollowA && c == 'L') return Write("\xF0\x6C");  // {F06C}, the end of _ X X L
+  return std::nullopt;
 }
 
 }  // namespace tavolib

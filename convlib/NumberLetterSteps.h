@@ -1,9 +1,10 @@
 // Cells that start runs: the number sign (digits, separators and arithmetic
 // signs), dots 56 (a foreign-letter word or a symbol) and dots 236 (a
 // foreign-language quotation that runs to its closing cell). Each run is a
-// mode of the loop; only the apostrophe in a number, the pairs 25 25 and
-// 34 34 in a number, and dots 56 before P or 36 look further than the next
-// cell and run their rules (NumberLetterRules.cpp).
+// mode of the loop. The pairs 25 25 and 34 34 in a number, and dots 56
+// before P or 36, are decided by their second cell, in kFollowA or
+// kFollowB; only the apostrophe in a number looks further, to the end of the
+// line, and runs its rule (NumberLetterRules.cpp).
 #pragma once
 
 #include <optional>
@@ -55,7 +56,7 @@ consteval std::optional<Move> NumberMove(unsigned char c, unsigned char next) {
   switch (c) {
     case '#': return Write(IsDigitCell(next) ? kComma : kNumberSign, Mode::kNumber);
     case '3':
-      if (next == '3') return RunRule(Rule::kNumberEquals);
+      if (next == '3') return Write({}, Mode::kFollowB);  // perhaps ＝＝
       return Write("\x81\x46", Mode::kNumber);  // ：
     case '\'': return RunRule(Rule::kNumberApostrophe);
     case '5':
@@ -64,7 +65,7 @@ consteval std::optional<Move> NumberMove(unsigned char c, unsigned char next) {
       if (next == '#') return Write(NumberSignTable[c]);
       return std::nullopt;  // the number ends; the cell is read as text
     case '/':
-      if (next == '/') return RunRule(Rule::kNumberDivide);
+      if (next == '/') return Write({}, Mode::kFollowA);  // perhaps ÷÷
       return std::nullopt;
     default: return std::nullopt;
   }
@@ -72,18 +73,20 @@ consteval std::optional<Move> NumberMove(unsigned char c, unsigned char next) {
 
 }  // namespace number_letter
 
-// The cells whose move depends on the cell after them.
-inline constexpr std::string_view kNumberLetterCells = "#;359*/";
+// The cells whose moves, in some mode of this family, depend on the cell
+// after them.
+inline constexpr std::string_view kNumberLetterCells = "#;359*/P";
 
 // Running text, cell c before `next`; nullopt for cells without a rule here.
 consteval std::optional<Move> NumberLetterMove(unsigned char c, unsigned char next) {
   using namespace number_letter;
   switch (c) {
     case '#':
-      if (next == '\'') return Write("\xF0\x43\x81\x66", Mode::kApostropheSkip);  // {F043}’
+      if (next == '\'') return Write("\xF0\x43\x81\x66", Mode::kFollowA);  // {F043}’
       return Write(kNumberSign, Mode::kNumberLead);
     case ';':
-      if (next == 'P' || next == '-') return RunRule(Rule::kAlphabet);
+      if (next == 'P') return Write("\xF0\x5B", Mode::kFollowA);  // {F05B}, then ％ or a word
+      if (next == '-') return Write({}, Mode::kFollowB);            // a dash, one or two cells long
       if (next == ',' || IsLetterCell(next)) return Write("\xF0\x5B", Mode::kWord);  // {F05B}
       return PairMove({&AlphabetMarkTable}, kComma, next);  // a symbol, or 、
     case '8': return Write("\xF0\x58", Mode::kQuote);  // {F058}
@@ -91,15 +94,38 @@ consteval std::optional<Move> NumberLetterMove(unsigned char c, unsigned char ne
   }
 }
 
-// Cell c before `next` in a number, word or quotation; nullopt where it has
-// ended and c reads as running text.
-consteval std::optional<Move> RunOfCellsMove(Mode mode, unsigned char c, unsigned char next) {
+// Cell c before `next` in a mode of this family: the second cell of a pair
+// begun by the number sign, dots 56 or a number (in kFollowA or kFollowB),
+// and numbers, words and quotations; nullopt elsewhere, and where a number or
+// word has ended and c reads as running text.
+consteval std::optional<Move> NumberLetterModeMove(Mode mode, unsigned char c, unsigned char next) {
   using namespace number_letter;
   switch (mode) {
+    case Mode::kFollowA:
+      if (c == '\'') return Write({}, Mode::kApostropheLead);  // # ', written with the #
+      if (c == '/') {                                          // 34 34 in a number
+        if (next == '#') return Write("\x81\x80\x81\x80");  // ÷÷, which ends the number
+        return Write("\x82\xE2\x82\xE2");  // やや: the number ended before them
+      }
+      if (c == 'P') {  // dots 56 + P
+        if (IsLetterCell(next)) return Write(Letter('P', false), Mode::kWord);
+        return Write("\x81\x93");  // ％
+      }
+      return std::nullopt;
+    case Mode::kFollowB:
+      if (c == '3') {  // 25 25 in a number
+        if (IsDigitCell(next) || next == '#') return Write("\x81\x81\x81\x81");  // ＝＝, which ends it
+        if (next == '3') return Write("\x81\x46", Mode::kFollowB);  // ：, and the second 25 begins a pair
+        return Write("\x81\x46\x81\x46", Mode::kNumber);            // ：：
+      }
+      if (c == '-') {  // dots 56 + 36
+        if (next == '-') return Write("\xF0\x5B\xF0\x4D\xF0\x4D", Mode::kSkip);  // {F05B}{F04D}{F04D}
+        return Write("\x81\x77\xF0\x4D");  // 『{F04D}
+      }
+      return std::nullopt;
     case Mode::kNumberLead:
       if (c == '#') return Write(kNumberSign, Mode::kNumberLead);
       return NumberMove(c, next);
-    case Mode::kApostropheSkip: return Write({}, Mode::kApostropheLead);
     case Mode::kApostropheLead:
       if (c == '#' && IsDigitCell(next)) return Write(kComma, Mode::kNumber);
       if (c == '#') return Write(kNumberSign, Mode::kApostropheLead);
