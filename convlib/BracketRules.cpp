@@ -1,8 +1,7 @@
 // Dots 36 and dots 2356 as brackets, which open or close by the converter's
-// flags and the cell before them, and the arrow, which looks two cells
-// further (BracketSteps.h has the moves of the pairs and runs).
+// flags and the cell before them (BracketSteps.h has the moves of the other
+// bracket and symbol forms).
 #include "convlib/KVCnv.h"
-#include "convlib/TavoTbl.h"
 
 namespace tavolib {
 namespace {
@@ -80,22 +79,6 @@ Mode TTavoCnv::CnvKakko(S s, D& d) {
   } else {
     d.append(KakkoOpen ? "\x81\x6A" : "\x81\x69");  // ） or （
     KakkoOpen = !KakkoOpen;
-  }
-  return Mode::kText;
-}
-
-// Dots 246 + 25: an arrow when a second 25 follows; else the plain こ.
-Mode TTavoCnv::CnvArrow(S s, D& d) {
-  if (GetCharAt(s, Pos + 1) != '3') {
-    d.append(KanaTable['[']);  // こ, the 25 left to the loop
-    return Mode::kText;
-  }
-  if (GetCharAt(s, Pos + 2) == 'O') {
-    d.append("\x81\xA9\xF0\x53\xF0\x53\x81\xA8");  // ←{F053}{F053}→
-    Pos += 3;
-  } else {
-    d.append("\x81\xA9\xF0\x53\xF0\x53");  // ←{F053}{F053}
-    Pos += 2;
   }
   return Mode::kText;
 }

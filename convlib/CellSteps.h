@@ -13,9 +13,10 @@
 //
 // Each rule family gives its moves as compile-time functions beside its
 // rules (KanaPrefixSteps.h, BracketSteps.h, NumberLetterSteps.h): those of
-// its prefix cells in running text, and those of its modes, where a mode
-// kFollowA or kFollowB on one of its cells is its own. KVCnv.cpp builds the
-// loop's tables from them at compile time.
+// its prefix cells in running text, and those of its modes, where a follow
+// mode on one of its cells is its own. KVCnv.cpp builds the loop's tables
+// from them at compile time, and refuses a mode and cell that two families
+// claim.
 #pragma once
 
 #include <cstdint>
@@ -28,22 +29,20 @@
 namespace tavolib {
 
 enum class Mode : uint8_t {
-  kText,            // running text
-  kSkip,            // the cell was read with the one before; then running text
-  kFollowA,         // the cell continues a form that the cells before began and
-  kFollowB,         //   left to it; which form, the cell itself tells (two
-                    //   forms may end on the same cell, hence A and B)
-  kNumberLead,      // number signs right after the number sign
-  kApostropheLead,  // number signs after the number sign and an apostrophe
-  kNumber,          // digits, separators and signs
+  kText,     // running text
+  kSkip,     // the cell was read with the one before; then running text
+  kFollowA,  // the cell goes on with a form that the cells before began: a
+  kFollowB,  //   pair decided by its second cell, a lead-in or a run. Which
+  kFollowC,  //   form, the cell itself tells (each family's ModeMove); as
+  kFollowD,  //   several forms go on with the same cell, there are five.
+  kFollowE,  //   A move sets one only when the next cell goes on with it.
+  kNumber,   // digits, separators and signs
   kWord,            // a foreign word: small letters,
   kWordCapital,     //   the next letter a capital,
   kWordCapitals,    //   capitals to the end of the word
   kQuote,           // a foreign quotation, likewise
   kQuoteCapital,
   kQuoteCapitals,
-  kLeaders,         // a run of dot-2 cells after the first two
-  kDashes,          // a run of dots-25 cells after the first two
   kCount
 };
 inline constexpr size_t kModeCount = static_cast<size_t>(Mode::kCount);
@@ -53,10 +52,9 @@ inline constexpr size_t kModeCount = static_cast<size_t>(Mode::kCount);
 // that ran it, and returns the mode to go on in.
 enum class Rule : uint8_t {
   kNone,
-  kDakuonMark,        // dots 5 + 2356 opens a 〔; dots 5 + 36 looks one further
+  kBracketOpen,       // dots 5 + 2356: 〔, and the flag that a later 2356 1 reads
   kKagi,              // dots 36: 「 or 」 by the flag and the cell before
   kKakko,             // dots 2356: （ or ） likewise, and among the first two cells
-  kArrow,             // dots 246 + 25: an arrow only before a second 25
   kNumberApostrophe,  // ， or わ by the digit cells to the end of the line
 };
 

@@ -23,13 +23,17 @@ consteval Move TextMove(unsigned char c, unsigned char next, bool keepCells) {
 }
 
 // Cell c before `next` in a mode other than running text: the move of the
-// family whose mode it is, or as in running text where none claims it.
+// family that claims it, or as in running text where none does.
 consteval Move ModeMove(Mode mode, unsigned char c, unsigned char next, const Move& text) {
   if (mode == Mode::kSkip) return Write({});
-  if (auto move = KanaPrefixModeMove(mode, c, next)) return *move;
-  if (auto move = BracketModeMove(mode, c, next)) return *move;
-  if (auto move = NumberLetterModeMove(mode, c, next)) return *move;
-  return text;
+  const std::optional<Move> claims[] = {KanaPrefixModeMove(mode, c, next), BracketModeMove(mode, c, next),
+                                        NumberLetterModeMove(mode, c, next)};
+  std::optional<Move> move;
+  for (const std::optional<Move>& claim : claims) {
+    if (claim && move) throw "two rule families claim one mode and cell";
+    if (claim) move = claim;
+  }
+  return move.value_or(text);
 }
 
 // A move as the loop reads it: the loop copies all of it to the output and
@@ -239,10 +243,9 @@ int32_t TTavoCnv::CnvText(std::string_view s, std::string& dest, uint16_t option
 
 Mode TTavoCnv::RunRule(Rule rule, S s, D& d) {
   switch (rule) {
-    case Rule::kDakuonMark: return CnvDakuon(s, d);
+    case Rule::kBracketOpen: return CnvDakuon(s, d);
     case Rule::kKagi: return CnvKagi(s, d);
     case Rule::kKakko: return CnvKakko(s, d);
-    case Rule::kArrow: return CnvArrow(s, d);
     case Rule::kNumberApostrophe: return CnvNumberApostrophe(s, d);
     case Rule::kNone: break;
   }

@@ -111,12 +111,10 @@ class TTavoCnv {
   // comments of enum Rule). Pos indexes the cell after the one that ran the
   // rule; each returns the mode to go on in.
   Mode RunRule(Rule rule, S s, D& d);
-  // Dots 5 + 2356 and dots 5 + 36.
+  // Dots 5 + 2356, and the brackets.
   Mode CnvDakuon(S s, D& d);
-  // Brackets and the arrow.
   Mode CnvKagi(S s, D& d);
   Mode CnvKakko(S s, D& d);
-  Mode CnvArrow(S s, D& d);
   // The apostrophe in a number.
   Mode CnvNumberApostrophe(S s, D& d);
 

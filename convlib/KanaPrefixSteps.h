@@ -1,9 +1,14 @@
 // Voiced, semi-voiced, contracted and special syllables: a prefix cell
 // followed by the cell of the plain kana. Each prefix reads the cell after it
 // from its tables, and otherwise writes a text of its own and leaves that
-// cell to the loop. The mark _ X X L is read cell by cell in the modes
-// kFollowA and kFollowB; dots 5 before 2356 (which opens a 〔) and before 36
-// (which looks one cell further) run their rule (KanaPrefixRules.cpp).
+// cell to the loop. Only dots 5 before 2356, which opens a 〔 for a later
+// 2356 to close, runs its rule (KanaPrefixRules.cpp).
+//
+// Follow modes of this family, by the cell they land on:
+//   kFollowA  X  X after 456 (perhaps the mark _ X X L)
+//             L  the end of _ X X L
+//   kFollowB  X  the second X of 456 X X
+//   kFollowC  -  36 after 5 (a dash, one or two cells long)
 #pragma once
 
 #include <optional>
@@ -43,7 +48,7 @@ inline constexpr CellTable SpecialMarkTable = MakeTable({
 
 // The cells whose moves, in some mode of this family, depend on the cell
 // after them.
-inline constexpr std::string_view kKanaPrefixCells = "@^.45_\",X";
+inline constexpr std::string_view kKanaPrefixCells = "@^.45_\",X-";
 
 // Running text, prefix cell c before `next`; nullopt for other cells. Alone,
 // each prefix writes the text after its tables.
@@ -59,7 +64,8 @@ consteval std::optional<Move> KanaPrefixMove(unsigned char c, unsigned char next
       if (next == 'X') return Write({}, Mode::kFollowA);  // perhaps _ X X L
       return PairMove({&SpecialYoonDakuonTable}, "\x81\x5E", next);  // ／
     case '"':
-      if (next == '7' || next == '-') return RunRule(Rule::kDakuonMark);
+      if (next == '7') return RunRule(Rule::kBracketOpen);
+      if (next == '-') return Write("\xF0\x42", Mode::kFollowC);  // {F042}
       return PairMove({keepCells ? &DakuonPrefixedTable : &DakuonTable, &DakuonMarkTable}, "\x81\x45",
                       next);  // ・
     case ',':
@@ -69,19 +75,23 @@ consteval std::optional<Move> KanaPrefixMove(unsigned char c, unsigned char next
   }
 }
 
-// Cell c before `next` in a mode of this family: the mark _ X X L, whose
-// cells after the first are read in kFollowA and kFollowB; nullopt
-// elsewhere. Short of the L, the cells read as ／ and plain kana.
+// Cell c before `next` in a follow mode of this family (the table above);
+// nullopt for the others. Short of its L, the mark _ X X L reads as ／ and
+// plain kana.
 consteval std::optional<Move> KanaPrefixModeMove(Mode mode, unsigned char c, unsigned char next) {
-  if (mode == Mode::kFollowA && c == 'X') {  // _ X
+  if (mode == Mode::kFollowA && c == 'X') {
     if (next == 'X') return Write({}, Mode::kFollowB);
     return Write("\x81\x5E\x82\xD3");  // ／ふ
   }
-  if (mode == Mode::kFollowB && c == 'X') {  // _ X X
+  if (mode == Mode::kFollowB && c == 'X') {
     if (next == 'L') return Write("\xF0\x80\xF0\x78\xF0\x78", Mode::kFollowA);  // {F080}{F078}{F078}
     return Write("\x81\x5E\x82\xD3\x82\xD3");  // ／ふふ
   }
-  if (mode == Mode::kFollowA && c == 'L') return Write("\xF0\x6C");  // {F06C}, the end of _ X X L
+  if (mode == Mode::kFollowA && c == 'L') return Write("\xF0\x6C");  // {F06C}
+  if (mode == Mode::kFollowC && c == '-') {
+    if (next == '-') return Write("\xF0\x4D\xF0\x4D", Mode::kSkip);  // {F04D}{F04D}
+    return Write("\xF0\x4D");  // {F04D}
+  }
   return std::nullopt;
 }
 

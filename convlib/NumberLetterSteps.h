@@ -1,10 +1,19 @@
 // Cells that start runs: the number sign (digits, separators and arithmetic
 // signs), dots 56 (a foreign-letter word or a symbol) and dots 236 (a
-// foreign-language quotation that runs to its closing cell). Each run is a
-// mode of the loop. The pairs 25 25 and 34 34 in a number, and dots 56
-// before P or 36, are decided by their second cell, in kFollowA or
-// kFollowB; only the apostrophe in a number looks further, to the end of the
-// line, and runs its rule (NumberLetterRules.cpp).
+// foreign-language quotation that runs to its closing cell). A number, a
+// word and a quotation are modes of the loop; the lead-in of a number and
+// the pairs decided by their second cell go on in follow modes. Only the
+// apostrophe in a number looks further, to the end of the line, and runs its
+// rule (NumberLetterRules.cpp).
+//
+// Follow modes of this family, by the cell they land on:
+//   kFollowA  #  a number sign right after the number sign
+//             '  the apostrophe right after the number sign
+//             /  the second 34 of 34 34 in a number (÷÷ before a number sign)
+//             P  P after 56 (％, or the first letter of a word)
+//   kFollowB  #  a number sign after the number sign and an apostrophe
+//             3  the second 25 of 25 25 in a number (＝＝ before a digit or sign)
+//             -  36 after 56 (a dash, one or two cells long)
 #pragma once
 
 #include <optional>
@@ -75,7 +84,7 @@ consteval std::optional<Move> NumberMove(unsigned char c, unsigned char next) {
 
 // The cells whose moves, in some mode of this family, depend on the cell
 // after them.
-inline constexpr std::string_view kNumberLetterCells = "#;359*/P";
+inline constexpr std::string_view kNumberLetterCells = "#;359*/P'-";
 
 // Running text, cell c before `next`; nullopt for cells without a rule here.
 consteval std::optional<Move> NumberLetterMove(unsigned char c, unsigned char next) {
@@ -83,7 +92,7 @@ consteval std::optional<Move> NumberLetterMove(unsigned char c, unsigned char ne
   switch (c) {
     case '#':
       if (next == '\'') return Write("\xF0\x43\x81\x66", Mode::kFollowA);  // {F043}’
-      return Write(kNumberSign, Mode::kNumberLead);
+      return Write(kNumberSign, next == '#' ? Mode::kFollowA : Mode::kNumber);
     case ';':
       if (next == 'P') return Write("\xF0\x5B", Mode::kFollowA);  // {F05B}, then ％ or a word
       if (next == '-') return Write({}, Mode::kFollowB);            // a dash, one or two cells long
@@ -94,42 +103,39 @@ consteval std::optional<Move> NumberLetterMove(unsigned char c, unsigned char ne
   }
 }
 
-// Cell c before `next` in a mode of this family: the second cell of a pair
-// begun by the number sign, dots 56 or a number (in kFollowA or kFollowB),
-// and numbers, words and quotations; nullopt elsewhere, and where a number or
-// word has ended and c reads as running text.
+// Cell c before `next` in a number, word or quotation, or in a follow mode
+// of this family (the table above); nullopt for the other follow modes, and
+// where a number or word has ended and c reads as running text.
 consteval std::optional<Move> NumberLetterModeMove(Mode mode, unsigned char c, unsigned char next) {
   using namespace number_letter;
   switch (mode) {
     case Mode::kFollowA:
-      if (c == '\'') return Write({}, Mode::kApostropheLead);  // # ', written with the #
-      if (c == '/') {                                          // 34 34 in a number
+      if (c == '#') return Write(kNumberSign, next == '#' ? Mode::kFollowA : Mode::kNumber);
+      if (c == '\'') return Write({}, next == '#' ? Mode::kFollowB : Mode::kNumber);  // ’ written
+      if (c == '/') {
         if (next == '#') return Write("\x81\x80\x81\x80");  // ÷÷, which ends the number
         return Write("\x82\xE2\x82\xE2");  // やや: the number ended before them
       }
-      if (c == 'P') {  // dots 56 + P
+      if (c == 'P') {
         if (IsLetterCell(next)) return Write(Letter('P', false), Mode::kWord);
         return Write("\x81\x93");  // ％
       }
       return std::nullopt;
     case Mode::kFollowB:
-      if (c == '3') {  // 25 25 in a number
+      if (c == '#') {
+        if (IsDigitCell(next)) return Write(kComma, Mode::kNumber);
+        return Write(kNumberSign, next == '#' ? Mode::kFollowB : Mode::kNumber);
+      }
+      if (c == '3') {
         if (IsDigitCell(next) || next == '#') return Write("\x81\x81\x81\x81");  // ＝＝, which ends it
         if (next == '3') return Write("\x81\x46", Mode::kFollowB);  // ：, and the second 25 begins a pair
         return Write("\x81\x46\x81\x46", Mode::kNumber);            // ：：
       }
-      if (c == '-') {  // dots 56 + 36
+      if (c == '-') {
         if (next == '-') return Write("\xF0\x5B\xF0\x4D\xF0\x4D", Mode::kSkip);  // {F05B}{F04D}{F04D}
         return Write("\x81\x77\xF0\x4D");  // 『{F04D}
       }
       return std::nullopt;
-    case Mode::kNumberLead:
-      if (c == '#') return Write(kNumberSign, Mode::kNumberLead);
-      return NumberMove(c, next);
-    case Mode::kApostropheLead:
-      if (c == '#' && IsDigitCell(next)) return Write(kComma, Mode::kNumber);
-      if (c == '#') return Write(kNumberSign, Mode::kApostropheLead);
-      return NumberMove(c, next);
     case Mode::kNumber: return NumberMove(c, next);
     case Mode::kWord:
     case Mode::kWordCapital:
