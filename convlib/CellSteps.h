@@ -2,14 +2,15 @@
 // looked up without a branch per cell.
 //
 // The loop reads every cell once, in order, in a mode: running text, a
-// number, a foreign word, a foreign quotation, a run of leaders or dashes.
-// What a cell writes, and the mode for the cell after it, depend on the mode,
-// the cell and the cell after it: that is one move. A move that reads the
-// cell after it as well sets the mode kSkip, in which that cell writes
-// nothing. A mode stays set from cell to cell, so staying in a number costs
-// no branch; a cell that ends a number, a word or a run reads as it would in
-// running text. What needs more than a move - the bracket flags, the cell
-// before, cells further on - is left to a rule's own code (Rule).
+// number, a foreign word or quotation, or a follow mode that carries on a
+// form the cells before began. What a cell writes, and the mode for the cell
+// after it, depend on the mode, the cell and the cell after it: that is one
+// move. A move that reads the cell after it as well sets the mode kSkip, in
+// which that cell writes nothing. A mode stays set from cell to cell, so
+// staying in a number costs no branch; a cell that ends a number or a word
+// reads as it would in running text. What needs more than a move - the
+// bracket flags, the cell before, the cells to the end of the line - is left
+// to a rule's own code (Rule).
 //
 // Each rule family gives its moves as compile-time functions beside its
 // rules (KanaPrefixSteps.h, BracketSteps.h, NumberLetterSteps.h): those of

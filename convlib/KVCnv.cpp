@@ -201,9 +201,9 @@ std::string_view TTavoCnv::ConvertCString(const char* source, uint16_t option) {
 std::string_view TTavoCnv::ConvertLine(std::string_view line, uint16_t option) {
   const size_t n = line.size();
   const auto* in = reinterpret_cast<const unsigned char*>(line.data());
-  // The result never runs ahead of two bytes per cell read, and a step
-  // copies all of itself, so 2n + sizeof(Step) bytes hold every write and
-  // the closing NUL.
+  // No text is longer than two bytes per cell it stands for, so the result
+  // never runs ahead of two bytes per cell of the line; a step copies all of
+  // itself, so 2n + sizeof(Step) bytes hold every write and the closing NUL.
   char* const first = output_.Reserve(2 * n + sizeof(Step));
   char* out = first;
 
