@@ -7,17 +7,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include <algorithm>
-#include <cerrno>
-
 #include "dictool/Cp932Texts.h"
 #include "dictool/DicSearchEngine.h"
 #include "dictool/JCType.h"
 #include "dictool/Main.h"
 #include "dictool/PageFill.h"
-#include "dictool/Paging.h"
-#include "dictool/TavoLibBinding.h"
-#include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
@@ -27,40 +21,7 @@
 namespace tavo {
 namespace {
 
-const QString kSearchError = QStringLiteral("検索エラー");
-
-QString ReadErrorText(int error) {
-  switch (error) {
-    case EISDIR: return QStringLiteral("フォルダーです。");
-    case EINVAL: return QStringLiteral("通常のファイルではありません。");
-    case EACCES:
-    case EPERM: return QStringLiteral("読み取りが許可されていません。");
-    case EIO: return QStringLiteral("入出力エラーが起きました。");
-    default: return QString::fromStdString(SysErrorMessage(error));
-  }
-}
-
-// The searches' failures, told in message boxes over the main window.
-class SearchMessages : public SearchListener {
- public:
-  explicit SearchMessages(QWidget* owner) : owner_(owner) {}
-  void FileMissing(const std::string& path) override {
-    // A half-width blank after ファイル, a full-width one before が.
-    ui::MessageBox(owner_, QStringLiteral("辞書ファイル ") + FromCp932(path) + QStringLiteral("　が見つかりません。"),
-                   kSearchError, ui::MB_ICONINFORMATION);
-  }
-  void FileUnreadable(const std::string& path, int error, const std::string& detail) override {
-    ui::MessageBox(owner_,
-                   QStringLiteral("辞書ファイル ") + FromCp932(path) + QStringLiteral("　を読み込めません。\n") +
-                       (error != 0 ? ReadErrorText(error) : FromCp932(detail)),
-                   kSearchError, ui::MB_ICONWARNING);
-  }
-
- private:
-  QWidget* owner_;
-};
-
-// The dictionary grid as the searches' row sink.
+// The dictionary grid as the search's row sink.
 class DicGridRows : public RowSink {
  public:
   explicit DicGridRows(TMainForm& form) : form_(form) {}
@@ -70,40 +31,19 @@ class DicGridRows : public RowSink {
   TMainForm& form_;
 };
 
-void PumpMessages() { ui::ProcessMessages(); }
-
 }  // namespace
-
-void TMainForm::CreateSearches() {
-  searchMessages_ = std::make_unique<SearchMessages>(this);
-  dicEngine_ = std::make_unique<DicSearchEngine>(
-      Session, *searchMessages_, [](std::string_view line) { return CnvNABCCtoKANA(std::string(line), kCnvOption); });
-}
 
 void TMainForm::DicSearch() {
   Trace("DicSearch");
+  if (!CheckSearchWord()) return;
   const std::string text = SearchWordText();
-  if (cbSearchWord->currentText().isEmpty()) {
-    ui::Beep();
-    ui::MessageBox(this, QStringLiteral("検索文字列を入力してください。"), kSearchError, ui::MB_ICONINFORMATION);
-    cbSearchWord->setFocus();
-    return;
-  }
-  if (text.empty()) {
-    // Dictionaries are CP932 text: a word with other characters cannot occur.
-    ui::Beep();
-    ui::MessageBox(this, QStringLiteral("検索文字列に Shift-JIS で書けない文字が含まれています。"), kSearchError,
-                   ui::MB_ICONINFORMATION);
-    cbSearchWord->setFocus();
-    return;
-  }
   PageControl1->setCurrentIndex(0);
   if (LastSearchWasDic && text == LastSearchWord && Session.ReachedEnd && !Session.Cancelled && Session.HitFound)
     return;
   Session.ReachedEnd = false;
   if (SearchDicList.empty()) {
     ui::MessageBox(this, QStringLiteral("辞書ファイルが設定されていません。辞書ファイルを設定して下さい。"),
-                   kSearchError, ui::MB_ICONINFORMATION);
+                   SearchErrorCaption(), ui::MB_ICONINFORMATION);
     SetDicList();
     return;
   }
@@ -142,17 +82,6 @@ bool TMainForm::DicSearchStart() {
   return true;
 }
 
-int TMainForm::FillRowsThatFit(ui::TStringGrid* grid, int pageTop) {
-  // The rows that fit from the page's top row are added at once, and the
-  // top row is set once: as many rows as a page holds, or as the view shows.
-  const int n = RowsThatFit(grid->ClientHeight(), grid->DefaultRowHeight(), grid->GridLineWidth());
-  const int shown = grid->ClientHeight() / std::max(grid->DefaultRowHeight(), 1);
-  const int rows = pageTop + std::min(n, std::max(shown, 1));
-  if (grid->RowCount() < rows) grid->SetRowCount(rows);
-  grid->SetTopRow(pageTop);
-  return n;
-}
-
 void TMainForm::DicSearchNextPage() {
   Trace("DicSearchNextPage");
   if (Session.PageFilling) return;
@@ -162,7 +91,7 @@ void TMainForm::DicSearchNextPage() {
     StatusPanel->setText(QStringLiteral("検索中"));
     FillRowsThatFit(Grid, DicPageTop);
     DicGridRows rows(*this);
-    if (FillPage(Session, *dicEngine_, rows, Grid->VisibleRowCount(), PumpMessages) == FillEnd::Ended) {
+    if (FillPage(Session, *dicEngine_, rows, Grid->VisibleRowCount(), ui::ProcessMessages) == FillEnd::Ended) {
       AddGridLine(std::string(sj::SearchEndRow));
       Session.ReachedEnd = true;
       SearchEnd();
@@ -185,8 +114,8 @@ void TMainForm::DicSearchNextPage() {
   // The offer comes once the page and the controls are in order, so that a
   // failure while registering cannot leave the fill half done.
   if (offerRegistration &&
-      ui::MessageBox(this, QStringLiteral("見つかりませんでした。この語句を辞書に登録しますか？"), kSearchError,
-                     ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK)
+      ui::MessageBox(this, QStringLiteral("見つかりませんでした。この語句を辞書に登録しますか？"),
+                     SearchErrorCaption(), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK)
     RegisterWord(SearchWordText());
 }
 
@@ -195,12 +124,7 @@ NextHitResult TMainForm::DicSearchNextHit(int& dicIndex, std::string& row) {
   Session.FileIndex = dicIndex;
   DicGridRows rows(*this);
   HitRow hit;
-  const NextHitResult r = dicEngine_->NextHit(
-      [this] {
-        PumpMessages();
-        return Session.CancelRequest;
-      },
-      rows, hit);
+  const NextHitResult r = dicEngine_->NextHit(PumpingPoll(), rows, hit);
   dicIndex = Session.FileIndex;
   row = std::move(hit.Text);
   return r;

@@ -38,6 +38,7 @@ class TFontDialog;
 namespace tavo {
 
 class DicSearchEngine;
+class GaibuSearchEngine;
 class SearchListener;
 class TDicListDlg;
 class TSetWordDlg;
@@ -166,6 +167,10 @@ class TMainForm : public QMainWindow {
   void AddGridLine(const std::string& text);
 
   // ---- Shared by both searches ----
+  // Whether the search box holds a word to search for; else the user is
+  // told why not and the box gets the focus.
+  bool CheckSearchWord();
+  static QString SearchErrorCaption();  // "検索エラー"
   void SearchEnd();
   void SearchCancel();
   void ClearGrid(ui::TStringGrid* grid);
@@ -173,7 +178,9 @@ class TMainForm : public QMainWindow {
 
   // ---- External search ----
   void GaibuSearch(const std::string& startFolder);
+  bool GaibuSearchStart();  // false when nothing was opened
   void GaibuSearchNextPage();
+  NextHitResult GaibuSearchNextHit(std::string& row);
   void ClearHitList();
   void AddGrid2Line(const std::string& text, const std::string& path, int page, int line);
 
@@ -207,6 +214,8 @@ class TMainForm : public QMainWindow {
     if (TraceOperation) TraceOperation(operation);
   }
   int FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
+  // The searches' poll: pumps the window messages, true once a cancel came.
+  DicScanner::Poll PumpingPoll();
   void AfterFill();
 
   ui::FormKeys* keys_ = nullptr;
@@ -217,8 +226,14 @@ class TMainForm : public QMainWindow {
   bool shown_ = false;
   int colorScheme_ = 1;  // the scheme last set; restores the ticks of a refused click
   bool closeAfterFill_ = false;
-  std::unique_ptr<SearchListener> searchMessages_;  // the searches' failures as message boxes
+  // The searches' failures as message boxes, one for each search.
+  std::unique_ptr<SearchListener> dicMessages_;
+  std::unique_ptr<SearchListener> gaibuMessages_;
   std::unique_ptr<DicSearchEngine> dicEngine_;
+  std::unique_ptr<GaibuSearchEngine> gaibuEngine_;
+  // Documents of the external search left out for names without a CP932
+  // form; told when the search ends.
+  int gaibuUnnamed_ = 0;
 };
 
 }  // namespace tavo
