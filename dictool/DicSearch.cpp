@@ -2,20 +2,14 @@
 // (DicSearchEngine, PageFill) to the dictionary grid, its status line and
 // the message boxes. The work runs inside the command that asked for it; the
 // fill pumps the window messages so that the cancel button and Esc stay live.
-#include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "dictool/Cp932Texts.h"
 #include "dictool/DicSearchEngine.h"
-#include "dictool/JCType.h"
 #include "dictool/Main.h"
 #include "dictool/PageFill.h"
 #include "platform/text/QtText.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
-#include "platform/ui/StatusLine.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -59,21 +53,7 @@ void TMainForm::DicSearch() {
 
 bool TMainForm::DicSearchStart() {
   if (!dicEngine_->FirstFileExists(SearchDicList)) return false;
-  ClearGrid(Grid);
-  DicRowCount = 0;
-  Grid->SetRowCount(1);
-  Grid->SetRow(0);
-  Grid->SetCol(0);
-  DicPageTop = 0;
-  // The box loses its focus now; the grid takes it (not the next enabled
-  // button, which a second Enter during the fill would press).
-  Grid->setFocus();
-  cbSearchWord->setEnabled(false);
-  btnSearchCancel->setEnabled(true);
-
-  const std::string word = SpaceToSquare(SearchWordText());
-  SetSearchWordText(word);
-  AddSearchHistory(word);
+  const std::string word = OpenResultGrid(Grid, DicRowCount, DicPageTop);
   LastSearchWasDic = true;
   HighlightWord = word;
   DicGridRows rows(*this);
@@ -85,35 +65,13 @@ bool TMainForm::DicSearchStart() {
 void TMainForm::DicSearchNextPage() {
   Trace("DicSearchNextPage");
   if (Session.PageFilling) return;
-  bool offerRegistration = false;
-  ui::SetBusyCursor(true);
-  try {
-    StatusPanel->setText(QStringLiteral("検索中"));
-    FillRowsThatFit(Grid, DicPageTop);
-    DicGridRows rows(*this);
-    if (FillPage(Session, *dicEngine_, rows, Grid->VisibleRowCount(), ui::ProcessMessages) == FillEnd::Ended) {
-      AddGridLine(std::string(sj::SearchEndRow));
-      Session.ReachedEnd = true;
-      SearchEnd();
-      // Only a word that every dictionary was read for is offered.
-      offerRegistration = !Session.HitFound && dicEngine_->EveryFileRead();
-    }
-    if (Session.SearchOpen) ui::AnnounceStatus(StatusPanel, QStringLiteral("Enterキーで続行"));
-    else if (!Session.CancelRequest) ui::AnnounceStatus(StatusPanel, QStringLiteral("検索終了"));
-    btnSearch->setEnabled(true);
-    DicPageTop = Grid->RowCount() - 1;  // a page's last row is the next page's top row
-    Grid->SetRow(Grid->TopRow());
-    if (Session.CancelRequest) SearchCancel();
-  } catch (const std::exception& e) {
-    ui::ShowMessage(FromCp932(e.what()));
-  }
-  ui::SetBusyCursor(false);
-  PageControl1->setCurrentIndex(0);
-  Grid->setFocus();
-  AfterFill();
-  // The offer comes once the page and the controls are in order, so that a
-  // failure while registering cannot leave the fill half done.
-  if (offerRegistration &&
+  DicGridRows rows(*this);
+  if (!FillResultPage({Grid, StatusPanel, 0, DicPageTop, btnSearch, *dicEngine_, rows})) return;
+  Session.ReachedEnd = true;
+  // Only a word that every dictionary was read for is offered; the offer
+  // comes once the page and the controls are in order, so that a failure
+  // while registering cannot leave the fill half done.
+  if (!Session.HitFound && dicEngine_->EveryFileRead() &&
       ui::MessageBox(this, QStringLiteral("見つかりませんでした。この語句を辞書に登録しますか？"),
                      SearchErrorCaption(), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK)
     RegisterWord(SearchWordText());

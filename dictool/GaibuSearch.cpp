@@ -5,21 +5,16 @@
 // asked for it; the fill pumps the window messages so that the cancel button
 // and Esc stay live.
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "dictool/Cp932Texts.h"
 #include "dictool/GaibuFiles.h"
 #include "dictool/GaibuSearchEngine.h"
-#include "dictool/JCType.h"
 #include "dictool/Main.h"
 #include "folderbrowse/DlgFolderSelect.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
-#include "platform/ui/StatusLine.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -79,21 +74,8 @@ void TMainForm::GaibuSearch(const std::string& startFolder) {
 bool TMainForm::GaibuSearchStart() {
   if (!gaibuEngine_->FirstFileExists(GaibuFileList)) return false;
   ClearHitList();
-  ClearGrid(Grid2);
-  GaibuRowCount = 0;
-  Grid2->SetRowCount(1);
-  Grid2->SetRow(0);
-  Grid2->SetCol(0);
-  GaibuPageTop = 0;
-  // The grid takes the focus from the box, as in the dictionary search.
-  Grid2->setFocus();
-  cbSearchWord->setEnabled(false);
-  btnSearchCancel->setEnabled(true);
-
   // The box's text is taken again: the dialog came in between.
-  const std::string word = SpaceToSquare(SearchWordText());
-  SetSearchWordText(word);
-  AddSearchHistory(word);
+  const std::string word = OpenResultGrid(Grid2, GaibuRowCount, GaibuPageTop);
   LastSearchWasDic = false;
   HighlightWord2 = word;
   GaibuGridRows rows(*this);
@@ -105,35 +87,11 @@ bool TMainForm::GaibuSearchStart() {
 void TMainForm::GaibuSearchNextPage() {
   Trace("GaibuSearchNextPage");
   if (Session.PageFilling) return;
-  bool ended = false;
-  ui::SetBusyCursor(true);
-  try {
-    StatusPanel2->setText(QStringLiteral("検索中"));
-    FillRowsThatFit(Grid2, GaibuPageTop);
-    GaibuGridRows rows(*this);
-    if (FillPage(Session, *gaibuEngine_, rows, Grid2->VisibleRowCount(), ui::ProcessMessages) == FillEnd::Ended) {
-      AddGrid2Line(std::string(sj::SearchEndRow), std::string(), 0, 0);
-      SearchEnd();
-      ended = true;
-    }
-    if (Session.SearchOpen) ui::AnnounceStatus(StatusPanel2, QStringLiteral("Enterキーで続行"));
-    else if (!Session.CancelRequest) ui::AnnounceStatus(StatusPanel2, QStringLiteral("検索終了"));
-    btnGaibuSearch->setEnabled(true);
-    GaibuPageTop = Grid2->RowCount() - 1;  // a page's last row is the next page's top row
-    Grid2->SetRow(Grid2->TopRow());
-    if (Session.CancelRequest) SearchCancel();
-  } catch (const std::exception& e) {
-    ui::ShowMessage(FromCp932(e.what()));
-  }
-  ui::SetBusyCursor(false);
-  PageControl1->setCurrentIndex(1);
-  Grid2->setFocus();
-  AfterFill();
-  // Told once the page and the controls are in order.
-  if (ended && !Session.HitFound)
+  GaibuGridRows rows(*this);
+  if (!FillResultPage({Grid2, StatusPanel2, 1, GaibuPageTop, btnGaibuSearch, *gaibuEngine_, rows})) return;
+  if (!Session.HitFound)
     ui::MessageBox(this, QStringLiteral("見つかりませんでした。"), SearchErrorCaption(), ui::MB_ICONWARNING);
-  if (ended && gaibuUnnamed_ > 0)
-    ui::MessageBox(this, UnnamedText(gaibuUnnamed_), SearchErrorCaption(), ui::MB_ICONINFORMATION);
+  if (gaibuUnnamed_ > 0) ui::MessageBox(this, UnnamedText(gaibuUnnamed_), SearchErrorCaption(), ui::MB_ICONINFORMATION);
 }
 
 NextHitResult TMainForm::GaibuSearchNextHit(std::string& row) {

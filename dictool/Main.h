@@ -39,6 +39,8 @@ namespace tavo {
 
 class DicSearchEngine;
 class GaibuSearchEngine;
+class HitSource;
+class RowSink;
 class SearchListener;
 class TDicListDlg;
 class TSetWordDlg;
@@ -214,6 +216,21 @@ class TMainForm : public QMainWindow {
     if (TraceOperation) TraceOperation(operation);
   }
   int FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
+  // Empties a result grid for a new search and gives the search the
+  // controls; returns the word to search, as the box now shows it.
+  std::string OpenResultGrid(ui::TStringGrid* grid, int& rowCount, int& pageTop);
+  // One page of a search's grid, with its end row at the end; true when the
+  // search read its last file.
+  struct ResultPage {
+    ui::TStringGrid* grid;
+    QLabel* status;
+    int page;  // of PageControl1
+    int& pageTop;
+    QPushButton* continueButton;
+    HitSource& source;
+    RowSink& rows;
+  };
+  bool FillResultPage(const ResultPage& page);
   // The searches' poll: pumps the window messages, true once a cancel came.
   DicScanner::Poll PumpingPoll();
   void AfterFill();

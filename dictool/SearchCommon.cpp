@@ -15,6 +15,7 @@
 #include "dictool/Cp932Texts.h"
 #include "dictool/DicSearchEngine.h"
 #include "dictool/GaibuSearchEngine.h"
+#include "dictool/JCType.h"
 #include "dictool/Main.h"
 #include "dictool/Paging.h"
 #include "dictool/TavoLibBinding.h"
@@ -104,6 +105,51 @@ int TMainForm::FillRowsThatFit(ui::TStringGrid* grid, int pageTop) {
   if (grid->RowCount() < rows) grid->SetRowCount(rows);
   grid->SetTopRow(pageTop);
   return n;
+}
+
+std::string TMainForm::OpenResultGrid(ui::TStringGrid* grid, int& rowCount, int& pageTop) {
+  ClearGrid(grid);
+  rowCount = 0;
+  grid->SetRowCount(1);
+  grid->SetRow(0);
+  grid->SetCol(0);
+  pageTop = 0;
+  // The box loses its focus now; the grid takes it (not the next enabled
+  // button, which a second Enter during the fill would press).
+  grid->setFocus();
+  cbSearchWord->setEnabled(false);
+  btnSearchCancel->setEnabled(true);
+  const std::string word = SpaceToSquare(SearchWordText());
+  SetSearchWordText(word);
+  AddSearchHistory(word);
+  return word;
+}
+
+bool TMainForm::FillResultPage(const ResultPage& p) {
+  bool ended = false;
+  ui::SetBusyCursor(true);
+  try {
+    p.status->setText(QStringLiteral("検索中"));
+    FillRowsThatFit(p.grid, p.pageTop);
+    if (FillPage(Session, p.source, p.rows, p.grid->VisibleRowCount(), ui::ProcessMessages) == FillEnd::Ended) {
+      p.rows.AddRow(sj::SearchEndRow, nullptr);
+      SearchEnd();
+      ended = true;
+    }
+    if (Session.SearchOpen) ui::AnnounceStatus(p.status, QStringLiteral("Enterキーで続行"));
+    else if (!Session.CancelRequest) ui::AnnounceStatus(p.status, QStringLiteral("検索終了"));
+    p.continueButton->setEnabled(true);
+    p.pageTop = p.grid->RowCount() - 1;  // a page's last row is the next page's top row
+    p.grid->SetRow(p.grid->TopRow());
+    if (Session.CancelRequest) SearchCancel();
+  } catch (const std::exception& e) {
+    ui::ShowMessage(FromCp932(e.what()));
+  }
+  ui::SetBusyCursor(false);
+  PageControl1->setCurrentIndex(p.page);
+  p.grid->setFocus();
+  AfterFill();
+  return ended;
 }
 
 void TMainForm::SearchEnd() {

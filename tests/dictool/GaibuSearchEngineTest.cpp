@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "tests/convlib/FormLines.h"
 #include "tests/convlib/RandomLines.h"
 #include "tests/dictool/GaibuReference.h"
+#include "tests/dictool/ToldFailures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestText.h"
 #include "tools/gen/BrailleText.h"
@@ -52,22 +52,13 @@ std::string Document(int linesPerPage, const std::vector<std::string>& lines) {
   return bytes;
 }
 
-class GaibuSearchEngineTest : public ::testing::Test, public RowSink, public SearchListener {
+class GaibuSearchEngineTest : public ::testing::Test, public RowSink, public test::ToldFailures {
  protected:
   void AddRow(std::string_view text, const THitLine* record) override {
     ASSERT_NE(record, nullptr) << "every row of the external grid has its record";
     rows.push_back({std::string(text), *record});
   }
-  void FileMissing(const std::string& path) override { told.push_back("missing " + path); }
-  void FileUnreadable(const std::string& path, int error, const std::string& detail) override {
-    told.push_back("unreadable " + path + " " + (error != 0 ? std::to_string(error) : detail));
-  }
-
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = dir / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
+  std::string Write(const std::string& name, const std::string& bytes) { return dir.Write(name, bytes); }
   FillEnd Search(const std::vector<std::string>& files, const std::string& word, int visible = 1000) {
     rows.clear();
     if (!engine.FirstFileExists(files)) return FillEnd::Busy;
@@ -89,7 +80,6 @@ class GaibuSearchEngineTest : public ::testing::Test, public RowSink, public Sea
   GaibuSearchEngine engine{session, *this, [this](const std::string& line) { return converter.Convert(line, kOption); }};
   std::function<void()> pump = [] {};
   Rows rows;
-  std::vector<std::string> told;
 };
 
 TEST_F(GaibuSearchEngineTest, HitsAreNumberedByPageAndLine) {
