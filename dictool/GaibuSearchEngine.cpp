@@ -60,17 +60,16 @@ NextHitResult GaibuSearchEngine::NextHit(const DicScanner::Poll& poll, RowSink& 
     if (MatchSearchWord(kA_, pattern, nullptr)) return Hit(hit, s.LinePosition(lineA), kA_);
     r = ReadLine(poll, b_, kB_);
     if (r != ScanResult::Line) break;
-    if (JoinLines(a_, b_, joined_)) {
-      const std::size_t head = joined_.size() - 1 - b_.size();
-      if (JoinCanHit(std::string_view(joined_).substr(0, head), pattern)) {
-        kJoined_.assign(convert_(joined_));
-        // A's part of the joined kana: A's kana without the "□" of each
-        // blank cell that the join cut off.
-        const auto inA = static_cast<std::ptrdiff_t>(kA_.size()) - 2 * static_cast<std::ptrdiff_t>(a_.size() - head);
-        int position = 0;
-        if (MatchSearchWord(kJoined_, pattern, &position) && position - 1 < inA)
-          return Hit(hit, s.LinePosition(lineA), kJoined_);
-      }
+    // Most joins cannot hit (JoinCanHit) and are neither made nor converted.
+    const std::string_view head = LineHead(a_);
+    if (JoinCanHit(head, pattern) && JoinLines(a_, b_, joined_)) {
+      kJoined_.assign(convert_(joined_));
+      // A's part of the joined kana: A's kana without the "□" of each blank
+      // cell that the join cut off.
+      const auto inA = static_cast<std::ptrdiff_t>(kA_.size()) - 2 * static_cast<std::ptrdiff_t>(a_.size() - head.size());
+      int position = 0;
+      if (MatchSearchWord(kJoined_, pattern, &position) && position - 1 < inA)
+        return Hit(hit, s.LinePosition(lineA), kJoined_);
     }
     std::swap(a_, b_);
     std::swap(kA_, kB_);
