@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The external search over generated documents (RelWithDebInfo build in
-# build/, no window): a folder of 200 documents in nested subfolders, about
-# 1 MB each (200 MB of braille lines in all), searched for a word that none of them holds, from OK to the end
-# row, timed in alternating pairs with the converter alone on the same lines.
+# build/, no window): 200 documents of about 1 MB in nested subfolders (200 MB
+# of braille lines in all), searched for a word that none of them holds,
+# from OK to the end row, timed in alternating pairs with the converter alone
+# on the same lines.
 #   bash tools/bench-gaibusearch.sh [documents] [pairs]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
