@@ -5,10 +5,12 @@
 # Further arguments go to libFuzzer, e.g. -jobs=4 -workers=4.
 #   convlib  the braille library: the converter and its C functions
 #   dicscan  the dictionary block scan against the line-by-line reading
-# Usage: tools/fuzz.sh convlib|dicscan [seconds] [libFuzzer flags...]
+#   rute     the RUTE header reader and the external search's reading of a
+#            document against the plain reading
+# Usage: tools/fuzz.sh convlib|dicscan|rute [seconds] [libFuzzer flags...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-target=${1:?usage: tools/fuzz.sh convlib|dicscan [seconds] [libFuzzer flags...]}
+target=${1:?usage: tools/fuzz.sh convlib|dicscan|rute [seconds] [libFuzzer flags...]}
 shift
 seconds=${1:-60}
 shift || true
