@@ -1,89 +1,87 @@
-// Step tables: what the converter's main loop writes for a cell, looked up
-// without a branch per cell.
+// The converter's step machine: what the main loop writes for a cell,
+// looked up without a branch per cell.
 //
-// A cell without a rule reads the same wherever it stands; a kana prefix and
-// most other prefix cells read from the cell after them alone. So each such
-// cell has a row of 256 steps indexed by the cell after it (the plain cells
-// share one row, indexed by the cell itself): the text to write and whether
-// the next cell was read with it. What needs more than that pair - the
-// bracket flags, the cell before, cells further on, runs of cells - is left
-// to the rule's own code, marked by a step that reads no cell.
+// The loop reads every cell once, in order, in a mode: running text, a
+// number, a foreign word or quotation, or a follow mode that carries on a
+// form the cells before began. What a cell writes, and the mode for the cell
+// after it, depend on the mode, the cell and the cell after it: that is one
+// move. A move that reads the cell after it as well sets the mode kSkip, in
+// which that cell writes nothing. A mode stays set from cell to cell, so
+// staying in a number costs no branch; a cell that ends a number or a word
+// reads as it would in running text. What needs more than a move - the
+// bracket flags, the cell before, the cells to the end of the line - is left
+// to a rule's own code (Rule).
 //
-// The rows are constant data built at compile time from the reading tables
-// (TavoTbl.h); each rule family defines its own rows beside its rules.
+// Each rule family gives its moves as compile-time functions beside its
+// rules (KanaPrefixSteps.h, BracketSteps.h, NumberLetterSteps.h): those of
+// its prefix cells in running text, and those of its modes, where a follow
+// mode on one of its cells is its own. KVCnv.cpp builds the loop's tables
+// from them at compile time, and refuses a mode and cell that two families
+// claim.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 
 #include "convlib/TavoTbl.h"
 
 namespace tavolib {
 
-// The loop copies all of text and keeps `bytes` of it, so a step is one
-// aligned eight-byte load.
-struct alignas(8) Step {
-  static constexpr size_t kMaxBytes = 4;
-  char text[kMaxBytes] = {};
-  uint8_t bytes = 0;
-  // Cells the step reads: 1 the cell alone, 2 the cell and the one after
-  // it; 0 leaves the cell to its rule's code.
-  uint8_t cells = 0;
+enum class Mode : uint8_t {
+  kText,     // running text
+  kSkip,     // the cell was read with the one before; then running text
+  kFollowA,  // the cell goes on with a form that the cells before began: a
+  kFollowB,  //   pair decided by its second cell, a lead-in or a run. Which
+  kFollowC,  //   form, the cell itself tells (each family's ModeMove); as
+  kFollowD,  //   several forms go on with the same cell, there are five.
+  kFollowE,  //   A move sets one only when the next cell goes on with it.
+  kNumber,   // digits, separators and signs
+  kWord,            // a foreign word: small letters,
+  kWordCapital,     //   the next letter a capital,
+  kWordCapitals,    //   capitals to the end of the word
+  kQuote,           // a foreign quotation, likewise
+  kQuoteCapital,
+  kQuoteCapitals,
+  kCount
+};
+inline constexpr size_t kModeCount = static_cast<size_t>(Mode::kCount);
+
+// The rules whose code runs where a move cannot say what a cell gives. Each
+// runs as its prefix cell's rule would, with Pos at the cell after the one
+// that ran it, and returns the mode to go on in.
+enum class Rule : uint8_t {
+  kNone,
+  kBracketOpen,       // dots 5 + 2356: 〔, and the flag that a later 2356 1 reads
+  kKagi,              // dots 36: 「 or 」 by the flag and the cell before
+  kKakko,             // dots 2356: （ or ） likewise, and among the first two cells
+  kNumberApostrophe,  // ， or わ by the digit cells to the end of the line
 };
 
-using StepRow = std::array<Step, 256>;
+// What a cell writes in a mode, and the mode for the cell after it.
+struct Move {
+  std::string_view text;
+  Mode next = Mode::kText;
+  Rule rule = Rule::kNone;
+};
 
-// The step that writes `text` and reads `cells` cells.
-consteval Step MakeStep(std::string_view text, uint8_t cells) {
-  if (text.size() > Step::kMaxBytes) throw "a step writes at most four bytes";
-  Step step;
-  for (size_t i = 0; i < text.size(); ++i) step.text[i] = text[i];
-  step.bytes = static_cast<uint8_t>(text.size());
-  step.cells = cells;
-  return step;
-}
+consteval Move Write(std::string_view text, Mode next = Mode::kText) { return {text, next}; }
+consteval Move RunRule(Rule rule) { return {{}, Mode::kText, rule}; }
 
-// The row of a prefix cell that reads the cell after it: the first of
-// `tables` that has an entry for that cell gives the text, and the pair is
-// read; without an entry the prefix writes `alone` and the next cell is left
-// to the loop. The cells in `ruleCells` are left to the rule's code. The end
-// of the line reads as NUL, which has no entry.
-consteval StepRow PairRow(std::initializer_list<const CellTable*> tables, std::string_view alone,
-                          std::string_view ruleCells = {}) {
-  StepRow row;
-  for (size_t next = 0; next < row.size(); ++next) {
-    row[next] = MakeStep(alone, 1);
-    for (const CellTable* table : tables) {
-      if (!(*table)[next].empty()) {
-        row[next] = MakeStep((*table)[next], 2);
-        break;
-      }
-    }
+// A prefix cell before `next`: the first of `tables` with an entry for next
+// gives the text, and the pair is read; without one the prefix writes
+// `alone` and the loop goes on with next. The end of the line reads as NUL,
+// which has no entry.
+consteval Move PairMove(std::initializer_list<const CellTable*> tables, std::string_view alone,
+                        unsigned char next) {
+  for (const CellTable* table : tables) {
+    if (!(*table)[next].empty()) return Write((*table)[next], Mode::kSkip);
   }
-  for (unsigned char c : ruleCells) row[c] = Step{};
-  return row;
+  return Write(alone);
 }
 
-// Rows of the kana prefix rules (KanaPrefixRules.cpp). Dots 5 and dots 6
-// have one row for each KeepCells mode.
-extern const StepRow YoonSteps;                // @  dots 4
-extern const StepRow YoonDakuonSteps;          // ^  dots 45
-extern const StepRow YoonHandakuonSteps;       // .  dots 46
-extern const StepRow SpecialDakuonSteps;       // 4  dots 256
-extern const StepRow SpecialSteps;             // 5  dots 26
-extern const StepRow SpecialYoonDakuonSteps;   // _  dots 456
-extern const StepRow DakuonSteps;              // "  dots 5, composed
-extern const StepRow DakuonPrefixedSteps;      // "  dots 5, cells kept
-extern const StepRow HandakuonSteps;           // ,  dots 6, composed
-extern const StepRow HandakuonPrefixedSteps;   // ,  dots 6, cells kept
-// Rows of the symbol rules (BracketRules.cpp); - and 7 have none.
-extern const StepRow ArrowSteps;       // [  dots 246
-extern const StepRow LongVowelSteps;   // 3  dots 25
-extern const StepRow LeaderSteps;      // 1  dots 2
-extern const StepRow StarSteps;        // 9  dots 35
-// The row of the dots-56 rule (NumberLetterRules.cpp); # and 8 have none.
-extern const StepRow AlphabetSteps;    // ;  dots 56
+inline constexpr bool IsDigitCell(unsigned char c) { return c >= 'A' && c <= 'J'; }
+inline constexpr bool IsLetterCell(unsigned char c) { return c >= 'A' && c <= 'Z'; }
 
 }  // namespace tavolib

@@ -1,70 +1,163 @@
-// The main conversion loop: steps looked up per cell, and the rules for the
-// cells that the step tables leave to them.
+// The main conversion loop: the step tables built from every rule family's
+// moves, one step per cell, and the rules for what the moves leave to them.
 #include "convlib/KVCnv.h"
 
 #include <algorithm>
 #include <array>
 
+#include "convlib/BracketSteps.h"
 #include "convlib/CellSteps.h"
+#include "convlib/KanaPrefixSteps.h"
+#include "convlib/NumberLetterSteps.h"
 #include "convlib/TavoTbl.h"
 
 namespace tavolib {
 namespace {
 
-// Cells without a rule: their KanaTable reading. The prefix cells are left
-// to their rules; those with a row of their own (below) never read this one.
-consteval StepRow MakePlainSteps() {
-  StepRow row;
-  for (size_t c = 0; c < row.size(); ++c) row[c] = MakeStep(KanaTable[c], 1);
-  for (unsigned char c : std::string_view("\"#,-.1345789;@[^_")) row[c] = Step{};
-  return row;
-}
-constexpr StepRow PlainSteps = MakePlainSteps();
-
-// The prefix cells whose step is found in a row of their own, indexed by the
-// cell after them: in each KeepCells mode.
-struct PairRows {
-  unsigned char cell;
-  const StepRow* composed;
-  const StepRow* kept;
-};
-constexpr PairRows kPairRows[] = {
-    {'@', &YoonSteps, &YoonSteps},
-    {'^', &YoonDakuonSteps, &YoonDakuonSteps},
-    {'.', &YoonHandakuonSteps, &YoonHandakuonSteps},
-    {'4', &SpecialDakuonSteps, &SpecialDakuonSteps},
-    {'5', &SpecialSteps, &SpecialSteps},
-    {'_', &SpecialYoonDakuonSteps, &SpecialYoonDakuonSteps},
-    {'"', &DakuonSteps, &DakuonPrefixedSteps},
-    {',', &HandakuonSteps, &HandakuonPrefixedSteps},
-    {'[', &ArrowSteps, &ArrowSteps},
-    {'3', &LongVowelSteps, &LongVowelSteps},
-    {'1', &LeaderSteps, &LeaderSteps},
-    {'9', &StarSteps, &StarSteps},
-    {';', &AlphabetSteps, &AlphabetSteps},
-};
-
-// The step of cell c is rows[c][next & kNextMask[c]], next being the cell
-// after it: a plain cell's row is its one entry in PlainSteps and its mask 0,
-// a prefix cell's row is its own and its mask 0xFF. So the lookup waits for
-// no load but the cell's own entries.
-using RowTable = std::array<const Step*, 256>;
-
-consteval RowTable MakeRows(bool keepCells) {
-  RowTable rows;
-  for (size_t c = 0; c < rows.size(); ++c) rows[c] = &PlainSteps[c];
-  for (const PairRows& r : kPairRows) rows[r.cell] = (keepCells ? r.kept : r.composed)->data();
-  return rows;
+// Running text, cell c before `next`.
+consteval Move TextMove(unsigned char c, unsigned char next, bool keepCells) {
+  if (auto move = KanaPrefixMove(c, next, keepCells)) return *move;
+  if (auto move = BracketMove(c, next)) return *move;
+  if (auto move = NumberLetterMove(c, next)) return *move;
+  return Write(KanaTable[c]);  // a cell without a rule
 }
 
-// Indexed by KeepCells.
-constinit const RowTable kRows[2] = {MakeRows(false), MakeRows(true)};
+// Cell c before `next` in a mode other than running text: the move of the
+// family that claims it, or as in running text where none does.
+consteval Move ModeMove(Mode mode, unsigned char c, unsigned char next, const Move& text) {
+  if (mode == Mode::kSkip) return Write({});
+  const std::optional<Move> claims[] = {KanaPrefixModeMove(mode, c, next), BracketModeMove(mode, c, next),
+                                        NumberLetterModeMove(mode, c, next)};
+  std::optional<Move> move;
+  for (const std::optional<Move>& claim : claims) {
+    if (claim && move) throw "two rule families claim one mode and cell";
+    if (claim) move = claim;
+  }
+  return move.value_or(text);
+}
 
-constexpr std::array<size_t, 256> kNextMask = [] {
-  std::array<size_t, 256> mask{};
-  for (const PairRows& r : kPairRows) mask[r.cell] = 0xFF;
-  return mask;
+// A move as the loop reads it: the loop copies all of it to the output and
+// keeps `bytes`, so a step is one aligned eight-byte load.
+struct alignas(8) Step {
+  static constexpr size_t kMaxText = 6;
+  char text[kMaxText] = {};
+  uint8_t bytes = 0;
+  Rule rule = Rule::kNone;
+};
+static_assert(sizeof(Step) == 8);
+
+consteval Step MakeStep(const Move& move) {
+  if (move.text.size() > Step::kMaxText) throw "a move writes at most six bytes";
+  Step step;
+  for (size_t i = 0; i < move.text.size(); ++i) step.text[i] = move.text[i];
+  step.bytes = static_cast<uint8_t>(move.text.size());
+  step.rule = move.rule;
+  return step;
+}
+
+// The steps of every mode for one cell before one next cell. nextModes holds
+// the mode after each step, four bits each, so that the loop finds the next
+// mode by a shift and a mask rather than by a load that it would wait for:
+// the field of mode m lies at bits 4m+2 to 4m+5, so (nextModes >> 4m) & 0x3C
+// is four times the next mode. The field of a step that runs a rule holds
+// kRunsRule instead, so one comparison of the next mode finds those steps.
+struct alignas(64) Block {
+  uint64_t nextModes = 0;
+  Step steps[kModeCount];
+};
+constexpr uint64_t kRunsRule = 15;
+static_assert(kModeCount <= kRunsRule && sizeof(Block) == 128);
+
+consteval Block MakeBlock(unsigned char c, unsigned char next, bool keepCells) {
+  Block block;
+  const Move text = TextMove(c, next, keepCells);
+  for (size_t m = 0; m < kModeCount; ++m) {
+    const Move move = Mode(m) == Mode::kText ? text : ModeMove(Mode(m), c, next, text);
+    block.steps[m] = MakeStep(move);
+    const uint64_t field = move.rule != Rule::kNone ? kRunsRule : static_cast<uint8_t>(move.next);
+    block.nextModes |= field << (4 * m + 2);
+  }
+  return block;
+}
+
+// The cell after a cell as the moves tell it apart: one of the 64 NABCC
+// cells, or anything else (the end of the line included), which no move
+// reads as a cell.
+constexpr size_t kNextClasses = 65;
+constexpr std::array<uint8_t, 256> kNextClass = [] {
+  std::array<uint8_t, 256> next{};
+  for (size_t b = 0; b < next.size(); ++b) next[b] = b >= 0x20 && b <= 0x5F ? b - 0x20 : 64;
+  return next;
 }();
+consteval unsigned char NextCell(size_t nextClass) {
+  return nextClass < 64 ? static_cast<unsigned char>(0x20 + nextClass) : 0;
+}
+
+// The cells whose moves depend on the cell after them, in some mode.
+constexpr bool ReadsNext(unsigned char c) {
+  for (std::string_view cells : {kKanaPrefixCells, kBracketCells, kNumberLetterCells}) {
+    if (cells.find(static_cast<char>(c)) != std::string_view::npos) return true;
+  }
+  return false;
+}
+// Dots 5 and 6 read differently with cells kept.
+constexpr bool ReadsKeepCells(unsigned char c) { return c == '"' || c == ','; }
+// Bytes that are no cell read alike everywhere (0xDE and 0xDF have readings).
+constexpr bool IsSilent(unsigned char c) { return (c < 0x20 || c > 0x5F) && c != 0xDE && c != 0xDF; }
+
+constexpr size_t BlockCount() {
+  size_t count = 1;  // the silent bytes
+  for (size_t c = 0; c < 256; ++c) {
+    if (IsSilent(c)) continue;
+    count += ReadsNext(c) ? kNextClasses * (ReadsKeepCells(c) ? 2 : 1) : 1;
+  }
+  return count;
+}
+
+// Where the blocks of a cell start, and whether it reads the next cell: the
+// loop reads block first + (kNextClass[next] & nextMask).
+struct CellRow {
+  uint32_t first = 0;
+  uint32_t nextMask = 0;
+};
+
+struct StepTables {
+  std::array<Block, BlockCount()> blocks;
+  std::array<CellRow, 256> rows[2];  // indexed by KeepCells
+};
+
+consteval StepTables MakeStepTables() {
+  StepTables t;
+  uint32_t at = 0;
+  const auto add = [&](unsigned char c, unsigned char next, bool keepCells) consteval {
+    t.blocks[at++] = MakeBlock(c, next, keepCells);
+  };
+  const uint32_t silent = at;
+  add(0x80, 0, false);
+  for (size_t b = 0; b < 256; ++b) {
+    const auto c = static_cast<unsigned char>(b);
+    if (IsSilent(c)) {
+      t.rows[0][c] = t.rows[1][c] = CellRow{silent, 0};
+      continue;
+    }
+    for (bool keepCells : {false, true}) {
+      if (keepCells && !ReadsKeepCells(c)) {
+        t.rows[1][c] = t.rows[0][c];
+        continue;
+      }
+      t.rows[keepCells][c] = CellRow{at, ReadsNext(c) ? 0xFFu : 0u};
+      if (!ReadsNext(c)) {
+        add(c, 0, keepCells);
+        continue;
+      }
+      for (size_t k = 0; k < kNextClasses; ++k) add(c, NextCell(k), keepCells);
+    }
+  }
+  if (at != t.blocks.size()) throw "blocks miscounted";
+  return t;
+}
+
+constinit const StepTables kSteps = MakeStepTables();
 
 }  // namespace
 
@@ -108,10 +201,10 @@ std::string_view TTavoCnv::ConvertCString(const char* source, uint16_t option) {
 std::string_view TTavoCnv::ConvertLine(std::string_view line, uint16_t option) {
   const size_t n = line.size();
   const auto* in = reinterpret_cast<const unsigned char*>(line.data());
-  // The result never runs ahead of two bytes per cell read, and a step
-  // copies kMaxBytes from there, so 2n + kMaxBytes bytes hold every write
-  // and the closing NUL.
-  char* const first = output_.Reserve(2 * n + Step::kMaxBytes);
+  // No text is longer than two bytes per cell it stands for, so the result
+  // never runs ahead of two bytes per cell of the line; a step copies all of
+  // itself, so 2n + sizeof(Step) bytes hold every write and the closing NUL.
+  char* const first = output_.Reserve(2 * n + sizeof(Step));
   char* out = first;
 
   Pos = 1;
@@ -119,26 +212,25 @@ std::string_view TTavoCnv::ConvertLine(std::string_view line, uint16_t option) {
   digitTotal_ = -1;
   // Chosen by a condition rather than an index, so that the loop keeps one
   // base pointer instead of adding the mode's offset for every cell.
-  const Step* const* const rows = KeepCells(option) ? kRows[1].data() : kRows[0].data();
-  // 1 when cell i was read by the step before it. A step is looked up for
-  // every cell all the same and written where the output stands; such a
-  // cell moves the output by nothing, so no branch depends on the cells.
-  unsigned taken = 0;
-  for (size_t i = 0; i < n;) {
-    const unsigned char c = in[i];
-    const Step step = rows[c][in[i + 1] & kNextMask[c]];
-    if ((step.cells | taken) == 0) {
+  const CellRow* const rows = KeepCells(option) ? kSteps.rows[1].data() : kSteps.rows[0].data();
+  const Block* const blocks = kSteps.blocks.data();
+  // Four times the mode: the offset of its field in Block::nextModes.
+  uint64_t mode4 = 4 * static_cast<unsigned>(Mode::kText);
+  for (size_t i = 0; i < n; ++i) {
+    const CellRow row = rows[in[i]];
+    const Block& block = blocks[row.first + (kNextClass[in[i + 1]] & row.nextMask)];
+    // Steps are eight bytes: the mode's lies at twice mode4.
+    const auto* step = reinterpret_cast<const Step*>(reinterpret_cast<const char*>(block.steps) + 2 * mode4);
+    std::memcpy(out, step, sizeof *step);
+    out += step->bytes;
+    mode4 = (block.nextModes >> mode4) & 0x3C;
+    if (mode4 == 4 * kRunsRule) [[unlikely]] {
       Output d(out);
       Pos = static_cast<int32_t>(i + 2);
-      if (!RunPrefixRule(c, line, d, option)) d.append(KanaTable[c]);
+      mode4 = 4 * static_cast<unsigned>(RunRule(step->rule, line, d));
       out = d.end();
-      i = static_cast<size_t>(Pos - 1);  // the loop goes on at Pos
-      continue;
+      i = static_cast<size_t>(Pos - 2);  // the loop goes on at Pos
     }
-    std::memcpy(out, step.text, Step::kMaxBytes);
-    out += step.bytes & (taken - 1);
-    taken = (taken ^ 1) & (step.cells >> 1);
-    ++i;
   }
   *out = '\0';
   return std::string_view(first, static_cast<size_t>(out - first));
@@ -149,33 +241,27 @@ int32_t TTavoCnv::CnvText(std::string_view s, std::string& dest, uint16_t option
   return static_cast<int32_t>(dest.size());
 }
 
-bool TTavoCnv::RunPrefixRule(unsigned char c, S s, D& d, uint16_t o) {
-  switch (c) {
-    case '"': return CnvDakuon(s, d, o);
-    case '#': return CnvNumber(s, d, o);
-    case '-': return CnvKagi(s, d, o);
-    case '1': return CnvLeader(s, d, o);
-    case '3': return CnvLongVowel(s, d, o);
-    case '7': return CnvKakko(s, d, o);
-    case '8': return CnvForeignQuote(s, d, o);
-    case ';': return CnvAlphabet(s, d, o);
-    case '[': return CnvArrow(s, d, o);
-    case '_': return CnvSpecialYoonDakuon(s, d, o);
-    default: return false;
+Mode TTavoCnv::RunRule(Rule rule, S s, D& d) {
+  switch (rule) {
+    case Rule::kBracketOpen: return CnvDakuon(s, d);
+    case Rule::kKagi: return CnvKagi(s, d);
+    case Rule::kKakko: return CnvKakko(s, d);
+    case Rule::kNumberApostrophe: return CnvNumberApostrophe(s, d);
+    case Rule::kNone: break;
   }
+  return Mode::kText;
 }
 
 int32_t TTavoCnv::DigitCellsAfter(S s, int32_t i) {
-  auto isDigit = [](unsigned char c) { return c >= 'A' && c <= 'J'; };
   if (digitTotal_ < 0) {
     digitTotal_ = 0;
-    for (unsigned char c : s) digitTotal_ += isDigit(c);
+    for (unsigned char c : s) digitTotal_ += IsDigitCell(c);
     digitCursor_ = 0;
     digitsUpToCursor_ = 0;
   }
   const int32_t end = static_cast<int32_t>(s.size());
   while (digitCursor_ < i && digitCursor_ < end) {
-    digitsUpToCursor_ += isDigit(static_cast<unsigned char>(s[digitCursor_]));
+    digitsUpToCursor_ += IsDigitCell(static_cast<unsigned char>(s[digitCursor_]));
     ++digitCursor_;
   }
   return digitTotal_ - digitsUpToCursor_;

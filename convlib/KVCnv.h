@@ -9,9 +9,9 @@
 //
 // The result is written into a buffer that the converter owns and reuses. A
 // line is read where it lies when a NUL follows it and it is not the last
-// result; otherwise it is copied into a second buffer first. Most cells are
-// read through the step tables of CellSteps.h; the rules below run only for
-// the cells those tables leave to them.
+// result; otherwise it is copied into a second buffer first. Cells are read
+// by the step machine of CellSteps.h, one table step per cell; the rules
+// below run only where its moves leave a cell to them.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "convlib/CellSteps.h"
 
 namespace tavolib {
 
@@ -105,30 +107,20 @@ class TTavoCnv {
   using S = std::string_view;
   using D = Output;
 
-  // The rules, each for the cells that its step row leaves to it (all cells
-  // after # - 7 8, which have no row). They return false where the cell is
-  // left to KanaTable after all.
-  // Kana prefixes: the dots-456 + X X L mark, dots 5 + 2356 and dots 5 + 36.
-  bool CnvSpecialYoonDakuon(S s, D& d, uint16_t o);
-  bool CnvDakuon(S s, D& d, uint16_t o);
-  // Bracket and symbol rules.
-  bool CnvKagi(S s, D& d, uint16_t o);
-  bool CnvKakko(S s, D& d, uint16_t o);
-  bool CnvArrow(S s, D& d, uint16_t o);
-  bool CnvLongVowel(S s, D& d, uint16_t o);
-  bool CnvLeader(S s, D& d, uint16_t o);
-  // Number mode and foreign letters.
-  bool CnvNumber(S s, D& d, uint16_t o);
-  bool CnvAlphabet(S s, D& d, uint16_t o);
-  bool CnvForeignQuote(S s, D& d, uint16_t o);
+  // The rules, each for what the moves of CellSteps.h leave to it (the
+  // comments of enum Rule). Pos indexes the cell after the one that ran the
+  // rule; each returns the mode to go on in.
+  Mode RunRule(Rule rule, S s, D& d);
+  // Dots 5 + 2356, and the brackets.
+  Mode CnvDakuon(S s, D& d);
+  Mode CnvKagi(S s, D& d);
+  Mode CnvKakko(S s, D& d);
+  // The apostrophe in a number.
+  Mode CnvNumberApostrophe(S s, D& d);
 
   // Converts a line that holds no NUL and is followed by one (read as the
   // cell after the last) and that does not lie in output_.
   std::string_view ConvertLine(std::string_view line, uint16_t option);
-
-  // Runs the rule of prefix cell c; false when c has none or its rule
-  // leaves the cell to KanaTable.
-  bool RunPrefixRule(unsigned char c, S s, D& d, uint16_t o);
 
   // Number of digit cells (A-J) after position i (counted from 1) up to the
   // end of s. The positions asked for never go back within one conversion,

@@ -2,7 +2,9 @@
 
 #include <QListWidget>
 
+#include "platform/files/ProfileText.h"
 #include "platform/text/QtText.h"
+#include "platform/ui/Modal.h"
 
 namespace tavo {
 
@@ -29,6 +31,30 @@ int FindPath(const QListWidget* list, const std::string& cp932Path) {
   for (int i = 0; i < list->count(); ++i)
     if (PathOfItem(list, i) == cp932Path) return i;
   return -1;
+}
+
+bool AcceptDictionaryPath(QWidget* owner, const QString& caption, const std::string& cp932Path) {
+  QString why;
+  switch (CheckProfileValue(cp932Path)) {
+    case ProfileValueProblem::kNone:
+      return true;
+    case ProfileValueProblem::kLineBreak:
+      why = QStringLiteral("名前に改行を含む");
+      break;
+    case ProfileValueProblem::kBlankAtEnd:
+      why = QStringLiteral("先頭か末尾に空白がある");
+      break;
+    case ProfileValueProblem::kTooLong:
+      why = QStringLiteral("%1 バイトを超える").arg(kProfileValueMax);
+      break;
+  }
+  QString shown = FromCp932(cp932Path);
+  if (shown.size() > 200) shown = shown.left(200) + QStringLiteral("…");
+  ui::MessageBox(owner,
+                 QStringLiteral("「%1」\n\nこのパスは%2ため、設定ファイルに保存できません。辞書として登録しません。")
+                     .arg(shown, why),
+                 caption, ui::MB_ICONWARNING);
+  return false;
 }
 
 }  // namespace tavo

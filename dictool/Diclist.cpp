@@ -276,6 +276,7 @@ void TDicListDlg::EntryBtnClick() {
       // Linux names are case-sensitive: a path is already registered only
       // when it is the very same name.
       if (FindPath(SrcList, path) >= 0 || FindPath(DstList, path) >= 0) continue;
+      if (!AcceptDictionaryPath(this, windowTitle(), path)) continue;
       AddPathItem(SrcList, path);
     }
   }

@@ -3,8 +3,11 @@
 #include <QAction>
 #include <QPainter>
 
+#include <algorithm>
+#include <iterator>
+
 #include "dictool/Main.h"
-#include "platform/text/QtText.h"
+#include "folderbrowse/DlgFolderSelect.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/StringGrid.h"
 
@@ -27,19 +30,18 @@ ColorScheme SchemeOf(int tag) {
 
 void TMainForm::SetColorScheme(int tag) {
   QAction* items[] = {mnuColor1, mnuColor2, mnuColor3};
-  bool found = false;
-  for (QAction* item : items) {
-    const bool mine = item->data().toInt() == tag;
-    item->setChecked(mine);
-    if (mine && !found) {
-      found = true;
-      const ColorScheme s = SchemeOf(tag);
-      TextColor = s.text;
-      BackColor = s.back;
-      HeaderColor = s.header;
-      colorScheme_ = tag;
-    }
-  }
+  // A tag that names no item (a settings file edited by hand) is the first
+  // scheme, not the colours the window happens to hold: at start those are
+  // black on black.
+  if (std::none_of(std::begin(items), std::end(items), [tag](QAction* i) { return i->data().toInt() == tag; }))
+    tag = 1;
+  for (QAction* item : items) item->setChecked(item->data().toInt() == tag);
+  const ColorScheme s = SchemeOf(tag);
+  TextColor = s.text;
+  BackColor = s.back;
+  HeaderColor = s.header;
+  colorScheme_ = tag;
+  // Both grids repaint in the new colours.
   for (ui::TStringGrid* g : {Grid, Grid2}) g->SetColor(BackColor);
 }
 
@@ -52,7 +54,6 @@ int TMainForm::GetColorScheme() const {
 void TMainForm::mnuColorClick(QAction* item) {
   // A checkable item ticks itself when clicked; the scheme decides the ticks.
   SetColorScheme(Session.PageFilling ? colorScheme_ : item->data().toInt());
-  Grid->viewport()->update();
 }
 
 void TMainForm::UpdateRowHeights() {
@@ -72,26 +73,41 @@ void TMainForm::mnuSetFontClick() {
   UpdateRowHeights();
 }
 
+void TMainForm::GridDrawCell(QPainter& canvas, int col, const QRect& rect, int row) {
+  DrawGridCell(canvas, col, rect, row);
+}
+
+void TMainForm::Grid2DrawCell(QPainter& canvas, int col, const QRect& rect, int row) {
+  DrawGrid2Cell(canvas, col, rect, row);
+}
+
 namespace {
 
-void PlainCell(QPainter& canvas, const ui::TStringGrid* grid, const QRect& rect, int row, const QColor& text,
-               const QColor& back) {
-  canvas.fillRect(rect, back);
-  canvas.setPen(text);
-  canvas.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, FromCp932(grid->Cell(0, row)));
-  // The current row is underlined across the cell, so that the row the keys
-  // act on can be seen.
-  if (row == grid->Row()) canvas.fillRect(QRect(rect.left(), rect.bottom() - 1, rect.width(), 2), text);
+// Columns grow to the widest text drawn and never shrink while the program
+// runs.
+void Widen(ui::TStringGrid* grid, int col, int width) {
+  if (grid->ColWidth(col) < width) grid->SetColWidth(col, width);
 }
 
 }  // namespace
 
-void TMainForm::GridDrawCell(QPainter& canvas, int, const QRect& rect, int row) {
-  PlainCell(canvas, Grid, rect, row, TextColor, BackColor);
+void TMainForm::DrawGridCell(QPainter& canvas, int col, const QRect& rect, int row) {
+  const CellRow cell{Grid->Cell(col, row), HighlightWord, false, row == Grid->Row()};
+  Widen(Grid, col,
+        cellPainter_.PaintCell(canvas, rect, ResultRows::Dictionary, {TextColor, BackColor, HeaderColor},
+                               Grid->font(), cell));
 }
 
-void TMainForm::Grid2DrawCell(QPainter& canvas, int, const QRect& rect, int row) {
-  PlainCell(canvas, Grid2, rect, row, TextColor, BackColor);
+void TMainForm::DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int row) {
+  const bool similar = folderDlg_ != nullptr && folderDlg_->N3->isChecked();
+  const CellRow cell{Grid2->Cell(col, row), HighlightWord2, similar, row == Grid2->Row()};
+  Widen(Grid2, col,
+        cellPainter_.PaintCell(canvas, rect, ResultRows::External, {TextColor, BackColor, HeaderColor},
+                               Grid2->font(), cell));
+}
+
+void TMainForm::DrawCellText(QPainter& canvas, int x, const std::string& text, int y) {
+  cellPainter_.DrawCellText(canvas, x, text, y, Grid->font());
 }
 
 }  // namespace tavo

@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "dictool/CellPainter.h"
 #include "dictool/HitLine.h"
 #include "dictool/SearchSession.h"
+#include "dictool/SettingsFile.h"
 
 class QAction;
 class QComboBox;
@@ -192,8 +194,11 @@ class TMainForm : public QMainWindow {
   void UpdateRowHeights();
   void GridDrawCell(QPainter& canvas, int col, const QRect& rect, int row);
   void Grid2DrawCell(QPainter& canvas, int col, const QRect& rect, int row);
+  void DrawGridCell(QPainter& canvas, int col, const QRect& rect, int row);
+  void DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int row);
+  void DrawCellText(QPainter& canvas, int x, const std::string& text, int y);
   void LoadSettings();
-  void SaveSettings();
+  void SaveSettings();  // throws EIniFileException when the file cannot be written
 
   // The text of the search box as CP932; "" when it holds a character that
   // has no CP932 form.
@@ -234,6 +239,9 @@ class TMainForm : public QMainWindow {
   // The searches' poll: pumps the window messages, true once a cancel came.
   DicScanner::Poll PumpingPoll();
   void AfterFill();
+  // The settings the window holds, and the window made to hold `settings`.
+  TSettings CurrentSettings() const;
+  void ApplySettings(TSettings settings);
 
   ui::FormKeys* keys_ = nullptr;
   TDicListDlg* dicListDlg_ = nullptr;
@@ -242,6 +250,8 @@ class TMainForm : public QMainWindow {
   TFolderDialog* folderDlg_ = nullptr;
   bool shown_ = false;
   int colorScheme_ = 1;  // the scheme last set; restores the ticks of a refused click
+  CellPainter cellPainter_{BrailleFontInstalled()};
+  TSettingsFile settingsFile_{"tavodic.ini"};
   bool closeAfterFill_ = false;
   // The searches' failures as message boxes, one for each search.
   std::unique_ptr<SearchListener> dicMessages_;

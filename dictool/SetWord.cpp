@@ -10,11 +10,14 @@
 #include <QRegularExpression>
 #include <QValidator>
 
+#include <cerrno>
+
 #include "dictool/DicListItems.h"
 #include "dictool/HelpPages.h"
 #include "dictool/JCType.h"
 #include "platform/files/Files.h"
 #include "platform/files/TextFile.h"
+#include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FileDialogs.h"
@@ -164,11 +167,15 @@ void TSetWordDlg::DicListMouseUp() { UpdateOKButton(); }
 
 void TSetWordDlg::OKBtnClick() {
   const std::string name = WriteDicName();
-  if (ToCp932(edAddWord->text()) == std::nullopt || AppendLine(name, AppendWord()) != 0) {
-    // The word is not in the dictionary: say so, and keep the dialog open
-    // so that nothing reads as registered.
+  // A word with a character that has no CP932 form cannot be written.
+  const int error = ToCp932(edAddWord->text()) ? AppendLine(name, AppendWord()) : EILSEQ;
+  if (error != 0) {
+    // The word is not in the dictionary: say so and why, and keep the
+    // dialog open so that nothing reads as registered.
     SetModalResult(ui::mrNone);
-    ui::MessageBox(this, QStringLiteral("辞書ファイル ") + FromCp932(name) + QStringLiteral("　に語句を登録できませんでした。"),
+    ui::MessageBox(this,
+                   QStringLiteral("辞書ファイル %1　に語句を登録できませんでした。\n%2")
+                       .arg(FromCp932(name), FromCp932(FileErrorText(error))),
                    QStringLiteral("語句登録"), ui::MB_ICONWARNING);
   }
 }
@@ -177,13 +184,16 @@ void TSetWordDlg::NewDicBtnClick() {
   if (!OpenDialog->Execute(this)) return;
   std::string name = OpenDialog->FileName;
   if (ExtractFileExt(name).empty()) name += ".DIC";
+  const QString caption = QStringLiteral("新規辞書ファイルの作成");
+  if (!AcceptDictionaryPath(this, caption, name)) return;
   if (FileExists(name) &&
-      ui::MessageBox(this, QStringLiteral("同じ名前のファイルがあります。上書きしますか？"),
-                     QStringLiteral("新規辞書ファイルの作成"), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
+      ui::MessageBox(this, QStringLiteral("同じ名前のファイルがあります。上書きしますか？"), caption,
+                     ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
     return;
-  if (!CreateEmptyFile(name)) {
-    ui::MessageBox(this, QStringLiteral("辞書ファイル ") + FromCp932(name) + QStringLiteral("　を作成できません。"),
-                   QStringLiteral("新規辞書ファイルの作成"), ui::MB_ICONWARNING);
+  if (const int error = MakeEmptyFile(name)) {
+    ui::MessageBox(this,
+                   QStringLiteral("辞書ファイル %1　を作成できません。\n%2").arg(FromCp932(name), FromCp932(FileErrorText(error))),
+                   caption, ui::MB_ICONWARNING);
     return;
   }
   if (FindPath(DicList, name) < 0) AddPathItem(DicList, name);

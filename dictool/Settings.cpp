@@ -1,50 +1,36 @@
-// The settings file tavodic.ini in the settings folder. LoadSettings reads it
-// once, when the main window is first shown; SaveSettings writes it on close
-// and after OK in either registration dialog. Every key is read and written
-// on its own, straight from and to the file.
-#include <algorithm>
+// The main window's settings: LoadSettings reads the settings file once, when
+// the window is first shown; SaveSettings writes it on close and after OK in
+// either registration dialog. The file itself is TSettingsFile's.
+#include <QString>
 
-#include "dictool/Cp932Texts.h"
 #include "dictool/Main.h"
-#include "platform/files/IniFile.h"
+#include "platform/system/OSError.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Modal.h"
 
 namespace tavo {
-namespace {
 
-constexpr const char* kSettingsFile = "tavodic.ini";
-constexpr int kMaxListedFiles = 4096;
+TSettings TMainForm::CurrentSettings() const { return TSettings{SearchDicList, NotSearchDicList, WriteDic}; }
 
-// A numbered list of paths: the count, then the keys name0 .. name(n-1).
-void ReadPathList(TIniFile& ini, std::string_view section, std::vector<std::string>& list) {
-  // A damaged count must not keep the start busy for hours.
-  const int n = std::min(ini.ReadInteger(section, sj::KeyFileCount, 0), kMaxListedFiles);
-  for (int i = 0; i < n; ++i) {
-    std::string value = ini.ReadString(section, std::string(sj::KeyFileName) + std::to_string(i), "");
-    if (!value.empty()) list.push_back(std::move(value));
-  }
+void TMainForm::ApplySettings(TSettings settings) {
+  SearchDicList = std::move(settings.SearchDicList);
+  NotSearchDicList = std::move(settings.NotSearchDicList);
+  WriteDic = std::move(settings.WriteDic);
 }
-
-void WritePathList(TIniFile& ini, std::string_view section, const std::vector<std::string>& list) {
-  ini.WriteInteger(section, sj::KeyFileCount, static_cast<int>(list.size()));
-  for (size_t i = 0; i < list.size(); ++i)
-    ini.WriteString(section, std::string(sj::KeyFileName) + std::to_string(i), list[i]);
-}
-
-}  // namespace
 
 void TMainForm::LoadSettings() {
-  TIniFile ini(kSettingsFile);
-  ReadPathList(ini, sj::SecSearchDics, SearchDicList);
-  ReadPathList(ini, sj::SecNotSearchDics, NotSearchDicList);
-  WriteDic = ini.ReadString(sj::SecWriteDic, sj::KeyFileName, "");
+  TSettings settings = CurrentSettings();  // what the window holds is the default
+  const int error = settingsFile_.Load(settings);
+  ApplySettings(std::move(settings));
   SetColorScheme(1);
+  if (error != 0)
+    // Empty lists saved at the close would take the place of the user's.
+    ui::MessageBox(this,
+                   QStringLiteral("設定ファイル %1 を読み込めません。\n%2\n設定ファイルはこの実行中には上書きしません。")
+                       .arg(FromCp932(settingsFile_.Path()), FromCp932(FileErrorText(error))),
+                   windowTitle(), ui::MB_ICONWARNING);
 }
 
-void TMainForm::SaveSettings() {
-  TIniFile ini(kSettingsFile);
-  WritePathList(ini, sj::SecSearchDics, SearchDicList);
-  WritePathList(ini, sj::SecNotSearchDics, NotSearchDicList);
-  ini.WriteString(sj::SecWriteDic, sj::KeyFileName, WriteDic);
-}
+void TMainForm::SaveSettings() { settingsFile_.Save(CurrentSettings()); }
 
 }  // namespace tavo

@@ -106,6 +106,12 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   treeLayout->addWidget(ZuShellTreeView1);
   Panel4 = new QFrame(Splitter1);
   Panel4->setObjectName(QStringLiteral("Panel4"));
+  auto* listLayout = new QVBoxLayout(Panel4);
+  listLayout->setContentsMargins(0, 0, 0, 0);
+  ZuShellListView1 = new TZuShellListView(Panel4);
+  ZuShellListView1->setObjectName(QStringLiteral("ZuShellListView1"));
+  listLayout->addWidget(ZuShellListView1);
+  ZuShellTreeView1->Tree().SetShellListView(&ZuShellListView1->List());
   Splitter1->addWidget(Panel2);
   Splitter1->addWidget(Panel4);
   Splitter1->setSizes({217, 729 - 217});
@@ -152,11 +158,17 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   auto* keys = new ui::FormKeys(this);
   keys->AddDefaultButton(BitBtn1);
   keys->SetCancelButton(BitBtn2);
+  // Enter on a folder in the list opens it there; on a file it is OK's.
+  connect(ZuShellListView1, &TZuShellListView::currentItemChanged, this,
+          [this, keys] { keys->SetTakesEnter(ZuShellListView1, ZuShellListView1->CurrentIsFolder()); });
 
   FormCreate();
 }
 
-TFolderDialog::~TFolderDialog() { delete FontDialog1; }
+TFolderDialog::~TFolderDialog() {
+  ZuShellTreeView1->Tree().SetShellListView(nullptr);
+  delete FontDialog1;
+}
 
 void TFolderDialog::FormCreate() {
   for (int c = 0; c < 5; ++c) SetColumnWidth(c, c == 0 ? 180 : c == 1 ? 50 : c == 2 ? 100 : c == 3 ? 120 : 50);
@@ -193,23 +205,22 @@ void TFolderDialog::SpeedButton5Click() {
 }
 
 void TFolderDialog::SetViewStyle(TViewStyle style) {
-  viewStyle_ = style;
+  ZuShellListView1->SetViewStyle(style);
   SpeedButton1->setChecked(style == vsIcon);
   SpeedButton2->setChecked(style == vsSmallIcon);
   SpeedButton3->setChecked(style == vsList);
   SpeedButton4->setChecked(style == vsReport);
 }
 
-int TFolderDialog::ColumnWidth(int column) const { return column >= 0 && column < 5 ? columnWidths_[column] : 0; }
+int TFolderDialog::ColumnWidth(int column) const { return ZuShellListView1->ReportColumnWidth(column); }
 
-void TFolderDialog::SetColumnWidth(int column, int width) {
-  if (column >= 0 && column < 5) columnWidths_[column] = width;
-}
+void TFolderDialog::SetColumnWidth(int column, int width) { ZuShellListView1->SetReportColumnWidth(column, width); }
 
 void TFolderDialog::SetBrowseFont(const QFont& font) {
   Panel2->setFont(font);
   ZuShellTreeView1->setFont(font);
   Panel4->setFont(font);
+  ZuShellListView1->setFont(font);
 }
 
 void TFolderDialog::showEvent(QShowEvent* e) {
@@ -218,7 +229,7 @@ void TFolderDialog::showEvent(QShowEvent* e) {
 }
 
 void TFolderDialog::FormShow() {
-  if (viewStyle_ == vsReport) {
+  if (ViewStyle() == vsReport) {
     SetViewStyle(vsIcon);
     SetViewStyle(vsReport);
   }

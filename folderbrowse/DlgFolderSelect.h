@@ -1,6 +1,7 @@
 // TFolderDialog: the modal dialog in which the user picks the start folder of
 // the external search and whether its subfolders are searched too: a folder
-// tree on the left, a path box that follows it and that it follows. It keeps
+// tree on the left, the folder's files on the right, a path box that follows
+// the tree and that it follows. It keeps
 // its state (history, view, font, check box, tree) between showings; the
 // caller writes sStartFolder before showing and reads it after OK. UI
 // thread only.
@@ -10,6 +11,7 @@
 
 #include <string>
 
+#include "folderbrowse/ZuShellListView.h"
 #include "platform/ui/Modal.h"
 
 class QAction;
@@ -30,9 +32,6 @@ class TFontDialog;
 namespace tavo {
 
 class TZuShellTreeView;
-
-// The file list's view styles, in the order of their values.
-enum TViewStyle : int { vsIcon = 0, vsSmallIcon = 1, vsList = 2, vsReport = 3 };
 
 class TFolderDialog : public ui::TModalForm {
   Q_OBJECT
@@ -62,6 +61,7 @@ class TFolderDialog : public ui::TModalForm {
   TZuShellTreeView* ZuShellTreeView1 = nullptr;
   QSplitter* Splitter1 = nullptr;
   QFrame* Panel4 = nullptr;
+  TZuShellListView* ZuShellListView1 = nullptr;
   QFrame* Panel1 = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* BitBtn2 = nullptr;
@@ -72,12 +72,12 @@ class TFolderDialog : public ui::TModalForm {
   QAction* N3 = nullptr;
   ui::TFontDialog* FontDialog1 = nullptr;
 
-  // The file list's view style (the view buttons keep it).
-  TViewStyle ViewStyle() const { return viewStyle_; }
+  // The file list's view style; the view buttons show it.
+  TViewStyle ViewStyle() const { return ZuShellListView1->ViewStyle(); }
   void SetViewStyle(TViewStyle style);
 
-  // Widths of the file list's columns 0-4 (name, size, type, modified,
-  // attributes).
+  // Widths of the file list's report columns 0-4 (name, size, type,
+  // modified, attributes), also while it shows a folder of one column.
   int ColumnWidth(int column) const;
   void SetColumnWidth(int column, int width);
 
@@ -102,8 +102,6 @@ class TFolderDialog : public ui::TModalForm {
 
  private:
   std::string startFolder_;
-  TViewStyle viewStyle_ = vsReport;
-  int columnWidths_[5] = {180, 50, 100, 120, 50};
 };
 
 }  // namespace tavo

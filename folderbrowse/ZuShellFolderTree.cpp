@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/shell/ShellAllocator.h"
+#include "platform/shell/ShellSortKeys.h"
 
 namespace tavo {
 namespace {
@@ -222,11 +223,13 @@ std::vector<std::unique_ptr<TShellFolderItem>> TShellFolderTree::EnumFolders(con
     std::unique_ptr<TShellFolderItem> item = MakeItem(parentNode, id);
     if (item && Keep(parent, *item)) items.push_back(std::move(item));
   }
-  std::sort(items.begin(), items.end(), [&](const auto& a, const auto& b) {
-    const int code = CompareItems(folder, *a, *b);
-    return code == 2;
-  });
-  return items;
+  std::vector<IDListSpan> spans;
+  spans.reserve(items.size());
+  for (const auto& item : items) spans.push_back(item->RelativeSpan());
+  std::vector<std::unique_ptr<TShellFolderItem>> sorted;
+  sorted.reserve(items.size());
+  for (const std::size_t i : ShellSortOrder(*folder, 0, spans, false)) sorted.push_back(std::move(items[i]));
+  return sorted;
 }
 
 void TShellFolderTree::AttachNode(TShellFolderNode* node) {

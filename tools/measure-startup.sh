@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-5}
-for tool in xvfb-run xdotool /usr/bin/time; do
+for tool in Xvfb xdotool /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install xvfb xdotool time)" >&2; exit 2; }
 done
 [ -x "$root/build/bin/tavodic" ] || { echo "build first: bash tools/demo.sh or ninja -C build" >&2; exit 2; }
@@ -28,6 +28,6 @@ INNER
 mkdir -p "$work/win"
 for i in $(seq 1 "$runs"); do
   WINDIR="$work/win" PROGRAM="$root/build/bin/tavodic" OUT="$work/run$i" \
-    xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/one.sh"
+    "$root/tests/support/on-virtual-display.sh" 1280x800x24 bash "$work/one.sh"
   printf 'run %d: shown after %s ms, peak memory %s KiB\n' "$i" "$(cat "$work/run$i.ms")" "$(cat "$work/run$i.mem" | tail -1)"
 done

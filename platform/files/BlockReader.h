@@ -16,11 +16,6 @@
 
 namespace tavo {
 
-// Opens `path` read-only when it names a regular file (symbolic links are
-// followed) and puts the descriptor into `fd`; the caller closes it. Returns
-// 0 or an errno value as above.
-int OpenRegularFile(std::string_view path, int& fd);
-
 class BlockReader {
  public:
   BlockReader() = default;
@@ -28,7 +23,7 @@ class BlockReader {
   BlockReader(const BlockReader&) = delete;
   BlockReader& operator=(const BlockReader&) = delete;
 
-  // Opens `path` (see OpenRegularFile); a file open already is closed first.
+  // Opens `path` (OpenRegularFile in Files.h); a file open already is closed first.
   int Open(std::string_view path);
   bool IsOpen() const { return fd_ >= 0; }
 

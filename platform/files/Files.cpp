@@ -5,10 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <dirent.h>
+#include <sys/file.h>
+
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/files/OsPath.h"
@@ -68,19 +72,50 @@ std::string OsFolderOf(const std::string& osPath) {
   return osPath.substr(0, slash);
 }
 
+std::atomic<unsigned long long> g_syncs{0};
+
+// Temporaries of a file are named after it, so that the ones a crash left can
+// be told from anything else in its folder: ".<name>.~tavo<pid>-<n>.tmp".
+std::string TempPrefixOf(const std::string& osTarget) {
+  return "." + osTarget.substr(osTarget.rfind('/') + 1) + ".~tavo";
+}
+constexpr std::string_view kTempSuffix = ".tmp";
+
 // A name no other writer picks: the process id tells processes apart, the
 // counter threads and calls; O_EXCL catches a leftover of a crashed process.
-std::string TempNameIn(const std::string& osFolder) {
+std::string TempNameFor(const std::string& osTarget) {
   static std::atomic<unsigned> counter{0};
-  return osFolder + "/.~tavo" + std::to_string(::getpid()) + "-" +
-         std::to_string(counter.fetch_add(1)) + ".tmp";
+  return OsFolderOf(osTarget) + "/" + TempPrefixOf(osTarget) + std::to_string(::getpid()) + "-" +
+         std::to_string(counter.fetch_add(1)) + std::string(kTempSuffix);
 }
 
+// Makes a rename in the folder durable; the data itself is already safe.
 void SyncFolder(const std::string& osFolder) {
   int fd = ::open(osFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  ::fsync(fd);  // Makes the rename durable; the data itself is already safe.
+  SyncDescriptor(fd);
   ::close(fd);
+}
+
+// The target of a chain of symbolic links, as ResolveFileLinks; nullopt when
+// the chain loops or a link cannot be read.
+std::optional<std::string> ResolveOsLinks(std::string target) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    std::string link(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 256, '\0');
+    for (;;) {
+      ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+      if (n < 0) return std::nullopt;
+      if (static_cast<size_t>(n) < link.size()) {
+        link.resize(static_cast<size_t>(n));
+        break;
+      }
+      link.resize(link.size() * 2);  // the link changed meanwhile
+    }
+    target = !link.empty() && link[0] == '/' ? link : OsFolderOf(target) + "/" + link;
+  }
+  return std::nullopt;
 }
 
 std::string StripTrailingSlashes(std::string s) {
@@ -114,35 +149,56 @@ bool DirectoryExists(std::string_view path) {
   return os && ::stat(os->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool SetCurrentDirectory(std::string_view path) {
+  auto os = ToOsPath(path);
+  return os && !os->empty() && ::chdir(os->c_str()) == 0;
+}
+
 bool DeleteFile(std::string_view path) {
   auto os = ToOsPath(path);
   return os && ::unlink(os->c_str()) == 0;
 }
 
-bool CreateEmptyFile(std::string_view path) {
+int OpenRegularFile(std::string_view path, int flags, int& fd) {
+  fd = -1;
   auto os = ToOsPath(path);
-  if (!os) return false;
-  // Truncated only once it is known to be a regular file: a fifo is not
-  // waited on (O_NONBLOCK), and a device is neither truncated nor kept.
-  int fd = ::open(os->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-  if (fd < 0) return false;
+  if (!os) return ENOENT;
+  // Checked before opening, so that a device is never opened (opening some
+  // devices acts on them), and again on the open file, since the name may
+  // have changed in between; O_NONBLOCK keeps a fifo's open from waiting for
+  // a writer and changes nothing for the regular file that is used.
   struct stat st;
-  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
-  return ::close(fd) == 0 && ok;
+  if (::stat(os->c_str(), &st) == 0) {
+    if (int error = RegularFileError(st)) return error;
+  } else if ((flags & O_CREAT) == 0 || errno != ENOENT) {
+    return errno;
+  }
+  int f = ::open(os->c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  if (f < 0) return errno;
+  int error = ::fstat(f, &st) != 0 ? errno : RegularFileError(st);
+  if (error != 0) {
+    ::close(f);
+    return error;
+  }
+  fd = f;
+  return 0;
+}
+
+int MakeEmptyFile(std::string_view path) {
+  int fd;
+  // Truncated only once it is known to be a regular file.
+  if (int error = OpenRegularFile(path, O_WRONLY | O_CREAT, fd)) return error;
+  int error = ::ftruncate(fd, 0) != 0 ? errno : 0;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  return error;
 }
 
 int ReadWholeFile(std::string_view path, std::string& bytes) {
   bytes.clear();
-  auto os = ToOsPath(path);
-  if (!os) return ENOENT;
-  int fd = ::open(os->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
+  int fd;
+  if (int error = OpenRegularFile(path, O_RDONLY, fd)) return error;
   struct stat st;
   if (::fstat(fd, &st) != 0) return CloseKeepingErrno(fd);
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return EISDIR;
-  }
   // The size is a hint only: the file may grow or shrink while it is read.
   size_t used = 0;
   bytes.resize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096);
@@ -164,22 +220,8 @@ int ReadWholeFile(std::string_view path, std::string& bytes) {
 
 int ReadFileHead(std::string_view path, size_t limit, std::string& bytes) {
   bytes.clear();
-  auto os = ToOsPath(path);
-  if (!os) return ENOENT;
-  // Checked before opening, so that a device is never opened (opening some
-  // devices acts on them), and again on the open file, since the name may
-  // have changed in between; O_NONBLOCK keeps a fifo's open from waiting for
-  // a writer. It changes nothing for the regular file that is read.
-  struct stat st;
-  if (::stat(os->c_str(), &st) != 0) return errno;
-  if (int error = RegularFileError(st)) return error;
-  int fd = ::open(os->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return errno;
-  if (::fstat(fd, &st) != 0) return CloseKeepingErrno(fd);
-  if (int error = RegularFileError(st)) {
-    ::close(fd);
-    return error;
-  }
+  int fd;
+  if (int error = OpenRegularFile(path, O_RDONLY, fd)) return error;
   bytes.resize(limit);
   const ssize_t n = ReadUpTo(fd, bytes.data(), limit);
   if (n < 0) {
@@ -191,40 +233,86 @@ int ReadFileHead(std::string_view path, size_t limit, std::string& bytes) {
   return 0;
 }
 
+std::string ResolveFileLinks(std::string_view path) {
+  auto os = ToOsPath(path);
+  if (!os) return "";
+  auto target = ResolveOsLinks(*os);
+  if (!target) return "";
+  auto cp = FromOsPath(*target);
+  return cp ? *cp : "";
+}
+
 int WriteFileAtomic(std::string_view path, std::string_view bytes) {
   auto os = ToOsPath(path);
   if (!os) return ENOENT;
-  std::string target = *os;
-  struct stat st;
   // A settings file kept elsewhere through a symbolic link stays linked.
-  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(target.c_str(), nullptr), &std::free);
-    if (real) target = real.get();
-  }
-  bool exists = ::stat(target.c_str(), &st) == 0;
+  auto resolved = ResolveOsLinks(*os);
+  if (!resolved) return ELOOP;
+  const std::string target = *resolved;
+  struct stat st;
+  const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return EISDIR;
+  // A read-only file is the user's choice; a rename would ignore it.
+  if (exists && (st.st_mode & 0222) == 0) return EACCES;
+  if (exists && ::access(target.c_str(), W_OK) != 0) return errno;
 
-  std::string folder = OsFolderOf(target);
   std::string temp;
   int fd = -1;
   for (unsigned attempt = 0; fd < 0; ++attempt) {
-    temp = TempNameIn(folder);
+    temp = TempNameFor(target);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && (errno != EEXIST || attempt == 100)) return errno;
   }
-  if (exists) ::fchmod(fd, st.st_mode & 07777);  // best effort: not the owner, say
+  if (exists) {
+    // Best effort: only root may give a file away.
+    (void)!::fchown(fd, st.st_uid, st.st_gid);
+    ::fchmod(fd, st.st_mode & 07777);
+  }
 
   int error = 0;
-  if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) error = errno;
+  if (!WriteAll(fd, bytes)) error = errno;
+  if (error == 0) error = SyncDescriptor(fd);
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temp.c_str());
     return error;
   }
-  SyncFolder(folder);
+  SyncFolder(OsFolderOf(target));
   return 0;
 }
+
+void RemoveStaleTemporaries(std::string_view path) {
+  auto os = ToOsPath(path);
+  if (!os) return;
+  auto target = ResolveOsLinks(*os);
+  if (!target) return;
+  const std::string prefix = TempPrefixOf(*target);
+  const std::string folder = OsFolderOf(*target);
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* e = ::readdir(dir)) {
+    std::string_view name = e->d_name;
+    if (name.size() > prefix.size() + kTempSuffix.size() && name.starts_with(prefix) && name.ends_with(kTempSuffix))
+      ::unlinkat(::dirfd(dir), e->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+int LockExclusive(int fd) {
+  while (::flock(fd, LOCK_EX) != 0)
+    if (errno != EINTR) return errno;
+  return 0;
+}
+
+int SyncDescriptor(int fd) {
+  g_syncs.fetch_add(1, std::memory_order_relaxed);
+  while (::fsync(fd) != 0)
+    if (errno != EINTR) return errno;
+  return 0;
+}
+
+unsigned long long SyncCount() { return g_syncs.load(std::memory_order_relaxed); }
 
 std::string ProgramFolder() {
   std::string exe(256, '\0');

@@ -4,8 +4,8 @@
 // has no OS form is simply not there: queries answer false, actions fail.
 // File-name functions work on bytes: '/' (0x2F) and '.' (0x2E) are never the
 // trail byte of a two-byte CP932 character, so no character is split.
-// No length limit anywhere. Thread-safe (no shared state; the current folder
-// and the environment are read, never changed).
+// No length limit anywhere. Thread-safe (no shared state but an atomic count
+// of fsyncs; the current folder and the environment are read, never changed).
 #pragma once
 
 #include <cstddef>
@@ -22,16 +22,22 @@ bool FileExists(std::string_view path);
 // True when `path` is an existing folder (symbolic links are followed).
 bool DirectoryExists(std::string_view path);
 
+// Makes the folder the process's current directory. True on success.
+bool SetCurrentDirectory(std::string_view path);
+
 // Removes the file (never a folder). True on success.
 bool DeleteFile(std::string_view path);
 
-// Creates the file, or truncates an existing one, to 0 bytes. True on success;
-// false for anything but a regular file (a fifo is never waited on).
-bool CreateEmptyFile(std::string_view path);
+// Creates the file, or truncates an existing one, to 0 bytes. Only a regular
+// file is truncated: a folder gives EISDIR and any other kind EINVAL, and a
+// fifo is never waited on. Returns 0 on success, else an errno value (ENOENT
+// also for a path with no OS form).
+int MakeEmptyFile(std::string_view path);
 
-// Reads the whole file into `bytes` (replacing its content). Returns 0 on
-// success, else an errno value (ENOENT also for a path with no OS form, EISDIR
-// for a folder); `bytes` is then empty.
+// Reads the whole file into `bytes` (replacing its content). Only a regular
+// file is read, as by ReadFileHead. Returns 0 on success, else an errno value
+// (ENOENT also for a path with no OS form, EISDIR for a folder, EINVAL for a
+// fifo, device or socket); `bytes` is then empty.
 int ReadWholeFile(std::string_view path, std::string& bytes);
 
 // Reads the first `limit` bytes of the regular file `path` into `bytes`
@@ -42,13 +48,46 @@ int ReadWholeFile(std::string_view path, std::string& bytes);
 // short heads: room for `limit` bytes is taken before reading.
 int ReadFileHead(std::string_view path, size_t limit, std::string& bytes);
 
-// Replaces the file's content with `bytes` so that no reader ever sees a half
-// written file: the bytes go to a temporary file in the same folder, are
-// flushed to the disk, and the temporary file is renamed over `path`. The
-// replaced file keeps its permission bits; a symbolic link is written through
-// to its target rather than replaced. Returns 0 on success, else an errno
-// value; on failure the original file is untouched and no temporary is left.
+// The file that `path` names once symbolic links are followed (through every
+// link, also to a target that does not exist yet); `path` itself when it is
+// no link. "" when the links loop or the path has no OS form.
+std::string ResolveFileLinks(std::string_view path);
+
+// Replaces the file's content with `bytes` so that a reader or a crash sees
+// the old file or the new one, never a mixture: the bytes go to a temporary
+// file beside it, are flushed to the disk, the temporary is renamed over the
+// file, and the folder is flushed (two fsyncs). A symbolic link is written
+// through to its target (ResolveFileLinks) and stays a link. The replaced
+// file keeps its permission bits and, where allowed, its owner. A file that
+// its user may not write (no write permission, or no write bit at all, which
+// even root honours here) is not replaced: EACCES. Returns 0 on success, else
+// an errno value; on failure the original file is untouched and no temporary
+// is left, but a crash can leave one (see RemoveStaleTemporaries).
 int WriteFileAtomic(std::string_view path, std::string_view bytes);
+
+// Removes the temporaries that WriteFileAtomic of `path` left behind when its
+// process died. Only for a caller that knows no other writer of that file is
+// at work, such as the holder of the file's lock.
+void RemoveStaleTemporaries(std::string_view path);
+
+// --- Open files --------------------------------------------------------------
+
+// Opens `path` with the open(2) `flags` when it names a regular file (links
+// followed; with O_CREAT a missing one is made) and puts the descriptor into
+// `fd`, which the caller closes. A folder gives EISDIR and any other kind
+// EINVAL; a device is never opened and a fifo never waited on. Returns 0 or
+// an errno value (ENOENT also for a path with no OS form).
+int OpenRegularFile(std::string_view path, int flags, int& fd);
+
+// An exclusive flock(2) on the open file, waiting for other holders; released
+// when the descriptor is closed. Returns 0 or an errno value.
+int LockExclusive(int fd);
+
+// fsync(2), retried when interrupted. Returns 0 or an errno value.
+int SyncDescriptor(int fd);
+
+// How many fsyncs this process has made through the layer, for benchmarks.
+unsigned long long SyncCount();
 
 // --- The program's folders ---------------------------------------------------
 

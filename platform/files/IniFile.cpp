@@ -17,10 +17,15 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool fal
   return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
+EIniFileException EIniFileException::CannotWrite(std::string_view fileName, std::string_view reason) {
+  // "%s に書き込めません"
+  std::string text = std::string(fileName) + " \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1";
+  if (!reason.empty()) text.append("\n").append(reason);
+  return EIniFileException(text);
+}
+
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  if (!WritePrivateProfileString(section, key, value, fileName_))
-    // "%s に書き込めません"
-    throw EIniFileException(fileName_ + " \x82\xC9\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1");
+  if (!WritePrivateProfileString(section, key, value, fileName_)) throw EIniFileException::CannotWrite(fileName_);
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

@@ -18,10 +18,12 @@
 namespace tavo {
 
 // A key could not be written. The message (CP932) is
-// "<file name> に書き込めません", with the file name as it was given.
+// "<file name> に書き込めません", with the file name as it was given, and the
+// reason on a line of its own when there is one.
 class EIniFileException : public Exception {
  public:
   using Exception::Exception;
+  static EIniFileException CannotWrite(std::string_view fileName, std::string_view reason = {});
 };
 
 class TIniFile {

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/files/BlockReader.h"
+#include "platform/files/Files.h"
 #include "platform/files/OsPath.h"
 
 namespace tavo {
@@ -48,7 +48,7 @@ int TextFile::OpenRead(std::string_view path) {
   atEnd_ = false;
   error_ = 0;
   int fd;
-  if (const int error = OpenRegularFile(path, fd); error != 0) return error;
+  if (const int error = OpenRegularFile(path, O_RDONLY, fd); error != 0) return error;
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
   fd_ = fd;
@@ -145,14 +145,9 @@ int TextFile::Close() {
 }
 
 int AppendLine(std::string_view path, std::string_view text) {
-  auto os = ToOsPath(path);
-  if (!os) return ENOENT;
-  // Only a regular file takes a word: a fifo or a device is neither waited
-  // on nor written to.
-  int fd = ::open(os->c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return errno;
-  struct stat st;
-  if (const int error = ::fstat(fd, &st) != 0 ? errno : !S_ISREG(st.st_mode) ? EINVAL : 0; error != 0) {
+  int fd;
+  if (int error = OpenRegularFile(path, O_RDWR, fd)) return error;
+  if (int error = LockExclusive(fd)) {
     ::close(fd);
     return error;
   }
@@ -197,15 +192,15 @@ int AppendLine(std::string_view path, std::string_view text) {
     out += text;
     out += "\r\n";
     out += tail;
-    if (!WriteAllAt(fd, out, at)) {
-      error = errno;
+    if (!WriteAllAt(fd, out, at) || (error = SyncDescriptor(fd)) != 0) {
+      if (error == 0) error = errno;
       // Put the file back as it was, its tail and then its length, as far
       // as the disk lets us; the first error is the one reported.
       bool restored = WriteAllAt(fd, tail, at) && ::ftruncate(fd, at + static_cast<off_t>(tail.size())) == 0;
       (void)restored;
     }
   }
-  if (::close(fd) != 0 && error == 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;  // also releases the lock
   return error;
 }
 

@@ -28,7 +28,7 @@ class TextFile {
   TextFile& operator=(const TextFile&) = delete;
 
   // Opens `path` for reading: only a regular file, never waiting on a fifo
-  // (see OpenRegularFile in BlockReader.h). A file that is open already is
+  // (see OpenRegularFile in Files.h). A file that is open already is
   // closed first.
   int OpenRead(std::string_view path);
 
@@ -69,11 +69,13 @@ class TextFile {
 // its own. When the file holds a 0x1A byte, the line goes just before the
 // first one, since a reader stops there; the bytes from it on follow the new
 // line unchanged (the file is read through once to find it). All new bytes go
-// out in one positioned write (a short write is continued); when writing
-// fails the file is put back as it was. Returns 0 or an errno value (ENOENT
-// when the file does not exist: it is not created; EISDIR or EINVAL when it
-// is no regular file, which is never waited on). Not for two writers of
-// one file at the same time.
+// out in one positioned write (a short write is continued) and are flushed to
+// the disk before it returns; when writing or flushing fails the file is put
+// back as it was. An exclusive lock on the file (LockExclusive) is held from
+// finding its end to the flush, so that appends from several processes each
+// land whole on a line of their own. Returns 0 or an errno value (ENOENT when
+// the file does not exist: it is not created; EISDIR or EINVAL when it is no
+// regular file, which is never waited on).
 int AppendLine(std::string_view path, std::string_view text);
 
 }  // namespace tavo

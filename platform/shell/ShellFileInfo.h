@@ -3,6 +3,8 @@
 // 100,000 files gets its icons without a single read. Thread-safe.
 #pragma once
 
+#include <string>
+
 #include "platform/shell/ShellItemID.h"
 
 namespace tavo {
@@ -26,5 +28,13 @@ enum ShellIconIndex : int {
 // The icon of an absolute list; `open` asks for a folder's open form.
 // -1 when the list is malformed or names no object this system knows.
 int ShellIconIndexOf(PCItemIDList absolute, bool open);
+
+// The type name of an absolute list (CP932), from its kind and name alone:
+// "ファイル フォルダ" for a folder; for a file its extension upper-cased
+// and " ファイル" ("RUT ファイル"), or "ファイル" without one; a volume's
+// kind ("ローカル ディスク", "リムーバブル ディスク", "ネットワーク
+// ドライブ"); "システム フォルダ" for the desktop and its virtual folders.
+// Empty when the list is malformed or names nothing this system knows.
+std::string ShellTypeNameOf(PCItemIDList absolute);
 
 }  // namespace tavo

@@ -69,15 +69,6 @@ std::string FoldedExt(std::string_view name) {
   return ext;
 }
 
-std::string AttributeLetters(std::uint32_t a) {
-  std::string s;
-  if (a & FILE_ATTRIBUTE_READONLY) s += 'R';
-  if (a & FILE_ATTRIBUTE_HIDDEN) s += 'H';
-  if (a & FILE_ATTRIBUTE_SYSTEM) s += 'S';
-  if (a & FILE_ATTRIBUTE_ARCHIVE) s += 'A';
-  return s;
-}
-
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -130,12 +121,18 @@ class FsEnum : public ShellEnumIDList {
           (e->d_type == DT_REG && (flags_ & SHCONTF_NONFOLDERS) == 0))
         continue;
       FsItemFacts facts;
-      bool isDir = false;
-      if (!EntryFacts(fd, e->d_name, readOnly_, facts, isDir)) continue;  // gone meanwhile
-      if ((flags_ & (isDir ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS)) == 0) continue;
+      bool isDir = e->d_type == DT_DIR;
+      if ((flags_ & SHCONTF_FASTITEMS) != 0 && (e->d_type == DT_DIR || e->d_type == DT_REG)) {
+        // Names first: what the listing tells, the rest later (ReadFacts).
+        facts.attributes = (isDir ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE) |
+                           (IsHiddenName(name) ? FILE_ATTRIBUTE_HIDDEN : 0);
+      } else {
+        if (!EntryFacts(fd, e->d_name, readOnly_, facts, isDir)) continue;  // gone meanwhile
+        if ((flags_ & (isDir ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS)) == 0) continue;
+      }
       auto cp932 = FromOsPath(name);
       if (!cp932) continue;  // not expressible: the program cannot name it
-      PItemIDList id = MakeFsItemID(isDir, name, facts);
+      PItemIDList id = facts.known ? MakeFsItemID(isDir, name, facts) : MakeFsItemID(isDir, name);
       if (id == nullptr) continue;
       if (findData != nullptr) *findData = FindDataOf(facts, std::move(*cp932));
       item = id;
@@ -340,6 +337,54 @@ bool FileSystemFolder::RenameChild(PCItemIDList id, std::string_view newName, PI
   if (!ok) return false;
   if (newItem != nullptr) *newItem = MakeFsItemID(isDir, *osName, facts);
   return true;
+}
+
+// Sizes and times big-endian, so that their bytes sort as the numbers do.
+static void AppendNumberKey(std::string& key, std::uint64_t v) {
+  for (int shift = 56; shift >= 0; shift -= 8) key += static_cast<char>((v >> shift) & 0xFF);
+}
+
+bool FileSystemFolder::ChildSortKey(int column, PCItemIDList id, std::string& key) {
+  if (!IsFsTag(TagOf(id))) return false;
+  const std::string_view name = FsNameOf(id);
+  if (name.empty()) return false;
+  // Folders first, then the column, then the name as CompareNames orders
+  // it: folded, a 0 that ends it (a shorter name first), then the bytes.
+  key += TagOf(id) == ItemTag::FsFolder ? '\0' : '\1';
+  if (column == 1 || column == 3) {
+    const FsItemFacts facts = KnownFacts(id);
+    AppendNumberKey(key, column == 1 ? facts.size : facts.writeTime);
+  } else if (column == 2) {
+    key += FoldedExt(name);
+    key += '\0';
+  } else if (column == 4) {
+    key += AttributeLetters(KnownFacts(id).attributes);
+    key += '\0';
+  }
+  const std::size_t at = key.size();
+  key.append(name);
+  for (std::size_t i = at; i < key.size(); ++i)
+    if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] - 'A' + 'a');
+  key += '\0';
+  key += name;
+  return true;
+}
+
+void FileSystemFolder::ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) {
+  facts.assign(items.size(), {});
+  const int dirFd = ::open(osPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return;
+  const bool readOnly = IsReadOnlyMount(osPath_);
+  std::string osName;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (ValidIDListSize(items[i]) == 0 || CbOf(items[i].p) == 0) continue;
+    const std::string_view name = ValidFsNameOf(items[i].p);
+    if (name.empty()) continue;
+    osName.assign(name);
+    FsEntryFacts& entry = facts[i];
+    if (!EntryFacts(dirFd, osName.c_str(), readOnly, entry.facts, entry.folder)) entry = {};
+  }
+  ::close(dirFd);
 }
 
 bool FileSystemFolder::ChildFindData(PCItemIDList id, ShellFindData& findData) {

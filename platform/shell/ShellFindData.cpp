@@ -10,6 +10,15 @@
 #include "platform/files/OsPath.h"
 
 namespace tavo {
+
+std::string AttributeLetters(std::uint32_t attributes) {
+  std::string s;
+  if (attributes & FILE_ATTRIBUTE_READONLY) s += 'R';
+  if (attributes & FILE_ATTRIBUTE_HIDDEN) s += 'H';
+  if (attributes & FILE_ATTRIBUTE_SYSTEM) s += 'S';
+  if (attributes & FILE_ATTRIBUTE_ARCHIVE) s += 'A';
+  return s;
+}
 namespace {
 
 // Seconds from 1601-01-01 to 1970-01-01.

@@ -35,6 +35,10 @@ struct ShellFindData {
   std::string name;             // CP932; empty = not filled
 };
 
+// The attribute letters of the file list: "R" read-only, "H" hidden, "S"
+// system, "A" archive, in this order ("RA"; "" for none of them).
+std::string AttributeLetters(std::uint32_t attributes);
+
 // The FILETIME of a POSIX time; 0 for times before 1601.
 std::uint64_t FileTimeFromTimespec(const struct timespec& t);
 

@@ -57,6 +57,8 @@ class FolderBase : public ShellFolder {
   bool SetNameOf(PCItemIDList item, std::string_view newName, std::uint32_t flags,
                  PItemIDList* newItem) final;
   bool GetFindData(PCItemIDList item, ShellFindData& findData) final;
+  bool SortKey(int column, IDListSpan item, std::string& key) final;
+  void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override;
 
   // One-ID forms; `id` is a validated item ID of this folder's making.
   virtual ShellFolderPtr BindChild(PCItemIDList id) = 0;
@@ -67,6 +69,7 @@ class FolderBase : public ShellFolder {
   virtual bool ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) = 0;
   virtual bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem);
   virtual bool ChildFindData(PCItemIDList id, ShellFindData& findData);
+  virtual bool ChildSortKey(int column, PCItemIDList id, std::string& key);
   // The empty list: the folder itself (only the desktop answers).
   virtual bool SelfAttributes(std::uint32_t& attributes);
   virtual bool SelfName(std::uint32_t flags, std::string& name);
@@ -87,6 +90,8 @@ class FileSystemFolder : public FolderBase {
   bool ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) override;
   bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem) override;
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override;
+  bool ChildSortKey(int column, PCItemIDList id, std::string& key) override;
+  void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override;
 
   const std::string& OsPath() const { return osPath_; }
 

@@ -112,6 +112,24 @@ FsItemFacts FsFactsOf(PCItemIDList id) {
   return f;
 }
 
+bool WriteFsFacts(PItemIDList id, const FsEntryFacts& entry) {
+  const ItemTag tag = TagOf(id);
+  if ((tag != ItemTag::FsFile && tag != ItemTag::FsFolder) || BodyOf(id).size() <= kFsFactsSize) return false;
+  id[2] = static_cast<std::uint8_t>(entry.folder ? ItemTag::FsFolder : ItemTag::FsFile);
+  std::uint8_t* b = id + 3;
+  const FsItemFacts& f = entry.facts;
+  b[0] = static_cast<std::uint8_t>((f.known ? 1 : 0) | (f.link ? 2 : 0));
+  for (std::size_t i = 0; i < 4; ++i) b[2 + i] = static_cast<std::uint8_t>(f.attributes >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) b[6 + i] = static_cast<std::uint8_t>(f.size >> (8 * i));
+  for (std::size_t i = 0; i < 8; ++i) b[14 + i] = static_cast<std::uint8_t>(f.writeTime >> (8 * i));
+  return true;
+}
+
+bool FsFactsPending(PCItemIDList id) {
+  const ItemTag tag = TagOf(id);
+  return (tag == ItemTag::FsFile || tag == ItemTag::FsFolder) && !FsFactsOf(id).known;
+}
+
 PItemIDList IDListFromBytes(const void* bytes, std::size_t size) {
   const auto* src = static_cast<PCItemIDList>(bytes);
   const std::size_t n = ValidIDListSize(src, size);

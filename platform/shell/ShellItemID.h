@@ -104,6 +104,19 @@ PItemIDList MakeFsItemID(bool folder, std::string_view name, const FsItemFacts& 
 std::string_view FsNameOf(PCItemIDList id);
 // Its facts; all zero (not known) when the body is too short.
 FsItemFacts FsFactsOf(PCItemIDList id);
+// What one look at a file-system entry told: its kind and its facts
+// (facts.known is false when the entry is gone).
+struct FsEntryFacts {
+  bool folder = false;
+  FsItemFacts facts;
+};
+// Writes the kind and facts of `entry` into a file-system ID in place (its
+// size stays). False, and nothing written, for any other ID.
+bool WriteFsFacts(PItemIDList id, const FsEntryFacts& entry);
+
+// True for a file-system ID that carries no facts (made from a bare name,
+// or enumerated with SHCONTF_FASTITEMS); false for every other ID.
+bool FsFactsPending(PCItemIDList id);
 
 // A new list copied from bytes that came from outside the process (a drag,
 // the clipboard): nullptr unless the bytes begin with a well-formed list.

@@ -256,6 +256,26 @@ class ComputerFolder : public FolderBase {
     return TagOf(id) == ItemTag::Volume && ValidOsPath(BodyOf(id)) && FindData(std::string(BodyOf(id)), findData);
   }
 
+  // The keys of the mount point's steps, each as its folder keys it: a
+  // step's key ends where its parse ends, so an ancestor's key is a prefix
+  // of its descendants' and sorts first, as ComparePaths orders them.
+  bool ChildSortKey(int column, PCItemIDList id, std::string& key) override {
+    std::vector<Step> steps;
+    if (!Steps(id, true, steps)) return false;
+    std::string out;
+    std::string dir = "/";
+    for (const Step& step : steps) {
+      PItemIDList stepId = MakeFsItemID(true, step.name);
+      const bool ok = stepId != nullptr && FileSystemFolder(dir, false).ChildSortKey(column, stepId, out);
+      ShellFree(stepId);
+      if (!ok) return false;
+      out += '\0';
+      dir = JoinOs(dir, step.name);
+    }
+    key += out;
+    return true;
+  }
+
   static VolumeKind KindOf(const std::string& mountPoint) {
     const auto volumes = ShellVolumes();
     if (const ShellVolume* v = VolumeAt(volumes, mountPoint)) return v->kind;
@@ -410,6 +430,30 @@ class DesktopFolder : public FolderBase {
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override {
     return IsFsTag(TagOf(id)) && Desk().ChildFindData(id, findData);
   }
+  bool ChildSortKey(int column, PCItemIDList id, std::string& key) override {
+    const int rank = Rank(TagOf(id));
+    if (rank < 0) return false;
+    std::string out(1, static_cast<char>(rank));
+    if (rank == 3 && !Desk().ChildSortKey(column, id, out)) return false;
+    key += out;
+    return true;
+  }
+  // The desktop directory's entries as that folder reads them; the virtual
+  // folders carry no facts.
+  void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override {
+    std::vector<IDListSpan> entries;
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (ValidIDListSize(items[i]) != 0 && CbOf(items[i].p) != 0 && IsFsTag(TagOf(items[i].p))) {
+        entries.push_back(items[i]);
+        at.push_back(i);
+      }
+    }
+    std::vector<FsEntryFacts> read;
+    Desk().ReadFacts(entries, read);
+    facts.assign(items.size(), {});
+    for (std::size_t k = 0; k < at.size(); ++k) facts[at[k]] = read[k];
+  }
 
   bool SelfAttributes(std::uint32_t& attributes) override {
     attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER | SFGAO_DROPTARGET |
@@ -495,8 +539,18 @@ bool FolderBase::GetFindData(PCItemIDList item, ShellFindData& findData) {
   return WithLast(this, item, [&](FolderBase& f, PCItemIDList id) { return f.ChildFindData(id, findData); });
 }
 
+bool FolderBase::SortKey(int column, IDListSpan item, std::string& key) {
+  if (ValidIDListSize(item) == 0 || CbOf(item.p) == 0) return false;
+  return ChildSortKey(column, item.p, key);
+}
+
+void FolderBase::ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) {
+  facts.assign(items.size(), {});
+}
+
 bool FolderBase::RenameChild(PCItemIDList, std::string_view, PItemIDList*) { return false; }
 bool FolderBase::ChildFindData(PCItemIDList, ShellFindData&) { return false; }
+bool FolderBase::ChildSortKey(int, PCItemIDList, std::string&) { return false; }
 bool FolderBase::SelfAttributes(std::uint32_t&) { return false; }
 bool FolderBase::SelfName(std::uint32_t, std::string&) { return false; }
 

@@ -33,9 +33,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/shell/ShellFindData.h"
 #include "platform/shell/ShellItemID.h"
+#include "platform/shell/UniquePIDL.h"
 
 namespace tavo {
 
@@ -70,6 +72,11 @@ inline constexpr std::uint32_t SFGAO_CONTENTSMASK = 0x80000000;
 inline constexpr std::uint32_t SHCONTF_FOLDERS = 0x20;
 inline constexpr std::uint32_t SHCONTF_NONFOLDERS = 0x40;
 inline constexpr std::uint32_t SHCONTF_INCLUDEHIDDEN = 0x80;
+// Names first: a file-system entry whose kind (file or folder) the listing
+// tells is not looked at. Its ID then carries no facts, and its find data
+// tells only file or folder and hidden (no size, time or READONLY);
+// ReadFacts completes such IDs later.
+inline constexpr std::uint32_t SHCONTF_FASTITEMS = 0x2000;
 
 // Display-name flags (GetDisplayNameOf, SetNameOf).
 inline constexpr std::uint32_t SHGDN_NORMAL = 0;
@@ -148,6 +155,20 @@ class ShellFolder {
   // The find data of a child, as enumeration gave it (from the facts its ID
   // carries; from the disk for an ID made without them).
   virtual bool GetFindData(PCItemIDList item, ShellFindData& findData) = 0;
+
+  // Appends to `key` the sort key of the child `item` (its first ID) by a
+  // column of CompareIDs: the keys of two children compare as unsigned
+  // bytes (std::string's order) the way CompareIDs orders them, so a sort
+  // builds each key once and never depends on a comparison being
+  // consistent. False (key untouched) for an item the folder cannot key.
+  virtual bool SortKey(int column, IDListSpan item, std::string& key) = 0;
+
+  // For each child in `items` (its first ID) what the disk tells of it now
+  // (WriteFsFacts puts that into an ID); facts.known is false for a child
+  // that is gone or carries no facts (a volume, a virtual folder). `facts`
+  // gets items.size() entries. The folder is opened once for all: made for
+  // worker threads that complete IDs enumerated with SHCONTF_FASTITEMS.
+  virtual void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) = 0;
 };
 
 // The desktop folder: the root of the namespace (never null).

@@ -20,6 +20,19 @@ void UniquePIDL::reset(PItemIDList list) {
   size_ = n;
 }
 
+UniquePIDL UniquePIDL::Adopt(IDListSpan list) {
+  UniquePIDL h;
+  if (list.p == nullptr) return h;
+  const std::size_t n = ValidIDListSize(list);
+  if (n == 0) {
+    ShellFree(const_cast<PItemIDList>(list.p));
+    return h;
+  }
+  h.p_ = const_cast<PItemIDList>(list.p);
+  h.size_ = n;
+  return h;
+}
+
 UniquePIDL UniquePIDL::CopyOf(IDListSpan list) {
   const std::size_t n = ValidIDListSize(list);
   UniquePIDL h;

@@ -35,6 +35,10 @@ class UniquePIDL {
   UniquePIDL(const UniquePIDL&) = delete;
   UniquePIDL& operator=(const UniquePIDL&) = delete;
 
+  // Takes over a list that begins a block of the shell allocator of
+  // `list.room` bytes, which its maker knows (a list just made): it is
+  // validated within those bytes, without a look into the block table.
+  static UniquePIDL Adopt(IDListSpan list);
   // A handle of a new copy of `list`; empty for nullptr or a malformed list.
   static UniquePIDL CopyOf(PCItemIDList list);
   static UniquePIDL CopyOf(IDListSpan list);

@@ -22,6 +22,12 @@ class EOSError : public Exception {
 // The description of an errno value, in English whatever the locale.
 std::string SysErrorMessage(int code);
 
+// Why a file operation failed, in a few Japanese words (CP932) for the
+// messages that name a file: permission, a read-only file system, a full
+// disk, not a regular file and the like; the English description for the
+// rest.
+std::string FileErrorText(int code);
+
 // Throws EOSError for the current errno (EIO when errno is 0).
 [[noreturn]] void RaiseLastOSError();
 

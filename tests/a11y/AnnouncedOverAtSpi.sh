@@ -63,4 +63,4 @@ cat "$WORK/heard"
 exit $rc
 INNER
 HERE="$here" WORK="$work" PROGRAM="$build/bin/tavodic" \
-  xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- bash "$work/run.sh"
+  "$here/../support/on-virtual-display.sh" 1280x800x24 dbus-run-session -- bash "$work/run.sh"

@@ -1,8 +1,13 @@
 // The shell namespace on a folder of 100,000 files and 100 subfolders:
 // enumeration with find data, the attributes of every item, a sort by name,
-// size and date through the folder's own comparison, and the expansion of
+// size and date on the folder's sort keys, and the expansion of
 // the folder's parent, and of the folder, in a folder tree. Runs headless
 // (QT_QPA_PLATFORM=offscreen): the tree's watcher needs an application.
+//
+// The file list on the same folder: the time to its first screen of names
+// (in the list without a window, and painted in a report view), to all its
+// columns filled (the details read by its worker), and to a sort by size
+// and by date once the details are in.
 //
 // The folder is $TAVO_BENCH_FOLDER when that is set (made there when missing
 // and kept), else a temporary folder removed at the end.
@@ -19,8 +24,15 @@
 #include <string>
 #include <vector>
 
+#include <QHeaderView>
+#include <QTreeView>
+
+#include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellFolderTree.h"
+#include "folderbrowse/ZuShellListView.h"
+#include "platform/notify/UiThreadCall.h"
 #include "platform/shell/ShellNamespace.h"
+#include "platform/shell/ShellSortKeys.h"
 #include "platform/shell/UniquePIDL.h"
 #include "platform/ui/Application.h"
 
@@ -121,13 +133,8 @@ void BM_SortBy(benchmark::State& state) {
   std::vector<tavo::IDListSpan> spans;
   for (const auto& item : items) spans.push_back(item.span());
   for (auto _ : state) {
-    state.PauseTiming();
-    std::vector<tavo::IDListSpan> v = spans;
-    state.ResumeTiming();
-    std::sort(v.begin(), v.end(), [&](const tavo::IDListSpan& a, const tavo::IDListSpan& b) {
-      return folder->CompareIDs(column, a, b).value_or(0) < 0;
-    });
-    benchmark::DoNotOptimize(v.data());
+    const std::vector<std::size_t> order = tavo::ShellSortOrder(*folder, column, spans, false);
+    benchmark::DoNotOptimize(order.data());
   }
 }
 BENCHMARK(BM_SortBy)->Arg(0)->Arg(1)->Arg(3)->ArgName("column")->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -157,6 +164,95 @@ BENCHMARK(BM_ExpandParentInTree)->Unit(benchmark::kMillisecond)->Iterations(5);
 // The big folder itself: its 100 folders among 100,000 files.
 void BM_ExpandBigFolderInTree(benchmark::State& state) { ExpandFolder(state, BigFolder()); }
 BENCHMARK(BM_ExpandBigFolderInTree)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+tavo::UniquePIDL BigFolderList() {
+  tavo::PItemIDList raw = nullptr;
+  tavo::ShellGetDesktopFolder()->ParseDisplayName(BigFolder(), raw);
+  return tavo::UniquePIDL(raw);
+}
+
+bool WaitForDetails(tavo::TShellFileList& list) {
+  return tavo::ui::WaitServingUiThreadCalls([&] { return !list.DetailsPending(); }, std::chrono::seconds(60));
+}
+
+constexpr int kScreenRows = 40;
+
+// From the browse to the names (and icons) of the first screen.
+void BM_ListFirstScreen(benchmark::State& state) {
+  const tavo::UniquePIDL folder = BigFolderList();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto list = std::make_unique<tavo::TShellFileList>();
+    state.ResumeTiming();
+    list->Browse(folder.get());
+    list->CacheHint(0, kScreenRows - 1);
+    if (list->Count() < kFiles + kFolders) {
+      state.SkipWithError("wrong count");
+      break;
+    }
+    state.PauseTiming();
+    WaitForDetails(*list);
+    list.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ListFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// From the browse to the end of the details read: every column filled.
+void BM_ListAllColumns(benchmark::State& state) {
+  const tavo::UniquePIDL folder = BigFolderList();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto list = std::make_unique<tavo::TShellFileList>();
+    state.ResumeTiming();
+    list->Browse(folder.get());
+    if (!WaitForDetails(*list)) {
+      state.SkipWithError("details did not come");
+      break;
+    }
+    state.PauseTiming();
+    list.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ListAllColumns)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// A header click with all details in, half the rows selected: the sort and
+// the carrying over of selection and focus.
+void BM_ListSort(benchmark::State& state) {
+  const int column = static_cast<int>(state.range(0));
+  const tavo::UniquePIDL folder = BigFolderList();
+  auto list = std::make_unique<tavo::TShellFileList>();
+  list->Browse(folder.get());
+  WaitForDetails(*list);
+  list->SetSelected(0, list->Count() / 2, true);
+  for (auto _ : state) list->ColumnClick(column);
+  if (list->SelectedCount() != list->Count() / 2 + 1) state.SkipWithError("selection lost");
+}
+BENCHMARK(BM_ListSort)->Arg(tavo::lcSize)->Arg(tavo::lcModified)->ArgName("column")->Unit(benchmark::kMillisecond)
+    ->Iterations(6);
+
+// The same in the control: from the browse to the first screen painted in
+// a report view of 800 x 600 pixels.
+void BM_ListViewFirstScreen(benchmark::State& state) {
+  const tavo::UniquePIDL folder = BigFolderList();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto view = std::make_unique<tavo::TZuShellListView>();
+    view->SetViewStyle(tavo::vsReport);
+    view->resize(800, 600);
+    view->show();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+    view->List().Browse(folder.get());
+    benchmark::DoNotOptimize(view->ReportView()->viewport()->grab());
+    state.PauseTiming();
+    WaitForDetails(view->List());
+    view.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ListViewFirstScreen)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 }  // namespace
 

@@ -101,6 +101,7 @@ constexpr LineCase kDashesAndMarks[] = {
     {"[33OA", u8"←{3}{3}→あ"},
     {"[33", u8"←{3}{3}"},
     {"[33A", u8"←{3}{3}あ"},
+    {"[333O", u8"←{3}{3}ーた"},  // the third 25 is no part of the arrow
     {"[3", u8"こー"},
     {"[A", u8"こあ"},
     {"33O", u8"{3}{3}→"},

@@ -41,6 +41,8 @@ constexpr LineCase kNumbers[] = {
     {"#A33", u8"{#}１：："},
     {"#A33#B", u8"{#}１＝＝{#}２"},
     {"#A33B", u8"{#}１＝＝い"},  // the number ends after ＝＝
+    {"#A333#B", u8"{#}１：＝＝{#}２"},  // a 25 that is no ＝＝ leaves the next pair to the second
+    {"#A3333", u8"{#}１：：：："},
     {"#A5#B", u8"{#}１＋{#}２"},
     {"#A5B", u8"{#}１うぃ"},  // 5 B is then read as dots 26 + B
     {"#A5", u8"{#}１？"},

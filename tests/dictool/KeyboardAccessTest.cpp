@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "dictool/DicListItems.h"
+#include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
@@ -107,7 +108,8 @@ TEST_F(MainWindowTest, TabReachesEveryControlOfEachWindowAndComesBack) {
       folder,
       [this] {
         ExpectTabCycle({folder->ComboBox1, folder->CheckBox1, folder->SpeedButton5, folder->SpeedButton1,
-                        folder->SpeedButton2, folder->SpeedButton3, folder->SpeedButton4, folder->ZuShellTreeView1, folder->BitBtn1,
+                        folder->SpeedButton2, folder->SpeedButton3, folder->SpeedButton4, folder->ZuShellTreeView1,
+                        folder->ZuShellListView1->CurrentView(), folder->BitBtn1,
                         folder->BitBtn2, folder->BitBtn3});
       },
       [this] { ui::ShowModal(folder); });

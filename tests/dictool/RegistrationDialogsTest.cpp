@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -163,6 +165,24 @@ TEST_F(DicListDlgTest, AddingFilesSkipsNamesAlreadyListedExactly) {
   // Linux names are case-sensitive: a.dic is another file than A.DIC.
   EXPECT_EQ(Src(), (Paths{"/d/A.DIC", "/d/a.dic", "/d/new.dic"}));
   EXPECT_EQ(Dst(), (Paths{"/d/b.dic"}));
+}
+
+TEST_F(DicListDlgTest, PathsTheSettingsFileCannotHoldAreRefusedWithTheReason) {
+  Load({});
+  const std::string tooLong = "/d/" + std::string(2100, 'x') + ".dic";
+  ui::PushModalScript([&](ui::ModalCall& call) {
+    call.openDialog->SetChosen({"/d/trailing.dic ", " /d/leading.dic", tooLong, "/d/ok.dic", "/d/line\nbreak.dic"});
+    return ui::mrOk;
+  });
+  QString reasons[4];
+  for (QString& r : reasons) ExpectMessage(ui::IDOK, &r);
+  dicList->EntryBtnClick();
+  EXPECT_EQ(Src(), (Paths{"/d/ok.dic"}));
+  EXPECT_NE(reasons[0].indexOf(QStringLiteral("先頭か末尾に空白がある")), -1) << reasons[0].toStdString();
+  EXPECT_NE(reasons[1].indexOf(QStringLiteral("先頭か末尾に空白がある")), -1);
+  EXPECT_NE(reasons[2].indexOf(QStringLiteral("2047 バイトを超える")), -1);
+  EXPECT_NE(reasons[3].indexOf(QStringLiteral("改行")), -1);
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
 TEST_F(DicListDlgTest, ReleaseRemovesSelectedEntriesOfBothListsAndNoFile) {
@@ -330,38 +350,60 @@ TEST_F(SetWordDlgTest, ANewDictionaryIsCreatedEmptyListedAndSelected) {
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
-TEST_F(SetWordDlgTest, ADictionaryThatCannotBeCreatedIsToldAndNotListed) {
+TEST_F(SetWordDlgTest, ANewDictionaryThatCannotBeMadeOrStoredIsToldWhyAndNotListed) {
   form->SearchDicList = {};
+  const struct {
+    std::string chosen;
+    QString reason;
+  } cases[] = {
+      {dir + "/no/such/folder/x.dic", QStringLiteral("ファイルまたはフォルダがありません")},
+      {dir + "/blank.dic ", QStringLiteral("先頭か末尾に空白がある")},  // the settings file could not hold it
+  };
   Register("", [&] {
-    ui::PushModalScript([&](ui::ModalCall& call) {
-      call.openDialog->SetChosen({dir + "/no/such/folder/x.dic"});
-      return ui::mrOk;
-    });
-    QString text;
-    ExpectMessage(ui::IDOK, &text);
-    setWord->NewDicBtnClick();
-    EXPECT_NE(text.indexOf(QStringLiteral("作成できません")), -1);
-    EXPECT_EQ(setWord->DicList->count(), 0);
+    for (const auto& c : cases) {
+      ui::PushModalScript([&](ui::ModalCall& call) {
+        call.openDialog->SetChosen({c.chosen});
+        return ui::mrOk;
+      });
+      QString text;
+      ExpectMessage(ui::IDOK, &text);
+      setWord->NewDicBtnClick();
+      EXPECT_NE(text.indexOf(c.reason), -1) << text.toStdString();
+      EXPECT_EQ(setWord->DicList->count(), 0);
+    }
   });
+  EXPECT_FALSE(FileExists(dir + "/blank.dic ")) << "refused before it is made";
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
-TEST_F(SetWordDlgTest, AWordThatCannotBeWrittenIsToldAndTheDialogStaysOpen) {
-  const std::string gone = dir + "/gone.dic";
-  form->SearchDicList = {gone};
-  form->WriteDic = gone;
-  int result = -1;
-  ui::PushModalScript([&](ui::ModalCall&) {
+TEST_F(SetWordDlgTest, AWordThatCannotBeWrittenIsToldWhyAndTheDialogStaysOpen) {
+  const std::string fifo = dir + "/fifo.dic";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // never waited on
+  const struct {
+    std::string dic;
+    QString reason;
+  } cases[] = {
+      {dir + "/gone.dic", QStringLiteral("ファイルまたはフォルダがありません")},
+      {fifo, QStringLiteral("通常のファイルではありません")},
+  };
+  for (const auto& c : cases) {
+    form->SearchDicList = {c.dic};
+    form->WriteDic = c.dic;
+    int result = -1;
     QString text;
-    ExpectMessage(ui::IDOK, &text);
-    ClickOk();
-    QCoreApplication::processEvents();
+    ui::PushModalScript([&](ui::ModalCall&) {
+      ExpectMessage(ui::IDOK, &text);
+      ClickOk();
+      QCoreApplication::processEvents();
+      EXPECT_TRUE(setWord->isVisible()) << "nothing reads as registered";
+      result = setWord->ModalResult();
+      return ui::mrCancel;
+    });
+    form->RegisterWord(sj("ねこ"));
     EXPECT_NE(text.indexOf(QStringLiteral("登録できませんでした")), -1);
-    EXPECT_TRUE(setWord->isVisible()) << "nothing reads as registered";
-    result = setWord->ModalResult();
-    return ui::mrCancel;
-  });
-  form->RegisterWord(sj("ねこ"));
-  EXPECT_EQ(result, ui::mrNone);
+    EXPECT_NE(text.indexOf(c.reason), -1) << text.toStdString();
+    EXPECT_EQ(result, ui::mrNone);
+  }
   EXPECT_EQ(SettingsText(), "");
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <map>
+#include <vector>
 #include <string>
 
 #include "folderbrowse/ZuShellCtrls.h"
@@ -87,6 +88,48 @@ TEST_F(ShellAttributes, FindDataFromTheDisk) {
   }
   EXPECT_EQ(seen, expected.size());
   EXPECT_FALSE(ShellFindFile(Cp("d/missing"), fd));
+
+  // Names first: files and folders come without a look at each; what the
+  // listing cannot tell (READONLY, size, time) the folder reads later, the
+  // same as a full listing gives it.
+  std::vector<UniquePIDL> fast;
+  std::vector<IDListSpan> spans;
+  e = folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN | SHCONTF_FASTITEMS);
+  while (e->Next(item, &fd)) {
+    const std::uint32_t full = expected.at(fd.name);
+    const bool plain = fd.name == "folder" || fd.name == "file" || fd.name == ".hidden" || fd.name == "readonly";
+    EXPECT_EQ(fd.attributes, plain ? full & ~FILE_ATTRIBUTE_READONLY : full) << fd.name;
+    EXPECT_EQ(FsFactsOf(item).known, !plain) << fd.name;
+    if (plain) {
+      EXPECT_EQ(fd.size, 0u);
+    }
+    fast.emplace_back(item);
+    spans.push_back(fast.back().span());
+  }
+  ASSERT_EQ(fast.size(), expected.size());
+  std::vector<FsEntryFacts> facts;
+  folder->ReadFacts(spans, facts);
+  ASSERT_EQ(facts.size(), fast.size());
+  for (std::size_t i = 0; i < facts.size(); ++i) {
+    const std::string name(FsNameOf(spans[i].p));
+    ShellFindData byPath;
+    ASSERT_TRUE(ShellFindFile(Cp("d/") + name, byPath));
+    ASSERT_TRUE(facts[i].facts.known) << name;
+    EXPECT_EQ(facts[i].facts.attributes, byPath.attributes) << name;
+    EXPECT_EQ(facts[i].facts.size, byPath.size) << name;
+    EXPECT_EQ(facts[i].facts.writeTime, byPath.writeTime) << name;
+    // Written into the ID, they are what the folder answers from then on.
+    ASSERT_TRUE(WriteFsFacts(fast[i].get(), facts[i]));
+    EXPECT_FALSE(FsFactsPending(fast[i].get()));
+    EXPECT_EQ(FsNameOf(fast[i].get()), name);
+    ShellFindData again;
+    ASSERT_TRUE(folder->GetFindData(fast[i].get(), again));
+    EXPECT_EQ(again.attributes, byPath.attributes) << name;
+  }
+  MakeFile(Os("d/later"));
+  ::unlink(Os("d/file").c_str());
+  folder->ReadFacts(spans, facts);
+  for (std::size_t i = 0; i < facts.size(); ++i) EXPECT_EQ(!facts[i].facts.known, FsNameOf(spans[i].p) == "file");
 }
 
 TEST_F(ShellAttributes, AttributeBitsOfFilesFoldersAndVirtualFolders) {

@@ -15,6 +15,7 @@
 
 #include "folderbrowse/ZuShellIDFunc.h"
 #include "platform/shell/ShellFileInfo.h"
+#include "platform/shell/ShellSortKeys.h"
 #include "platform/shell/ShellVolumes.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/support/TestText.h"
@@ -24,20 +25,29 @@ namespace {
 
 class ShellCompare : public ShellTest {
  protected:
-  // The children of a folder, sorted by the folder's CompareIDs on `column`.
+  // The children of a folder, sorted by the folder's CompareIDs on `column`;
+  // the sort on keys built once must give the same order, and its reverse
+  // when descending.
   std::vector<std::string> Sorted(const std::string& cp932Folder, int column) {
     Pidl list(ListOf(cp932Folder));
     ShellFolderPtr folder = ShellGetDesktopFolder()->BindToObject(list);
     std::vector<PItemIDList> items;
     auto e = folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN);
     for (PItemIDList item = nullptr; e->Next(item, nullptr);) items.push_back(item);
+    std::vector<IDListSpan> spans;
+    for (PItemIDList item : items) spans.push_back(SpanOf(item));
     std::sort(items.begin(), items.end(),
               [&](PItemIDList a, PItemIDList b) { return folder->CompareIDs(column, a, b).value_or(0) < 0; });
-    std::vector<std::string> names;
+    std::vector<std::string> names, byKeys, descending;
+    for (const std::size_t i : ShellSortOrder(*folder, column, spans, false)) byKeys.emplace_back(FsNameOf(spans[i].p));
+    for (const std::size_t i : ShellSortOrder(*folder, column, spans, true)) descending.emplace_back(FsNameOf(spans[i].p));
     for (PItemIDList& item : items) {
       names.push_back(std::string(FsNameOf(item)));
       FreePIDL(item);
     }
+    EXPECT_EQ(byKeys, names) << "column " << column;
+    std::reverse(descending.begin(), descending.end());
+    EXPECT_EQ(descending, names) << "column " << column;
     return names;
   }
 };
@@ -117,12 +127,16 @@ TEST_F(ShellCompare, TheDesktopOrdersItsVirtualFoldersFirst) {
   ASSERT_EQ(items.size(), 4u);
   std::reverse(items.begin(), items.end());
   ShellFolderPtr desktop = ShellGetDesktopFolder();
+  std::vector<IDListSpan> spans;
+  for (PItemIDList item : items) spans.push_back(SpanOf(item));
+  const std::vector<std::size_t> byKeys = ShellSortOrder(*ShellGetDesktopFolder(), 0, spans, false);
   std::sort(items.begin(), items.end(), [&](PItemIDList a, PItemIDList b) { return ComparePIDL(desktop, a, b) == 2; });
   const ItemTag tags[] = {ItemTag::Computer, ItemTag::Network, ItemTag::RecycleBin, ItemTag::FsFile};
   for (std::size_t i = 0; i < items.size(); ++i) {
     EXPECT_EQ(TagOf(items[i]), tags[i]);
-    FreePIDL(items[i]);
+    EXPECT_EQ(TagOf(spans[byKeys[i]].p), tags[i]);
   }
+  for (PItemIDList& item : items) FreePIDL(item);
 }
 
 // Runs in a child process with a mount namespace of its own: tmpfs mounts on

@@ -40,4 +40,5 @@ kill -TERM "$pid"
 wait "$pid" 2>/dev/null
 exit 0
 INNER
-WINDIR="$work/windir" PROGRAM="$program" xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/run.sh"
+WINDIR="$work/windir" PROGRAM="$program" \
+  "$(dirname "$0")/../support/on-virtual-display.sh" 1024x768x24 bash "$work/run.sh"

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <vector>
@@ -88,7 +89,7 @@ TEST(Files, ExistenceCreationAndDeletionOnJapaneseNames) {
   const std::string osFile = dir / "語句辞書.dic";
 
   EXPECT_FALSE(FileExists(file));
-  ASSERT_TRUE(CreateEmptyFile(file));
+  ASSERT_EQ(MakeEmptyFile(file), 0);
   EXPECT_EQ(ReadBytes(osFile), "");  // the on-disk name is UTF-8
   EXPECT_TRUE(FileExists(file));
   EXPECT_FALSE(DirectoryExists(file));
@@ -96,21 +97,21 @@ TEST(Files, ExistenceCreationAndDeletionOnJapaneseNames) {
   EXPECT_FALSE(FileExists(dir.path()));
 
   WriteBytes(osFile, "old");
-  ASSERT_TRUE(CreateEmptyFile(file));
+  ASSERT_EQ(MakeEmptyFile(file), 0);
   EXPECT_EQ(ReadBytes(osFile), "");  // truncated
 
   EXPECT_FALSE(DeleteFile(dir.path()));  // never a folder
   EXPECT_TRUE(DeleteFile(file));
   EXPECT_FALSE(FileExists(file));
   EXPECT_FALSE(DeleteFile(file));
-  EXPECT_FALSE(CreateEmptyFile(dir.path() + "/missing/x.dic"));
+  EXPECT_EQ(MakeEmptyFile(dir.path() + "/missing/x.dic"), ENOENT);
 
   // A name with no OS form is not there, and nothing is created for it.
   const std::string broken = dir.path() + "/a\x82";
-  EXPECT_FALSE(CreateEmptyFile(broken));
+  EXPECT_EQ(MakeEmptyFile(broken), ENOENT);
   EXPECT_FALSE(FileExists(broken));
   EXPECT_FALSE(DirectoryExists(broken));
-  EXPECT_FALSE(CreateEmptyFile(dir.path() + std::string("/a\0b", 4)));
+  EXPECT_EQ(MakeEmptyFile(dir.path() + std::string("/a\0b", 4)), ENOENT);
   EXPECT_TRUE(Entries(dir.path()).empty());
 }
 
@@ -132,10 +133,39 @@ TEST(Files, WriteFileAtomicReplacesKeepingModeAndLinks) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(ReadBytes(dir / "設定.ini"), "three");
 
-  EXPECT_EQ(Entries(dir.path()).size(), 2u);  // no temporary left behind
+  // A chain of links, relative ones too, to a file that does not exist yet.
+  ASSERT_EQ(::mkdir((dir / "real").c_str(), 0700), 0);
+  ASSERT_EQ(::symlink("real/new.ini", (dir / "hop.ini").c_str()), 0);
+  ASSERT_EQ(::symlink("hop.ini", (dir / "first.ini").c_str()), 0);
+  EXPECT_EQ(ResolveFileLinks(dir / "first.ini"), dir / "real/new.ini");
+  ASSERT_EQ(WriteFileAtomic(dir / "first.ini", "four"), 0);
+  EXPECT_EQ(ReadBytes(dir / "real/new.ini"), "four");
+  ASSERT_EQ(::lstat((dir / "first.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::symlink("loop.ini", (dir / "loop.ini").c_str()), 0);
+  EXPECT_EQ(WriteFileAtomic(dir / "loop.ini", "x"), ELOOP);
+
+  EXPECT_EQ(Entries(dir.path()).size(), 6u);  // no temporary left behind
 }
 
-TEST(Files, ReadFileHeadReadsOnlyRegularFilesAndNeverWaits) {
+TEST(Files, AReadOnlyFileIsNotReplacedAndCrashedTemporariesGoOnRequest) {
+  TempDir dir;
+  WriteBytes(dir / "a.ini", "mine");
+  ASSERT_EQ(::chmod((dir / "a.ini").c_str(), 0444), 0);  // honoured even by root
+  EXPECT_EQ(WriteFileAtomic(dir / "a.ini", "new"), EACCES);
+  EXPECT_EQ(ReadBytes(dir / "a.ini"), "mine");
+
+  // What a writer killed before its rename leaves, beside files that only
+  // look alike.
+  for (const char* name : {".a.ini.~tavo99-0.tmp", ".a.ini.~tavo7-3.tmp", ".b.ini.~tavo1-0.tmp", "a.ini.tmp"})
+    WriteBytes(dir / name, "half");
+  RemoveStaleTemporaries(dir / "a.ini");
+  auto names = Entries(dir.path());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{".b.ini.~tavo1-0.tmp", "a.ini", "a.ini.tmp"}));
+}
+
+TEST(Files, OnlyRegularFilesAreReadOrTruncatedAndNothingWaits) {
   TempDir dir;
   WriteBytes(dir / "short", "abc");
   WriteBytes(dir / "long", std::string(600, 'x'));
@@ -144,7 +174,7 @@ TEST(Files, ReadFileHeadReadsOnlyRegularFilesAndNeverWaits) {
   struct {
     std::string path;
     int error;
-    std::string bytes;
+    std::string head;
   } const cases[] = {
       {dir / "short", 0, "abc"},
       {dir / "long", 0, std::string(512, 'x')},
@@ -159,8 +189,16 @@ TEST(Files, ReadFileHeadReadsOnlyRegularFilesAndNeverWaits) {
     SCOPED_TRACE(test::hex(c.path));
     std::string bytes = "old";
     EXPECT_EQ(ReadFileHead(c.path, 512, bytes), c.error);
-    EXPECT_EQ(bytes, c.bytes);
+    EXPECT_EQ(bytes, c.head);
+    bytes = "old";
+    EXPECT_EQ(ReadWholeFile(c.path, bytes), c.error);
+    EXPECT_EQ(bytes, c.error == 0 ? ReadBytes(c.path) : "");
+    if (c.error != 0 && c.error != ENOENT) {
+      EXPECT_EQ(MakeEmptyFile(c.path), c.error);
+    }
   }
+  EXPECT_EQ(MakeEmptyFile(dir / "long"), 0);
+  EXPECT_EQ(ReadBytes(dir / "long"), "");
 }
 
 int WriteBig(const std::string& path) {

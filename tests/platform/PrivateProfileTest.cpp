@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/files/Files.h"
 #include "platform/text/Cp932.h"
 #include "tests/platform/TestFiles.h"
 #include "tests/support/TestText.h"
@@ -130,24 +131,27 @@ TEST(PrivateProfile, MissingFileSectionOrKeyGivesTheDefault) {
   EXPECT_EQ(Get(dir.path(), "a", "k"), "<default>");
 }
 
-TEST(PrivateProfile, ValuesPast2047BytesAreWrittenWholeAndReadCut) {
+TEST(PrivateProfile, ValuesPast2047BytesAreRefusedAndReadCut) {
   TempDir dir;
   const std::string file = dir / "t.ini";
   const std::string ascii(3000, 'v');
   std::string kana;
   for (int i = 0; i < 1500; ++i) kana += sj("あ");
 
-  ASSERT_TRUE(WritePrivateProfileString("s", "ascii", ascii, file));
-  ASSERT_TRUE(WritePrivateProfileString("s", "kana", kana, file));
-  ASSERT_TRUE(WritePrivateProfileString("s", "odd", "a" + kana, file));
-  EXPECT_EQ(ReadBytes(file), "[s]\r\nascii=" + ascii + "\r\nkana=" + kana + "\r\nodd=a" + kana + "\r\n");
+  // Written, they would read back cut and name another file.
+  ASSERT_TRUE(WritePrivateProfileString("s", "max", ascii.substr(0, 2047), file));
+  EXPECT_FALSE(WritePrivateProfileString("s", "ascii", ascii.substr(0, 2048), file));
+  EXPECT_EQ(Get(file, "s", "max"), ascii.substr(0, 2047));
 
+  // Another program's long values are read as through the 2048-byte buffer.
+  WriteBytes(file, "[s]\r\nascii=" + ascii + "\r\nkana=" + kana + "\r\nodd=a" + kana + "\r\n");
   EXPECT_EQ(Get(file, "s", "ascii"), ascii.substr(0, 2047));
   std::string cut = Get(file, "s", "kana");
   EXPECT_EQ(cut, kana.substr(0, 2046));  // never half a character
   EXPECT_TRUE(Cp932ToUtf8(cut).has_value());
   EXPECT_EQ(Get(file, "s", "odd"), ("a" + kana).substr(0, 2047));
   EXPECT_EQ(GetPrivateProfileString("s", "none", ascii, file), ascii.substr(0, 2047));
+  EXPECT_EQ(PrivateProfileBatch(file, PrivateProfileBatch::kRead).Value("s", "ascii"), ascii);
 }
 
 TEST(PrivateProfile, RefusesEntriesThatWouldNotReadBack) {
@@ -168,6 +172,56 @@ TEST(PrivateProfile, RefusesEntriesThatWouldNotReadBack) {
     EXPECT_EQ(ReadBytes(file), start);
   }
   EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", ""));
+}
+
+TEST(PrivateProfile, ABatchReadsOnceAndReplacesOnce) {
+  TempDir dir;
+  const std::string start = "; mine\r\n[a]\r\nx=1\r\n\r\n[b]\r\ny=2";
+  WriteBytes(dir / "t.ini", start);
+  WriteBytes(dir / "single.ini", start);
+  WriteBytes(dir / ".t.ini.~tavo5-0.tmp", "left by a crash");
+  auto section = [](int i) { return i % 2 ? "a" : "c"; };
+  for (int i = 0; i < 200; ++i)
+    ASSERT_TRUE(WritePrivateProfileString(section(i), "k" + std::to_string(i), "v" + std::to_string(i),
+                                          dir / "single.ini"));
+  const unsigned long long syncs = SyncCount();
+  {
+    PrivateProfileBatch batch(dir / "t.ini", PrivateProfileBatch::kWrite);
+    ASSERT_EQ(batch.Error(), 0);
+    for (int i = 0; i < 200; ++i)
+      ASSERT_TRUE(batch.WriteString(section(i), "k" + std::to_string(i), "v" + std::to_string(i)));
+    EXPECT_FALSE(batch.WriteString("b", "y", "trailing "));
+    EXPECT_EQ(batch.Value("C", "K8"), "v8");
+    EXPECT_EQ(ReadBytes(dir / "t.ini"), start) << "nothing reaches the disk before the commit";
+    EXPECT_EQ(batch.Commit(), 0);
+  }
+  EXPECT_EQ(SyncCount() - syncs, 2u) << "one atomic replace: the file and its folder";
+  EXPECT_EQ(hex(ReadBytes(dir / "t.ini")), hex(ReadBytes(dir / "single.ini")));
+  EXPECT_EQ(ReadBytes(dir / ".t.ini.~tavo5-0.tmp"), "<missing>");
+
+  // Nothing changed, nothing written; a reading batch writes nothing.
+  const unsigned long long before = SyncCount();
+  {
+    PrivateProfileBatch same(dir / "t.ini", PrivateProfileBatch::kWrite);
+    EXPECT_TRUE(same.WriteString("a", "x", "1"));
+    EXPECT_EQ(same.Commit(), 0);
+  }
+  EXPECT_EQ(SyncCount(), before);
+  PrivateProfileBatch reader(dir / "t.ini", PrivateProfileBatch::kRead);
+  EXPECT_FALSE(reader.WriteString("a", "x", "2"));
+
+  // A settings file that is no regular file is neither waited on nor replaced.
+  ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+  {
+    PrivateProfileBatch fifo(dir / "fifo.ini", PrivateProfileBatch::kWrite);
+    EXPECT_EQ(fifo.Error(), EINVAL);
+    EXPECT_FALSE(fifo.WriteString("a", "x", "1"));
+    EXPECT_EQ(fifo.Commit(), EINVAL);
+  }
+  EXPECT_FALSE(WritePrivateProfileString("a", "x", "1", dir / "fifo.ini"));
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "fifo.ini").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 // Two processes write different keys of one file at the same time while a

@@ -3,6 +3,10 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
 #include <vector>
 
 #include "tests/platform/TestFiles.h"
@@ -152,6 +156,46 @@ TEST(AppendLine, FailsWithoutCreatingOrDamaging) {
   EXPECT_EQ(ReadBytes(dir / "missing.dic"), "<missing>");
   EXPECT_NE(AppendLine(dir.path(), "w"), 0);
   EXPECT_EQ(AppendLine(dir.path() + "/\x82", "w"), ENOENT);
+}
+
+// Three processes register 500 words each into one dictionary: every word
+// lands whole, on a CR LF line of its own, and each call that reported
+// success holds.
+TEST(AppendLine, ConcurrentAppendsEachLandWholeOnALineOfTheirOwn) {
+  TempDir dir;
+  const std::string dic = dir / "shared.dic";
+  WriteBytes(dic, sj("いぬ"));  // no final line break
+  constexpr int kProcesses = 3, kWords = 500;
+  auto word = [](int p, int i) { return sj("語") + std::to_string(p) + "-" + std::string(1 + (i * 7 + p) % 40, 'w') + std::to_string(i); };
+  std::vector<pid_t> pids;
+  for (int p = 0; p < kProcesses; ++p) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      for (int i = 0; i < kWords; ++i)
+        if (AppendLine(dic, word(p, i)) != 0) ::_exit(1);
+      ::_exit(0);
+    }
+    pids.push_back(pid);
+  }
+  for (pid_t pid : pids) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  std::string bytes = ReadBytes(dic);
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  std::multiset<std::string> lines, expected{sj("いぬ")};
+  for (size_t pos = 0; pos < bytes.size();) {
+    size_t end = bytes.find("\r\n", pos);
+    ASSERT_NE(end, std::string::npos);
+    lines.insert(bytes.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  for (int p = 0; p < kProcesses; ++p)
+    for (int i = 0; i < kWords; ++i) expected.insert(word(p, i));
+  EXPECT_EQ(lines.size(), expected.size());
+  EXPECT_TRUE(lines == expected) << "a word was lost or torn";
 }
 
 int AppendLong(const std::string& path) {

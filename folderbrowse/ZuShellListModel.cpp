@@ -1,0 +1,146 @@
+#include "folderbrowse/ZuShellListModel.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+#include "folderbrowse/ZuShellItemModel.h"
+#include "platform/text/QtText.h"
+
+namespace tavo {
+namespace {
+
+// Rows whose details are read together when one of them is first shown:
+// about two screens.
+constexpr int kHintRows = 64;
+
+// A link's icon carries a small arrow in its lower left corner, a shared
+// object's a small hand-like box; made once per icon and kept.
+QIcon WithOverlay(int iconIndex, int overlayMask) {
+  QIcon base = ShellItemIcon(iconIndex, iconIndex);
+  if (overlayMask == 0) return base;
+  static QHash<QPair<int, int>, QIcon> made;
+  const QPair<int, int> key(iconIndex, overlayMask);
+  auto it = made.find(key);
+  if (it != made.end()) return *it;
+  QIcon icon;
+  for (const int size : {16, 32}) {
+    QPixmap pm = base.pixmap(size, size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const int s = size / 2;
+    const QRectF box(0.5, size - s - 0.5, s - 1, s - 1);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(box);
+    p.setPen(QPen(overlayMask == 0x200 ? Qt::blue : Qt::darkGreen, size / 16.0 + 0.5));
+    const QPointF from(box.left() + s * 0.25, box.bottom() - s * 0.2);
+    const QPointF to(box.right() - s * 0.2, box.top() + s * 0.25);
+    p.drawLine(from, to);
+    p.drawLine(to, to + QPointF(-s * 0.35, 0));
+    p.drawLine(to, to + QPointF(0, s * 0.35));
+    p.end();
+    icon.addPixmap(pm);
+  }
+  return *made.insert(key, icon);
+}
+
+}  // namespace
+
+TShellListModel::TShellListModel(TShellFileList& list, QObject* parent) : QAbstractTableModel(parent), list_(list) {
+  list_.SetObserver(this);
+}
+
+TShellListModel::~TShellListModel() { list_.SetObserver(nullptr); }
+
+int TShellListModel::ColumnNumber(int column) const {
+  const auto& columns = list_.Columns();
+  return column >= 0 && column < static_cast<int>(columns.size()) ? columns[static_cast<std::size_t>(column)].Number
+                                                                   : -1;
+}
+
+TShellFileItem* TShellListModel::ItemOf(const QModelIndex& index) const {
+  return index.isValid() ? list_.ItemAt(index.row()) : nullptr;
+}
+
+int TShellListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.Count(); }
+
+int TShellListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(list_.Columns().size());
+}
+
+QVariant TShellListModel::data(const QModelIndex& index, int role) const {
+  TShellFileItem* item = ItemOf(index);
+  if (item == nullptr) return {};
+  const int number = ColumnNumber(index.column());
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::AccessibleTextRole: {
+      if (number == lcName) return FromCp932(item->DisplayName());
+      // The first pending row to show reads the details of its neighbours too.
+      if (item->DetailsPending()) list_.CacheHint(index.row(), index.row() + kHintRows);
+      switch (number) {
+        case lcSize: return FromCp932(item->SizeText());
+        case lcType: return FromCp932(item->TypeText());
+        case lcModified: return FromCp932(item->DateText());
+        case lcAttributes:
+          if (attributesImage_.ImageList != nullptr && role == Qt::DisplayRole) return {};
+          return FromCp932(item->AttributeText());
+        default: return {};
+      }
+    }
+    case Qt::DecorationRole:
+      if (number != lcName) return {};
+      return WithOverlay(item->GetIconIndex(), item->OverlayMask());
+    case Qt::TextAlignmentRole: {
+      const auto& columns = list_.Columns();
+      const bool right = columns[static_cast<std::size_t>(index.column())].RightAligned;
+      return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    case AttributesRole:
+      return item->FindData().attributes;
+    default:
+      return {};
+  }
+}
+
+QVariant TShellListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+  const TShellColumn& c = list_.Columns()[static_cast<std::size_t>(section)];
+  if (role == Qt::DisplayRole) return FromCp932(c.Caption);
+  if (role == Qt::TextAlignmentRole)
+    return QVariant::fromValue(Qt::AlignVCenter | (c.RightAligned ? Qt::AlignRight : Qt::AlignLeft));
+  return {};
+}
+
+bool TShellListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (ItemOf(index) == nullptr || role != Qt::EditRole || ColumnNumber(index.column()) != lcName) return false;
+  const std::optional<std::string> name = ToCp932(value.toString());
+  if (!name || name->empty()) return false;  // a name with no CP932 form is refused, never altered
+  return list_.RenameItem(index.row(), *name);
+}
+
+Qt::ItemFlags TShellListModel::flags(const QModelIndex& index) const {
+  if (ItemOf(index) == nullptr) return Qt::NoItemFlags;
+  Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  // Views ask this of many rows: whether the item can really be renamed is
+  // asked only when an edit begins (TZuShellListView).
+  if (ColumnNumber(index.column()) == lcName) f |= Qt::ItemIsEditable;
+  return f;
+}
+
+void TShellListModel::BeginReset() { beginResetModel(); }
+
+void TShellListModel::EndReset() {
+  endResetModel();
+  emit listReset();
+}
+
+void TShellListModel::RowsChanged() {
+  if (rowCount() == 0) return;
+  emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+}  // namespace tavo

@@ -1,0 +1,324 @@
+#include "folderbrowse/ZuShellListView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QListView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStackedLayout>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+#include "folderbrowse/ZuShellCst.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/AccessibleNames.h"
+
+namespace tavo {
+namespace {
+
+// The views hand typed text to the list's own type-ahead.
+template <class View>
+class TypeAheadView : public View {
+ public:
+  explicit TypeAheadView(TZuShellListView* owner) : View(owner), owner_(owner) {}
+  void keyboardSearch(const QString& text) override { owner_->KeyboardSearch(text); }
+  bool edit(const QModelIndex& index, QAbstractItemView::EditTrigger trigger, QEvent* event) override {
+    if (trigger != QAbstractItemView::AllEditTriggers && !owner_->List().CanRename(index.row())) return false;
+    return View::edit(index, trigger, event);
+  }
+
+ private:
+  TZuShellListView* owner_;
+};
+
+// Draws attribute images where the model has an image list for them: in
+// the attribute column from the left (read-only, hidden, system, archive),
+// and in the large-icon view upwards left of the icon (archive, system,
+// hidden, read-only).
+class AttributesDelegate : public QStyledItemDelegate {
+ public:
+  AttributesDelegate(TShellListModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
+
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(p, option, index);
+    const TAttributesImage& images = model_.AttributesImage();
+    if (images.ImageList == nullptr) return;
+    const std::uint32_t a = index.data(TShellListModel::AttributesRole).toUInt();
+    const std::pair<int, std::uint32_t> order[] = {{images.ReadOnly, FILE_ATTRIBUTE_READONLY},
+                                                   {images.Hidden, FILE_ATTRIBUTE_HIDDEN},
+                                                   {images.System, FILE_ATTRIBUTE_SYSTEM},
+                                                   {images.Archive, FILE_ATTRIBUTE_ARCHIVE}};
+    const auto* view = qobject_cast<const QListView*>(option.widget);
+    if (model_.ColumnNumber(index.column()) == lcAttributes && view == nullptr) {
+      int x = option.rect.left();
+      for (const auto& [image, bit] : order) {
+        const QPixmap* pm = Image(images, image);
+        if (pm == nullptr || (a & bit) == 0) continue;
+        p->drawPixmap(x, option.rect.top() + 2, *pm);
+        x += pm->width();
+      }
+    } else if (view != nullptr && view->viewMode() == QListView::IconMode && index.column() == 0) {
+      int y = option.rect.top() + view->iconSize().height();
+      const int right = option.rect.left() + (option.rect.width() - view->iconSize().width()) / 2 + 5;
+      for (int k = 3; k >= 0; --k) {
+        const QPixmap* pm = Image(images, order[k].first);
+        if (pm == nullptr || (a & order[k].second) == 0) continue;
+        y -= pm->height();
+        p->drawPixmap(right - pm->width(), y, *pm);
+        y -= 1;
+      }
+    }
+  }
+
+ private:
+  static const QPixmap* Image(const TAttributesImage& images, int index) {
+    if (index < 0 || index >= static_cast<int>(images.ImageList->size())) return nullptr;
+    return &(*images.ImageList)[static_cast<std::size_t>(index)];
+  }
+  TShellListModel& model_;
+};
+
+}  // namespace
+
+TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
+    : QWidget(parent), list_(std::make_unique<TShellFileList>(timing)) {
+  model_ = new TShellListModel(*list_, this);
+  stack_ = new QStackedLayout(this);
+  stack_->setContentsMargins(0, 0, 0, 0);
+
+  report_ = new TypeAheadView<QTreeView>(this);
+  report_->setObjectName(QStringLiteral("ReportView"));
+  report_->setRootIsDecorated(false);
+  report_->setItemsExpandable(false);
+  report_->setUniformRowHeights(true);
+  report_->setAllColumnsShowFocus(true);
+  report_->header()->setSectionsClickable(true);
+  report_->header()->setSectionsMovable(true);
+  report_->header()->setStretchLastSection(false);
+  report_->header()->setSectionResizeMode(QHeaderView::Interactive);
+  icons_ = new TypeAheadView<QListView>(this);
+  icons_->setObjectName(QStringLiteral("IconView"));
+  icons_->setUniformItemSizes(true);
+  icons_->setLayoutMode(QListView::Batched);
+  icons_->setBatchSize(2000);
+  icons_->setResizeMode(QListView::Adjust);
+  icons_->setMovement(QListView::Static);
+  for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
+    v->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    v->setSelectionBehavior(QAbstractItemView::SelectRows);
+    v->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    v->setItemDelegate(new AttributesDelegate(*model_, v));
+    ui::SetAccessibleName(v, QStringLiteral("ファイル"));
+    v->viewport()->installEventFilter(this);
+    stack_->addWidget(v);
+    connect(v, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { Activated(index); });
+  }
+  report_->setModel(model_);
+  icons_->setModel(model_);
+  icons_->setSelectionModel(report_->selectionModel());  // one selection for both
+  connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& s, const QItemSelection& d) { SelectionChanged(s, d); });
+  connect(report_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    if (!syncing_) list_->SetFocused(current.row());
+    emit currentItemChanged();
+  });
+  connect(report_->header(), &QHeaderView::sectionClicked, this, [this](int section) { HeaderClicked(section); });
+  connect(report_->header(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+    if (!syncing_) list_->SetColumnWidth(model_->ColumnNumber(section), size);
+  });
+  connect(report_->header(), &QHeaderView::sectionMoved, this, [this] {
+    if (syncing_) return;
+    std::vector<int> order;
+    for (int v = 0; v < report_->header()->count(); ++v)
+      order.push_back(model_->ColumnNumber(report_->header()->logicalIndex(v)));
+    list_->SetColumnOrder(order);
+  });
+  connect(model_, &TShellListModel::listReset, this, [this] { TakeListState(); });
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const bool contented =
+        data != nullptr && data->hasFormat(QString::fromLatin1(ShellClipFormats[cfShellIDList].data(),
+                                                               static_cast<int>(ShellClipFormats[cfShellIDList].size())));
+    if (OnShClipboard) OnShClipboard(contented);
+  });
+
+  viewStyle_ = vsReport;  // so that the first style change takes effect
+  SetViewStyle(vsIcon);
+  list_->SetClientWidth(width());
+  PItemIDList desktop = nullptr;
+  if (GetSpecialFolderPIDL(0, desktop)) {
+    UniquePIDL owned(desktop);
+    list_->BrowseTo(owned.get());
+  }
+}
+
+TZuShellListView::~TZuShellListView() {
+  report_->setModel(nullptr);
+  icons_->setModel(nullptr);
+  delete model_;
+  model_ = nullptr;
+  list_.reset();
+}
+
+QAbstractItemView* TZuShellListView::CurrentView() const {
+  return viewStyle_ == vsReport ? static_cast<QAbstractItemView*>(report_) : static_cast<QAbstractItemView*>(icons_);
+}
+
+void TZuShellListView::SetViewStyle(TViewStyle style) {
+  if (style == viewStyle_) return;
+  const bool hadFocus = CurrentView()->hasFocus();
+  if (list_->Count() > 0 && (style == vsList || viewStyle_ == vsList))
+    CurrentView()->scrollTo(model_->index(0, 0));
+  viewStyle_ = style;
+  if (style != vsReport) {
+    const bool large = style == vsIcon;
+    icons_->setViewMode(large ? QListView::IconMode : QListView::ListMode);
+    icons_->setIconSize(large ? QSize(32, 32) : QSize(16, 16));
+    icons_->setFlow(style == vsList ? QListView::TopToBottom : QListView::LeftToRight);
+    icons_->setWrapping(true);
+    const int line = fontMetrics().height();
+    icons_->setGridSize(large ? QSize(96, 40 + 2 * line) : QSize(180, std::max(18, line + 4)));
+    icons_->setWordWrap(large);
+    icons_->setMovement(QListView::Static);
+    if (list_->Count() > 0 && style == vsList) icons_->scrollTo(model_->index(0, 0));
+  }
+  stack_->setCurrentWidget(CurrentView());
+  setFocusProxy(CurrentView());
+  if (hadFocus) CurrentView()->setFocus();
+}
+
+void TZuShellListView::SetReportColumnWidth(int number, int width) {
+  list_->SetReportColumnWidth(number, width);
+  ApplyColumns();
+}
+
+void TZuShellListView::ApplyColumns() {
+  QHeaderView* header = report_->header();
+  const auto& columns = list_->Columns();
+  const bool wasSyncing = syncing_;
+  syncing_ = true;
+  for (std::size_t i = 0; i < columns.size() && static_cast<int>(i) < header->count(); ++i)
+    header->resizeSection(static_cast<int>(i), columns[i].Width);
+  const auto& order = list_->ColumnOrder();
+  for (int v = 0; v < static_cast<int>(order.size()) && v < header->count(); ++v) {
+    int logical = -1;
+    for (int c = 0; c < header->count(); ++c)
+      if (model_->ColumnNumber(c) == order[static_cast<std::size_t>(v)]) logical = c;
+    if (logical >= 0 && header->visualIndex(logical) != v) header->moveSection(header->visualIndex(logical), v);
+  }
+  syncing_ = wasSyncing;
+}
+
+void TZuShellListView::TakeListState() {
+  syncing_ = true;
+  ApplyColumns();
+  QItemSelectionModel* sm = report_->selectionModel();
+  QItemSelection selection;
+  const int n = list_->Count();
+  const int lastColumn = std::max(0, model_->columnCount() - 1);
+  for (int i = 0; i < n;) {
+    if (!list_->ItemAt(i)->Selected) {
+      ++i;
+      continue;
+    }
+    int j = i;
+    while (j + 1 < n && list_->ItemAt(j + 1)->Selected) ++j;
+    selection.select(model_->index(i, 0), model_->index(j, lastColumn));
+    i = j + 1;
+  }
+  sm->select(selection, QItemSelectionModel::ClearAndSelect);
+  // A view with rows always has a current row (screen readers need one).
+  int focused = list_->FocusedIndex();
+  if (focused < 0 && n > 0) focused = 0;
+  if (focused >= 0) {
+    sm->setCurrentIndex(model_->index(focused, 0), QItemSelectionModel::NoUpdate);
+    CurrentView()->scrollTo(model_->index(focused, 0));
+  }
+  syncing_ = false;
+  emit currentItemChanged();
+}
+
+bool TZuShellListView::CurrentIsFolder() const {
+  TShellFileItem* item = list_->ItemAt(report_->currentIndex().row());
+  return item != nullptr && item->HasAttribute(15);
+}
+
+void TZuShellListView::SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  if (syncing_) return;
+  list_->LockSelChange();
+  for (const QItemSelectionRange& r : deselected) list_->SetSelected(r.top(), r.bottom(), false);
+  // A row counts as selected while any of its cells is.
+  for (const QItemSelectionRange& r : deselected)
+    for (int row = r.top(); row <= r.bottom(); ++row)
+      if (report_->selectionModel()->isRowSelected(row, {})) list_->SetSelected(row, row, true);
+  for (const QItemSelectionRange& r : selected) list_->SetSelected(r.top(), r.bottom(), true);
+  list_->UnlockSelChange();
+}
+
+void TZuShellListView::Activated(const QModelIndex& index) {
+  TShiftState shift = 0;
+  const Qt::KeyboardModifiers m = QApplication::keyboardModifiers();
+  if (m & Qt::ShiftModifier) shift |= ssShift;
+  if (m & Qt::ControlModifier) shift |= ssCtrl;
+  if (m & Qt::AltModifier) shift |= ssAlt;
+  list_->ExecuteItem(index.row(), shift);
+}
+
+void TZuShellListView::HeaderClicked(int section) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  list_->ColumnClick(model_->ColumnNumber(section));
+  QApplication::restoreOverrideCursor();
+}
+
+void TZuShellListView::KeyboardSearch(const QString& text) {
+  if (text.isEmpty()) return;
+  QAbstractItemView* view = CurrentView();
+  const int current = view->currentIndex().isValid() ? view->currentIndex().row() : 0;
+  int start = current;
+  if (!typedAt_.isValid() || typedAt_.elapsed() > QApplication::keyboardInputInterval()) {
+    typed_.clear();
+    start = current + 1;  // the same letter again goes on to the next name
+  }
+  typed_ += text;
+  typedAt_.restart();
+  const std::optional<std::string> wanted = ToCp932(typed_);
+  if (!wanted) return;
+  const int row = list_->FindItem(true, *wanted, start, true);
+  if (row < 0) return;
+  const QModelIndex index = model_->index(row, 0);
+  view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  view->scrollTo(index);
+}
+
+bool TZuShellListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == report_->viewport() || watched == icons_->viewport()) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
+      auto* me = static_cast<QMouseEvent*>(event);
+      const QPoint pos = me->position().toPoint();
+      const bool onItem = CurrentView()->indexAt(pos).isValid();
+      const bool press = event->type() == QEvent::MouseButtonPress;
+      if (me->button() == Qt::LeftButton) {
+        if (press) list_->LeftButtonDown(onItem, pos.x(), pos.y());
+        else list_->LeftButtonUp();
+      } else if (me->button() == Qt::RightButton) {
+        if (press) list_->RightButtonDown(onItem, pos.x(), pos.y());
+        else list_->RightButtonUp();
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TZuShellListView::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  list_->DoShSelChange(list_->SelectionTotal());
+}
+
+void TZuShellListView::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  list_->SetClientWidth(width());
+}
+
+}  // namespace tavo

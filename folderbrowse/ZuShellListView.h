@@ -1,0 +1,92 @@
+// TZuShellListView: the file list control, Qt views over the model of a
+// TShellFileList (ZuShellFileList.h), which does the work. The report view
+// is a table of rows with five columns (a screen reader reads each row with
+// its columns); the other view styles (large icons, small icons, list) show
+// the same rows as icons. Both views share one model and one selection, so
+// switching keeps them; only the rows shown are ever asked for.
+//
+// Keyboard: arrows and Page keys move, Space and Shift/Ctrl select, typing
+// jumps to the first name that begins with what was typed, Enter opens the
+// current item (a folder opens in the linked tree), F2 renames. Mouse: a
+// press on an item holds the list's watcher reports until release; a click
+// on a column header sorts by it. UI thread only.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QItemSelection>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+#include "folderbrowse/ZuShellFileList.h"
+#include "folderbrowse/ZuShellListModel.h"
+
+class QAbstractItemView;
+class QListView;
+class QStackedLayout;
+class QTreeView;
+
+namespace tavo {
+
+// The view styles, in the order of their values.
+enum TViewStyle : int { vsIcon = 0, vsSmallIcon = 1, vsList = 2, vsReport = 3 };
+
+class TZuShellListView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TZuShellListView(QWidget* parent = nullptr, TShellFileListTiming timing = {});
+  ~TZuShellListView() override;
+
+  TShellFileList& List() { return *list_; }
+  TShellListModel& Model() { return *model_; }
+  // The view that shows the rows now (it takes the focus).
+  QAbstractItemView* CurrentView() const;
+  QTreeView* ReportView() const { return report_; }
+  QListView* IconView() const { return icons_; }
+
+  TViewStyle ViewStyle() const { return viewStyle_; }
+  void SetViewStyle(TViewStyle style);
+
+  // The five report widths (the live ones while five columns show, else the
+  // saved ones), for the settings.
+  int ReportColumnWidth(int number) const { return list_->ReportColumnWidth(number); }
+  void SetReportColumnWidth(int number, int width);
+
+  // Whether the clipboard holds shell objects, each time it changes.
+  std::function<void(bool contented)> OnShClipboard;
+
+  // Type-ahead (also what the views' own keyboard search calls).
+  void KeyboardSearch(const QString& text);
+
+  // The current row is a folder (Enter opens it in the list).
+  bool CurrentIsFolder() const;
+
+ signals:
+  // The current row changed, or the rows did.
+  void currentItemChanged();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void TakeListState();
+  void ApplyColumns();
+  void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+  void Activated(const QModelIndex& index);
+  void HeaderClicked(int section);
+
+  std::unique_ptr<TShellFileList> list_;
+  TShellListModel* model_ = nullptr;
+  QStackedLayout* stack_ = nullptr;
+  QTreeView* report_ = nullptr;
+  QListView* icons_ = nullptr;
+  TViewStyle viewStyle_ = vsIcon;
+  bool syncing_ = false;  // the views take the list's state: nothing goes back
+  QString typed_;
+  QElapsedTimer typedAt_;
+};
+
+}  // namespace tavo

@@ -1,0 +1,295 @@
+// The settings file on real files: what a save writes and what it leaves to
+// other programs, and that a crash, a kill, a full disk or a second copy of
+// the program never leaves a mixture of two lists.
+#include "dictool/SettingsFile.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "dictool/Cp932Texts.h"
+#include "platform/files/IniFile.h"
+#include "platform/files/PrivateProfile.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestText.h"
+
+namespace tavo::test {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+TSettings Loaded(const std::string& file) {
+  TSettings s;
+  EXPECT_EQ(TSettingsFile(file).Load(s), 0);
+  return s;
+}
+
+// Saves `s` as a program that started on the file as it is now would.
+void SaveOver(const std::string& file, const std::function<void(TSettings&)>& change) {
+  TSettingsFile f(file);
+  TSettings s;
+  ASSERT_EQ(f.Load(s), 0);
+  change(s);
+  f.Save(s);
+}
+
+std::string SaveError(TSettingsFile& f, const TSettings& s) {
+  try {
+    f.Save(s);
+  } catch (const EIniFileException& e) {
+    return e.what();
+  }
+  return "";
+}
+
+bool HasTemporaries(const std::string& folder) {
+  bool found = false;
+  if (DIR* d = ::opendir(folder.c_str())) {
+    while (dirent* e = ::readdir(d)) found |= std::string(e->d_name).find(".~tavo") != std::string::npos;
+    ::closedir(d);
+  }
+  return found;
+}
+
+// Runs `body` in a child process, which answers by its exit code (gtest's
+// checks do not cross a fork; an exception exits with 99).
+pid_t Spawn(const std::function<int()>& body) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    int rc = 99;
+    try {
+      rc = body();
+    } catch (const std::exception&) {
+    }
+    ::_exit(rc);
+  }
+  return pid;
+}
+
+int ExitCode(pid_t pid) {
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Paths Numbered(const std::string& prefix, int n) {
+  Paths out;
+  for (int i = 0; i < n; ++i) out.push_back(prefix + std::to_string(i) + ".dic");
+  return out;
+}
+
+TEST(SettingsFileTest, ASaveWritesWhatChangedAndWhatIsMissingAndLeavesTheRest) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini";
+  // First run: every setting is written, empty as it is.
+  SaveOver(file, [](TSettings&) {});
+  EXPECT_EQ(hex(Read(file)), hex(sj("[検索対象辞書ファイル]\r\nファイル数=0\r\n[検索対象外辞書ファイル]\r\nファイル数=0\r\n"
+                                    "[書込対象辞書ファイル]\r\nファイル名=\r\n")));
+
+  // Two copies start on one file; the editor writes its key meanwhile.
+  TSettingsFile a(file), b(file);
+  TSettings sa, sb;
+  ASSERT_EQ(a.Load(sa), 0);
+  ASSERT_EQ(b.Load(sb), 0);
+  ASSERT_TRUE(WritePrivateProfileString(sj("パス"), "TAVO", "/opt/tavo/tavo", file));
+  sa.SearchDicList = {"/d/a.dic", "/d/b.dic", "/d/c.dic", "/d/d.dic", "/d/e.dic"};
+  a.Save(sa);
+  sb.WriteDic = "/d/w.dic";
+  b.Save(sb);  // changed only the write dictionary: a's list stays
+  b.Save(sb);  // and a second save of b writes nothing of its stale list
+  TSettings now = Loaded(file);
+  EXPECT_EQ(now.SearchDicList, sa.SearchDicList);
+  EXPECT_EQ(now.WriteDic, "/d/w.dic");
+  EXPECT_EQ(GetPrivateProfileString(sj("パス"), "TAVO", "", file), "/opt/tavo/tavo");
+
+  // A shorter list keeps the numbered keys beyond its count, which no load reads.
+  sa.SearchDicList = {"/d/e.dic", "/d/a.dic"};
+  a.Save(sa);
+  EXPECT_EQ(GetPrivateProfileString(sj("検索対象辞書ファイル"), sj("ファイル名4"), "", file), "/d/e.dic");
+  EXPECT_EQ(Loaded(file).SearchDicList, (Paths{"/d/e.dic", "/d/a.dic"}));
+
+  // A key someone removed is written again although this copy kept its value.
+  Write(file, sj("[検索対象辞書ファイル]\r\nファイル数=3\r\nファイル名0=/d/x.dic\r\nファイル名1=\r\nファイル名2= /d/y.dic \r\n"));
+  a.Save(sa);
+  now = Loaded(file);
+  EXPECT_EQ(now.SearchDicList, (Paths{"/d/x.dic", "/d/y.dic"})) << "empty items skipped, blanks trimmed";
+  EXPECT_EQ(now.WriteDic, "");
+  EXPECT_EQ(now.NotSearchDicList, Paths{});
+
+  // A value too long for the file names another file when read cut: it is
+  // no entry at all.
+  Write(file, sj("[検索対象辞書ファイル]\r\nファイル数=2\r\nファイル名0=/") + std::string(2100, 'x') +
+                  sj("\r\nファイル名1=/d/z.dic\r\n[書込対象辞書ファイル]\r\nファイル名=/") + std::string(2100, 'w') + "\r\n");
+  now = Loaded(file);
+  EXPECT_EQ(now.SearchDicList, (Paths{"/d/z.dic"}));
+  EXPECT_EQ(now.WriteDic, "");
+}
+
+TEST(SettingsFileTest, AFileTheUserMadeReadOnlyOrLinkedOrUnreadableIsKeptAsItIs) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini";
+  SaveOver(file, [](TSettings& s) { s.SearchDicList = {"/d/a.dic"}; });
+  const std::string before = Read(file);
+
+  // Read-only: not replaced, and the save says why.
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  TSettingsFile ro(file);
+  TSettings s;
+  ASSERT_EQ(ro.Load(s), 0);
+  s.SearchDicList.push_back("/d/b.dic");
+  EXPECT_EQ(hex(SaveError(ro, s)), hex(file + sj(" に書き込めません\nアクセスが許可されていません")));
+  EXPECT_EQ(Read(file), before);
+  ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+
+  // Linked: written through to the target, and still a link.
+  ASSERT_EQ(::mkdir((dir / "dotfiles").c_str(), 0700), 0);
+  ASSERT_EQ(::rename(file.c_str(), (dir / "dotfiles/tavodic.ini").c_str()), 0);
+  ASSERT_EQ(::symlink("dotfiles/tavodic.ini", file.c_str()), 0);
+  ro.Save(s);
+  struct stat st {};
+  ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Loaded(dir / "dotfiles/tavodic.ini").SearchDicList, (Paths{"/d/a.dic", "/d/b.dic"}));
+
+  // Unreadable at start: the defaults, an error, and the file is left alone.
+  const std::string fifo = dir / "fifo.ini";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  TSettingsFile blocked(fifo);
+  TSettings empty;
+  EXPECT_EQ(blocked.Load(empty), EINVAL);
+  EXPECT_EQ(SaveError(blocked, empty), "") << "an unchanged close writes nothing";
+  empty.WriteDic = "/d/a.dic";
+  EXPECT_EQ(hex(SaveError(blocked, empty)), hex(fifo + sj(" に書き込めません\n") + std::string(sj::NotReadAtStart)));
+  ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A disk that fills up during a save: the old list stays whole, the save
+// says why, and the next save after room was made writes the new list.
+TEST(SettingsFileTest, AFullDiskLeavesTheOldListWhole) {
+  TempDir dir;
+  const std::string small = dir / "small";
+  ASSERT_EQ(::mkdir(small.c_str(), 0700), 0);
+  constexpr int kSkip = 77;
+  const int rc = ExitCode(Spawn([&] {
+    // A file system of its own, seen only by this process.
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tavo-test", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+      return kSkip;
+    const std::string file = small + "/tavodic.ini";
+    const Paths abc = {"/d/A" + std::string(1500, 'a'), "/d/B" + std::string(1500, 'b'), "/d/C" + std::string(1500, 'c')};
+    SaveOver(file, [&](TSettings& s) { s.SearchDicList = abc; });
+    // Fill what is left.
+    int fd = ::open((small + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+    const std::string block(4096, 'f');
+    for (size_t n = block.size(); n > 0; n /= 2)
+      while (::write(fd, block.data(), n) > 0) {
+      }
+    ::close(fd);
+
+    TSettingsFile f(file);
+    TSettings s;
+    f.Load(s);
+    s.SearchDicList = {abc[2], abc[0], abc[1]};
+    if (SaveError(f, s) != file + sj(" に書き込めません\nディスクに空きがありません")) return 1;
+    if (Loaded(file).SearchDicList != abc) return 2;
+    if (HasTemporaries(small)) return 3;
+    ::unlink((small + "/filler").c_str());
+    f.Save(s);
+    return Loaded(file).SearchDicList == s.SearchDicList ? 0 : 4;
+  }));
+  if (rc == kSkip) GTEST_SKIP() << "no small tmpfs can be mounted here (needs root or a mount namespace)";
+  EXPECT_EQ(rc, 0) << "1 the save did not report a full disk, 2 the old list was lost, 3 a temporary was left, "
+                      "4 the next save failed";
+}
+
+// A save killed at many points: every outcome loads as the old list or the
+// new one, and the next save removes the temporaries that kills left.
+TEST(SettingsFileTest, ASaveKilledAnywhereLeavesTheOldListOrTheNew) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini";
+  const Paths oldList = Numbered("/old/", 150), newList = Numbered("/new/", 140);
+  SaveOver(file, [&](TSettings& s) { s.SearchDicList = oldList; });
+  const std::string oldBytes = Read(file);
+  auto startSave = [&] {
+    Write(file, oldBytes);
+    return Spawn([&] {
+      SaveOver(file, [&](TSettings& s) { s.SearchDicList = newList; });
+      return 0;
+    });
+  };
+  // The kills are spread over the time a whole save takes here.
+  const auto t0 = std::chrono::steady_clock::now();
+  ::waitpid(startSave(), nullptr, 0);
+  const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0);
+  int olds = 0, news = 0;
+  constexpr int kRounds = 80;
+  for (int round = 0; round < kRounds; ++round) {
+    const pid_t pid = startSave();
+    std::this_thread::sleep_for(whole * 6 / 5 * round / kRounds);
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    const Paths got = Loaded(file).SearchDicList;
+    ASSERT_TRUE(got == oldList || got == newList) << "round " << round << ": a mixture of " << got.size();
+    (got == oldList ? olds : news)++;
+  }
+  std::printf("killed saves: %d left the old list, %d the new\n", olds, news);
+  SaveOver(file, [](TSettings& s) { s.WriteDic = "/d/w.dic"; });
+  EXPECT_FALSE(HasTemporaries(dir.path()));
+}
+
+// Two copies of the program save different lists over and over while a
+// third loads: every load sees one whole list, and no save fails.
+TEST(SettingsFileTest, ConcurrentSavesAndLoadsNeverMixLists) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini", done = dir / "done";
+  const Paths lists[] = {Numbered("/start/", 30), Numbered("/a1/", 40), Numbered("/a2/", 20),
+                         Numbered("/b1/", 35), Numbered("/b2/", 25)};
+  SaveOver(file, [&](TSettings& s) { s.SearchDicList = lists[0]; });
+  auto saver = [&](int first) {
+    return [&, first] {
+      for (int i = 0; i < 60; ++i) SaveOver(file, [&](TSettings& s) { s.SearchDicList = lists[first + i % 2]; });
+      return 0;
+    };
+  };
+  const pid_t loader = Spawn([&] {
+    int loads = 0;
+    for (; ::access(done.c_str(), F_OK) != 0 || loads == 0; ++loads) {
+      TSettings s;
+      if (TSettingsFile(file).Load(s) != 0) return 2;
+      if (std::find(std::begin(lists), std::end(lists), s.SearchDicList) == std::end(lists)) return 1;
+    }
+    return 0;
+  });
+  const pid_t savers[] = {Spawn(saver(1)), Spawn(saver(3))};
+  for (pid_t pid : savers) EXPECT_EQ(ExitCode(pid), 0) << "a save failed";
+  Write(done, "");
+  EXPECT_EQ(ExitCode(loader), 0) << "a load saw a mixture (1) or failed (2)";
+}
+
+}  // namespace
+}  // namespace tavo::test

@@ -1,0 +1,132 @@
+// The file list in the search-folder dialog: it shows the tree's folder in
+// report view, a screen reader reads its rows with their columns, a header
+// click sorts, typing jumps, Enter opens a folder and the tree follows, and
+// the view styles keep the selection.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAccessibleTableInterface>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QListView>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <string>
+
+#include "folderbrowse/DlgFolderSelect.h"
+#include "folderbrowse/ZuShellListView.h"
+#include "folderbrowse/ZuShellTreeView.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+#include "tests/folderbrowse/WatchTestSupport.h"
+
+namespace tavo::test {
+namespace {
+
+class FolderDialogList : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    MakeDir(Home() + "/docs/inner");
+    MakeFile(Home() + "/docs/alpha.rut", std::string(3000, 'x'));
+    MakeFile(Home() + "/docs/beta.rut", "x");
+    MakeFile(Home() + "/docs/bravo.txt", std::string(2000, 'x'));
+    dlg_ = std::make_unique<TFolderDialog>();
+    dlg_->show();
+    dlg_->SetsStartFolder(Home() + "/docs");
+  }
+  void TearDown() override {
+    dlg_.reset();
+    EXPECT_TRUE(AllThreadsEnded());
+    ShellTest::TearDown();
+  }
+  TZuShellListView& List() const { return *dlg_->ZuShellListView1; }
+  QString Cell(int row, int column) const {
+    return List().Model().index(row, column).data().toString();
+  }
+
+  std::unique_ptr<TFolderDialog> dlg_;
+};
+
+TEST_F(FolderDialogList, TheReportViewShowsTheTreesFolderRowByRow) {
+  ASSERT_EQ(List().ViewStyle(), vsReport);
+  ASSERT_EQ(List().List().FolderPath(), Home() + "/docs");
+  QTreeView* report = List().ReportView();
+  EXPECT_TRUE(report->isVisible());
+  ASSERT_EQ(List().Model().rowCount(), 4);
+  ASSERT_EQ(List().Model().columnCount(), 5);
+  EXPECT_EQ(report->header()->sectionSize(0), 180);
+  EXPECT_EQ(report->header()->sectionSize(3), 120);
+  EXPECT_EQ(List().Model().headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("サイズ"));
+  EXPECT_EQ(Cell(0, 0), QStringLiteral("inner"));
+  EXPECT_EQ(Cell(0, 2), QStringLiteral("ファイル フォルダ"));
+  EXPECT_EQ(Cell(1, 0), QStringLiteral("alpha.rut"));
+  EXPECT_EQ(Cell(1, 1), QStringLiteral("3KB"));
+  EXPECT_EQ(Cell(1, 4), QStringLiteral("A"));
+
+  // A screen reader gets a table: each row with its five cells.
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(report);
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->text(QAccessible::Name), QStringLiteral("ファイル"));
+  ASSERT_NE(table->tableInterface(), nullptr);
+  EXPECT_EQ(table->tableInterface()->rowCount(), 4);
+  EXPECT_EQ(table->tableInterface()->columnCount(), 5);
+  QAccessibleInterface* size = table->tableInterface()->cellAt(1, 1);
+  ASSERT_NE(size, nullptr);
+  EXPECT_EQ(size->text(QAccessible::Name), QStringLiteral("3KB"));
+
+  // A click on "サイズ" sorts by size, largest first; the selection stays.
+  report->setFocus();
+  report->selectionModel()->setCurrentIndex(List().Model().index(3, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  const QString selected = Cell(3, 0);
+  const QRect sizeHeader(report->header()->sectionViewportPosition(1), 0, report->header()->sectionSize(1),
+                         report->header()->height());
+  QTest::mouseClick(report->header()->viewport(), Qt::LeftButton, {}, sizeHeader.center());
+  EXPECT_EQ(Cell(0, 0), QStringLiteral("alpha.rut")) << "files by size, descending; the folder last";
+  EXPECT_EQ(Cell(3, 0), QStringLiteral("inner"));
+  const QModelIndexList rows = report->selectionModel()->selectedRows();
+  ASSERT_EQ(rows.size(), 1);
+  EXPECT_EQ(Cell(rows[0].row(), 0), selected);
+  EXPECT_EQ(report->currentIndex().row(), rows[0].row());
+}
+
+TEST_F(FolderDialogList, TypingJumpsAndEnterOpensAFolderInTheTree) {
+  QTreeView* report = List().ReportView();
+  report->setFocus();
+  QTest::keyClicks(report, QStringLiteral("br"));
+  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  QTest::keyClicks(report, QStringLiteral("i"));  // "bri": nothing begins so; the row stays
+  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+
+  // The styles share the selection; the list style starts from the top.
+  dlg_->SpeedButton3->click();
+  EXPECT_EQ(List().ViewStyle(), vsList);
+  EXPECT_TRUE(List().IconView()->isVisible());
+  EXPECT_EQ(Cell(List().IconView()->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  dlg_->SpeedButton4->click();
+
+  report->setFocus();
+  report->selectionModel()->setCurrentIndex(List().Model().index(0, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  QTest::keyClick(report, Qt::Key_Return);
+  EXPECT_EQ(List().List().FolderPath(), Home() + "/docs/inner");
+  EXPECT_EQ(dlg_->ZuShellTreeView1->GetSelectedPath(), Home() + "/docs/inner");
+  EXPECT_EQ(dlg_->ComboBox1->currentText().toStdString(), Home() + "/docs/inner");
+
+  // My Computer shows one column; the report widths stay for the settings.
+  dlg_->SetColumnWidth(2, 140);
+  PItemIDList computer = nullptr;
+  ASSERT_TRUE(GetSpecialFolderPIDL(13, computer));
+  dlg_->ZuShellTreeView1->SelectPIDL(computer);
+  FreePIDL(computer);
+  EXPECT_EQ(List().Model().columnCount(), 1);
+  EXPECT_EQ(dlg_->ColumnWidth(2), 140);
+  dlg_->SetsStartFolder(Home() + "/docs");
+  EXPECT_EQ(List().Model().columnCount(), 5);
+  EXPECT_EQ(List().ReportView()->header()->sectionSize(2), 140);
+}
+
+}  // namespace
+}  // namespace tavo::test
