@@ -6,8 +6,9 @@
 //     "たぼー - DOCUMENT" ("たぼー" without a document). The tool starts the
 //     editor with "path,page,line" as its one argument. Each message 1530 is
 //     answered by reading "__TAVO.TMP" and logging what it says; the window
-//     shows the log, and --log appends it to FILE too (UTF-8, one line per
-//     event: "start ARGUMENT", "1530 FILE,PAGE,LINE"). Its word box and
+//     shows the log, and --log (else $TAVO_STANDIN_LOG, which reaches an
+//     editor that the tool starts) appends it to FILE too (UTF-8, one line
+//     per event: "start ARGUMENT", "1530 FILE,PAGE,LINE"). Its word box and
 //     buttons hand a word to the tool as the editor does.
 //
 //   tavo_standin_editor --post 1528|1529|1535 [--word WORD]
@@ -178,7 +179,8 @@ int main(int argc, char** argv) {
 
   tavo::windows::PublishTopLevelWindows();
   const QString argument = parser.positionalArguments().value(0);
-  StandInEditor editor(DocumentOf(argument), parser.value(logOption));
+  const QString log = parser.isSet(logOption) ? parser.value(logOption) : qEnvironmentVariable("TAVO_STANDIN_LOG");
+  StandInEditor editor(DocumentOf(argument), log);
   tavo::windows::SetWindowClassName(&editor, parser.value(classOption).toStdString());
   editor.Log(QStringLiteral("start ") + argument);
   editor.show();
