@@ -142,6 +142,7 @@ TEST_F(EditorLinkTest, F3HandsTheHitToTheEditorWindowShowingItsDocumentAndToNoOt
   const std::string logA = dir + "/a.log", logB = dir + "/b.log";
   const std::string editorA = StartEditor(a, logA);
   const std::string editorB = StartEditor(b, logB);
+  EXPECT_EQ(hex(windows::GetWindowText(editorB)), hex(sj("たぼー - ") + b));
   OtherProgramWindow memo(QStringLiteral("メモ - ") + QString::fromStdString(a));
   memo.show();
   const std::string memoWindow = AwaitWindow(memo.windowTitle());
