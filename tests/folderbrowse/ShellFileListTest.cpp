@@ -4,6 +4,7 @@
 // changes on disk reaching the list.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -293,7 +294,11 @@ TEST_F(ShellFileList, ChangesOnDiskReachTheListAfterTheQuietPeriod) {
   tree.SetSelectedPath(Os("d"));
   ASSERT_EQ(list.FolderPath(), Os("d"));
   list.SetSelected(IndexOf("b"), IndexOf("b"), true);
-  ASSERT_TRUE(WaitUntil("the watchers on the folder", [&] { return !InotifyWatchesOf(Os("d")).empty(); }));
+  // Both watchers, of names and of details, armed on the folder.
+  ASSERT_TRUE(WaitUntil("the watchers on the folder", [&] {
+    const uint32_t mask = InotifyMaskOf(Os("d"));
+    return (mask & IN_MOVED_TO) != 0 && (mask & IN_MODIFY) != 0;
+  }));
 
   // A new file joins; the selection stays. It arrives whole, by rename, so
   // that a busy machine cannot split its creation and its writing into two

@@ -39,14 +39,18 @@ void AttemptAgain(int attempt, std::string_view why) {
   std::fflush(stdout);
 }
 
-std::vector<InotifyWatch> InotifyWatchesOf(const std::string& path) {
-  std::vector<InotifyWatch> found;
+namespace {
+
+// Calls `each(fd, wd, mask)` for every watch of this process's inotify
+// instances on the folder `path` (its device and inode).
+template <class Each>
+void ForEachInotifyWatchOf(const std::string& path, Each each) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return found;
+  if (::stat(path.c_str(), &st) != 0) return;
   // fdinfo gives the device as the kernel keeps it: major << 20 | minor.
   const unsigned long long device = (static_cast<unsigned long long>(major(st.st_dev)) << 20) | minor(st.st_dev);
   DIR* fds = ::opendir("/proc/self/fd");
-  if (fds == nullptr) return found;
+  if (fds == nullptr) return;
   while (const dirent* e = ::readdir(fds)) {
     if (e->d_name[0] == '.') continue;
     const std::string link = std::string("/proc/self/fd/") + e->d_name;
@@ -61,13 +65,27 @@ std::vector<InotifyWatch> InotifyWatchesOf(const std::string& path) {
       // "inotify wd:1 ino:3c51a sdev:fe00000 mask:... ignored_mask:0 ..."
       int wd;
       unsigned long long ino, sdev;
-      if (std::sscanf(line.c_str(), "inotify wd:%x ino:%llx sdev:%llx", &wd, &ino, &sdev) == 3 && ino == st.st_ino &&
-          sdev == device)
-        found.push_back({std::atoi(e->d_name), wd});
+      unsigned mask;
+      if (std::sscanf(line.c_str(), "inotify wd:%x ino:%llx sdev:%llx mask:%x", &wd, &ino, &sdev, &mask) == 4 &&
+          ino == st.st_ino && sdev == device)
+        each(std::atoi(e->d_name), wd, static_cast<uint32_t>(mask));
     }
   }
   ::closedir(fds);
+}
+
+}  // namespace
+
+std::vector<InotifyWatch> InotifyWatchesOf(const std::string& path) {
+  std::vector<InotifyWatch> found;
+  ForEachInotifyWatchOf(path, [&](int fd, int wd, uint32_t) { found.push_back({fd, wd}); });
   return found;
+}
+
+uint32_t InotifyMaskOf(const std::string& path) {
+  uint32_t mask = 0;
+  ForEachInotifyWatchOf(path, [&](int, int, uint32_t m) { mask |= m; });
+  return mask;
 }
 
 InotifyInstanceHolder::InotifyInstanceHolder()

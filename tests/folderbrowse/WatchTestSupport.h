@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <compare>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +46,11 @@ struct InotifyWatch {
 // watches a folder once such a watch exists, whether or not its worker
 // has got to waiting yet (a change from then on is kept for it).
 std::vector<InotifyWatch> InotifyWatchesOf(const std::string& path);
+
+// The inotify events (IN_* bits) watched for on the folder `path`, over all
+// of its watches: several watchers of one folder share one watch, each
+// adding its events when its worker arms it.
+uint32_t InotifyMaskOf(const std::string& path);
 
 // Holds a change notification of its own as long as it lives, and with it
 // the one inotify instance that all notifications of the process share
