@@ -1,6 +1,7 @@
 #include "folderbrowse/ZuShellCtrls.h"
 
 #include "folderbrowse/ZuShellCst.h"
+#include "platform/files/OsPath.h"
 #include "platform/shell/ShellFileInfo.h"
 
 namespace tavo {
@@ -151,7 +152,12 @@ TShItemIDType TShellDataItem::ItemType() {
   return HasAttribute(15) ? itFolder : itFile;
 }
 
-std::shared_ptr<ShellDropTarget> TShellDataItem::ItemDropTarget() { return nullptr; }
+std::shared_ptr<ShellDropTarget> TShellDataItem::ItemDropTarget() {
+  if (!HasAttribute(15)) return nullptr;  // a folder
+  const std::string path = GetPath();
+  auto os = ToOsPath(path);
+  return path.empty() || !os ? nullptr : FileSystemDropTarget(*os);
+}
 
 int TShellDataItem::GetIconIndex() {
   ShellFolderPtr folder;

@@ -582,12 +582,14 @@ void TShellFolderTree::SetDropHilite(TShellFolderNode* node) {
   }
 }
 
-void TShellFolderTree::LeftButtonDown(TShellFolderNode* node, bool onItem) {
+void TShellFolderTree::LeftButtonDown(TShellFolderNode* node, bool onItem, int x, int y) {
   dragState_ = dsIdle;
   if (node == nullptr) return;
   if (onItem) {
     SetDropHilite(node);
     dragState_ = dsLeftPressed;
+    dragStartX_ = x;
+    dragStartY_ = y;
   } else {
     SetDropHilite(nullptr);
   }
@@ -602,11 +604,13 @@ void TShellFolderTree::LeftButtonUp() {
   dragState_ = dsIdle;
 }
 
-void TShellFolderTree::RightButtonDown(TShellFolderNode* node) {
+void TShellFolderTree::RightButtonDown(TShellFolderNode* node, int x, int y) {
   dragState_ = dsIdle;
   if (node != nullptr && node->Valid() && node->Level() != 0) {
     SetDropHilite(node);
     dragState_ = dsRightPressed;
+    dragStartX_ = x;
+    dragStartY_ = y;
   }
 }
 
@@ -651,6 +655,7 @@ void TShellFolderTree::ResumeWatcher() {
 }
 
 void TShellFolderTree::DirChanged() {
+  dropSite_.ReleaseIdleDropTargets();
   if (dragState_ != dsIdle) return;
   if (combo_ != nullptr) {
     combo_->BeginUpdate();

@@ -14,11 +14,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "folderbrowse/ZuShellCtrlList.h"
 #include "folderbrowse/ZuShellCtrls.h"
+#include "folderbrowse/ZuShellDragDrop.h"
 #include "folderbrowse/ZuShellNotify.h"
 #include "platform/shell/UniquePIDL.h"
 
@@ -231,11 +233,39 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   // --- Mouse press states ------------------------------------------------------
   TShellDragState DragState() const { return dragState_; }
   TShellFolderNode* DropHiliteNode() const { return dropHilite_; }
-  // `onItem`: on the node's icon or label (not just its row).
-  void LeftButtonDown(TShellFolderNode* node, bool onItem);
+  // `onItem`: on the node's icon or label (not just its row); x, y: the
+  // client point of the press.
+  void LeftButtonDown(TShellFolderNode* node, bool onItem, int x = 0, int y = 0);
   void LeftButtonUp();
-  void RightButtonDown(TShellFolderNode* node);
+  void RightButtonDown(TShellFolderNode* node, int x = 0, int y = 0);
   void RightButtonUp();
+
+  // --- Drag and drop (ZuShellTreeDrag.cpp) ------------------------------------
+  // A drag out of the tree may start (canDrag comes in true).
+  std::function<void(TShellFolderNode* node, DropPoint start, int x, int y, bool& canDrag)> OnShBeginDrag;
+  // After each hover passed on to a folder (client point).
+  std::function<void(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y)> OnShDragOver;
+  // A drop arrives on `node` (defaultAction comes in true; false cancels it).
+  std::function<void(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y,
+                     bool& defaultAction)>
+      OnShDragDrop;
+  // The drop-target state; its OnShDragEnter and OnShDragLeave are the tree's.
+  TShellDropSite& DropSite() { return dropSite_; }
+  int HoverCount() const { return hoverCount_; }
+
+  // The mouse moved to the client point (x, y) while the pressing button
+  // may still be down: the data and effects of a drag of the pressed node,
+  // when one starts (DragState is then dsDragging until EndDrag).
+  std::optional<TShellDragStart> BeginDrag(int x, int y, bool leftDown, bool rightDown);
+  void EndDrag();
+  // The drop-target calls. `node` is the node under the client point (null
+  // for none); points for the shell targets are screen points.
+  HRESULT DragEnter(const ShellDataObject* data, std::uint32_t keyState, DropPoint screen, std::uint32_t& effect);
+  HRESULT DragOver(TShellFolderNode* node, DropPoint client, std::uint32_t keyState, DropPoint screen,
+                   std::uint32_t& effect);
+  HRESULT DragLeave();
+  HRESULT Drop(const ShellDataObject* data, std::uint32_t keyState, DropPoint client, DropPoint screen,
+               std::uint32_t& effect);
 
   // --- Watcher and drives ---------------------------------------------------------
   // The folders watched now: those of the visible expanded nodes.
@@ -276,6 +306,9 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   TShellFolderNode* selected_ = nullptr;
   TShellFolderNode* dropHilite_ = nullptr;
   TShellDragState dragState_ = dsIdle;
+  int dragStartX_ = 0, dragStartY_ = 0;
+  int hoverCount_ = 0;
+  TShellDropSite dropSite_;
   bool rebuilding_ = false;
   bool selectionLost_ = false;  // a refresh deleted the selected node
   UniquePIDL savedSelection_;
