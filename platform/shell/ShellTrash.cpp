@@ -64,6 +64,25 @@ bool MakeTrashFolders(const std::string& root) {
   return true;
 }
 
+// The home's Trash, with the data folder above it made first (only the
+// user may enter it, as the data folder should be).
+bool MakeHomeTrash(const std::string& root, std::string& error) {
+  const std::string data = root.substr(0, root.rfind('/'));
+  struct stat st {};
+  if (::stat(data.c_str(), &st) != 0) {
+    std::error_code ec;
+    fs::create_directories(data, ec);
+    if (!ec) fs::permissions(data, fs::perms::owner_all, ec);
+    if (ec) {
+      error = ec.message();
+      return false;
+    }
+  }
+  if (MakeTrashFolders(root)) return true;
+  error = std::strerror(errno != 0 ? errno : EACCES);
+  return false;
+}
+
 std::string HomeTrashRoot() {
   std::string files = TrashFilesOsPath();
   return files.substr(0, files.size() - 6);  // without "/files"
@@ -179,20 +198,14 @@ bool MoveToTrash(const std::string& osPath, std::string& error) {
     return false;
   }
   if (DeviceOfFolder(homeRoot) == *dev) {
-    if (!MakeTrashFolders(homeRoot)) {
-      error = std::strerror(errno != 0 ? errno : EACCES);
-      return false;
-    }
+    if (!MakeHomeTrash(homeRoot, error)) return false;
     return MoveInto({homeRoot, {}}, absolute, error);
   }
   if (auto volume = VolumeTrash(TopDirOf(absolute, *dev))) {
     if (MoveInto(*volume, absolute, error)) return true;
   }
   // No Trash of its own on that volume: a whole copy into the home's.
-  if (!MakeTrashFolders(homeRoot)) {
-    error = std::strerror(errno != 0 ? errno : EACCES);
-    return false;
-  }
+  if (!MakeHomeTrash(homeRoot, error)) return false;
   return MoveInto({homeRoot, {}}, absolute, error);
 }
 
