@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "folderbrowse/ZuShellPopupMenu.h"
+#include "folderbrowse/ZuShellPopupQt.h"
 #include "platform/shell/ShellContextMenu.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Modal.h"
@@ -129,6 +131,7 @@ void InstallShellQtServices() {
   c.Get = [] { return ShellDataOf(QApplication::clipboard()->mimeData()); };
   c.Set = [](const ShellDataObject& data) { QApplication::clipboard()->setMimeData(MimeDataOf(data)); };
   SetShellClipboard(std::move(c));
+  SetDefaultShellMenuTracker(TrackShellMenu);
 }
 
 }  // namespace tavo

@@ -30,7 +30,8 @@ Qt::DropAction DropActionOf(std::uint32_t effect);
 void RunShellDrag(QWidget* source, const TShellDragStart& start);
 
 // Installs the Qt answers of ShellDropQuestions and ShellClipboardAccess
-// once (the views call it; a test may install its own afterwards).
+// and Qt's menus as the popups' tracker, once (the views call it; a test
+// may install its own afterwards).
 void InstallShellQtServices();
 
 }  // namespace tavo

@@ -194,6 +194,17 @@ class TShellFileList final : public TShellListLink {
   void RightButtonDown(bool onItem, int x, int y);
   void RightButtonUp();
 
+  // --- Context menu -----------------------------------------------------------------------------
+  TShellPopupLink* ShellPopupMenu() const { return popup_; }
+  void SetShellPopupMenu(TShellPopupLink* popup);
+  // The context menu was asked for at a screen point after a right press
+  // on an item: the linked popup shows the selection's shell menu and the
+  // list follows what it did. False when no popup is linked or no item was
+  // pressed.
+  bool ContextPopup(DropPoint screen);
+  // Rename was chosen: the view starts editing the name of the row.
+  std::function<void(int row)> OnEditRow;
+
   // --- Drag and drop (ZuShellListDrag.cpp) ------------------------------------------------
   // A drag of the selection may start (canDrag comes in true).
   std::function<void(const TShellIDList& items, DropPoint start, int x, int y, bool& canDrag)> OnShBeginDrag;
@@ -256,6 +267,7 @@ class TShellFileList final : public TShellListLink {
   TShellFileListTiming timing_;
   TShellFileListObserver* observer_ = nullptr;
   TShellFolderTree* tree_ = nullptr;
+  TShellPopupLink* popup_ = nullptr;
   bool includeHidden_ = true;
   TShVirtuaItems virtuaItems_ = kDefaultShVirtuaItems;
 

@@ -74,6 +74,7 @@ class TShellFolderNode {
 
   std::string Text;         // CP932
   bool HasChildren = false;  // shows an expand mark
+  bool Cut = false;          // shown as cut (its folder was cut to the clipboard)
   bool Expanded = false;
   int OverlayIndex = -1;
 
@@ -118,10 +119,13 @@ class TShellComboLink {
   ~TShellComboLink() = default;
 };
 
-// What the tree needs of a linked context-menu popup.
+// What the tree and the list need of a linked context-menu popup.
 class TShellPopupLink {
  public:
   virtual void SetAutoPopup(bool on) = 0;
+  // Shows the shell menu of the objects at a screen point; the code of
+  // what was done (TShellPopupMenu, ZuShellPopupMenu.h).
+  virtual int Popup(const TShellIDList* list, DropPoint pt) = 0;
 
  protected:
   ~TShellPopupLink() = default;
@@ -240,6 +244,15 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   void RightButtonDown(TShellFolderNode* node, int x = 0, int y = 0);
   void RightButtonUp();
 
+  // --- Context menu -----------------------------------------------------------------
+  // The context menu was asked for at a screen point after a right press
+  // on a node: the linked popup shows the node's shell menu and the tree
+  // follows what it did. False when no popup is linked or no node was
+  // pressed (the caller's own menu handling goes on).
+  bool ContextPopup(DropPoint screen);
+  // Rename was chosen: the view starts editing the node's name.
+  std::function<void(TShellFolderNode* node)> OnEditNode;
+
   // --- Drag and drop (ZuShellTreeDrag.cpp) ------------------------------------
   // A drag out of the tree may start (canDrag comes in true).
   std::function<void(TShellFolderNode* node, DropPoint start, int x, int y, bool& canDrag)> OnShBeginDrag;
@@ -309,6 +322,8 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   int dragStartX_ = 0, dragStartY_ = 0;
   int hoverCount_ = 0;
   TShellDropSite dropSite_;
+  TShellIDList2 popupSelection_;  // copies: the node may go while the menu is open
+  TShellFolderNode* cutNode_ = nullptr;
   bool rebuilding_ = false;
   bool selectionLost_ = false;  // a refresh deleted the selected node
   UniquePIDL savedSelection_;

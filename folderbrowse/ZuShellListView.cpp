@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMimeData>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -151,6 +152,9 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
   });
 
   InstallShellQtServices();
+  list_->OnEditRow = [this](int row) {
+    if (row >= 0) CurrentView()->edit(model_->index(row, 0));
+  };
   viewStyle_ = vsReport;  // so that the first style change takes effect
   SetViewStyle(vsIcon);
   list_->SetClientWidth(width());
@@ -354,6 +358,14 @@ bool TZuShellListView::DragEvent(QEvent* event) {
       std::uint32_t effect = EffectsOf(e->possibleActions());
       list_->Drop(&data, KeyStateOf(e->buttons(), e->modifiers()), {screen.x(), screen.y()}, effect);
       e->setDropAction(DropActionOf(effect));
+      e->accept();
+      return true;
+    }
+    case QEvent::ContextMenu: {
+      auto* e = static_cast<QContextMenuEvent*>(event);
+      if (e->reason() == QContextMenuEvent::Keyboard && list_->SelectedCount() > 0)
+        list_->RightButtonDown(true, 0, 0);  // the menu key acts on the selection
+      if (!list_->ContextPopup({e->globalPos().x(), e->globalPos().y()})) return false;
       e->accept();
       return true;
     }

@@ -1,6 +1,7 @@
 #include "folderbrowse/ZuShellTreeView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QEvent>
 #include <QMouseEvent>
@@ -49,6 +50,7 @@ TZuShellTreeView::TZuShellTreeView(QWidget* parent, TShDirWatcherTiming timing)
   tree_->OnChange = [this] {
     if (OnChange) OnChange();
   };
+  tree_->OnEditNode = [this](TShellFolderNode* node) { QTreeView::edit(model_->IndexOf(node)); };
   tree_->BuildRoot();
 }
 
@@ -121,6 +123,19 @@ void TZuShellTreeView::mouseMoveEvent(QMouseEvent* e) {
     RunShellDrag(this, *start);
     tree_->EndDrag();
   }
+}
+
+void TZuShellTreeView::contextMenuEvent(QContextMenuEvent* e) {
+  if (e->reason() == QContextMenuEvent::Keyboard) {
+    // The menu key acts on the selected folder as a right press would.
+    const QRect r = visualRect(model_->IndexOf(tree_->Selected()));
+    tree_->RightButtonDown(tree_->Selected(), r.center().x(), r.center().y());
+  }
+  if (tree_->ContextPopup({e->globalPos().x(), e->globalPos().y()})) {
+    e->accept();
+    return;
+  }
+  QTreeView::contextMenuEvent(e);
 }
 
 void TZuShellTreeView::dragEnterEvent(QDragEnterEvent* e) {
