@@ -46,6 +46,8 @@ template <class... F>
 struct Overload : F... {
   using F::operator()...;
 };
+template <class... F>
+Overload(F...) -> Overload<F...>;  // older compilers deduce no aggregate
 
 std::string ItemKey(const Row& row, int i) { return std::string(row.list.items) + std::to_string(row.list.first + i); }
 
