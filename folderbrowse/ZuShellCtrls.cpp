@@ -174,6 +174,21 @@ int TShellDataItem::GetOpenIconIndex() {
 
 // --- Routines ---------------------------------------------------------------------
 
+bool ShowsVirtualChild(TShellDataItem& parent, TShellDataItem& child, TShVirtuaItems items) {
+  const int level = parent.Level();
+  if (level == 0) {
+    const TShItemIDType type = child.ItemType();
+    if (type == itBitBucket || type == itNetWork) return items.Contains(type);
+    return type != itVirtual;
+  }
+  if (level == 1) {
+    const TShItemIDType parentType = parent.ItemType();
+    if (parentType == itMyComputer) return child.ItemType() != itVirtual || items.Contains(itVirtual);
+    if (parentType == itNetWork) return items.Contains(itNetWork);
+  }
+  return true;
+}
+
 const TSystemImageList* SystemImageList(bool large) {
   static const TSystemImageList kSmall{16, kIconCount};
   static const TSystemImageList kLarge{32, kIconCount};

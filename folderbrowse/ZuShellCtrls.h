@@ -141,6 +141,12 @@ class TShellDataItem {
   PCItemIDList OwnList();
 };
 
+// Whether a folder control shows `child` of `parent` by its virtual-items
+// setting: under the desktop the Recycle Bin and the network as `items`
+// says and no other virtual folder; under My Computer virtual folders only
+// with itVirtual; under the network nothing without itNetWork.
+bool ShowsVirtualChild(TShellDataItem& parent, TShellDataItem& child, TShVirtuaItems items);
+
 // The system image list: indexes are ShellIconIndex values (ShellFileInfo.h);
 // the pictures are drawn by ShellIcons.h at `iconSize` pixels.
 struct TSystemImageList {

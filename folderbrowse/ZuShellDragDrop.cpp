@@ -68,29 +68,30 @@ void TShellDropSite::Leave(bool notify) {
   if (had && notify && OnShDragLeave) OnShDragLeave();
 }
 
-HRESULT TShellDropSite::Probe(ShellDropTarget& t, std::uint32_t keyState, DropPoint pt, std::uint32_t& effect) {
-  if (!current_) {
+HRESULT TShellDropSite::Probe(const std::shared_ptr<ShellDropTarget>& t, std::uint32_t keyState, DropPoint pt,
+                              std::uint32_t& effect) {
+  if (!current_ || !t) {
     effect = DROPEFFECT_NONE;
     return S_OK;
   }
   std::uint32_t copy = effect;
-  t.DragEnter(current_->DataObject(), keyState, pt, copy);
-  const HRESULT r = t.DragOver(keyState, pt, effect);
-  t.DragLeave();
+  t->DragEnter(current_->DataObject(), keyState, pt, copy);
+  const HRESULT r = t->DragOver(keyState, pt, effect);
+  t->DragLeave();
   return r;
 }
 
-HRESULT TShellDropSite::Forward(ShellDropTarget& t, const ShellDataObject& data, std::uint32_t keyState, DropPoint pt,
-                                std::uint32_t& effect, const std::shared_ptr<ShellDropTarget>& hold) {
+HRESULT TShellDropSite::Forward(const std::shared_ptr<ShellDropTarget>& t, const ShellDataObject& data,
+                                std::uint32_t keyState, DropPoint pt, std::uint32_t& effect) {
   const std::uint32_t dropKeys = keyState | (rightButtonDrag_ ? MK_RBUTTON : MK_LBUTTON);
   std::uint32_t enterEffect = effect, overEffect = effect;
-  if (t.DragEnter(data, dropKeys, pt, enterEffect) != S_OK || t.DragOver(dropKeys, pt, overEffect) != S_OK) {
-    t.DragLeave();
+  if (!t || t->DragEnter(data, dropKeys, pt, enterEffect) != S_OK || t->DragOver(dropKeys, pt, overEffect) != S_OK) {
+    if (t) t->DragLeave();
     effect = DROPEFFECT_NONE;
     return S_OK;
   }
-  const HRESULT r = t.Drop(data, keyState, pt, effect);
-  if (hold) held_.push_back(hold);
+  const HRESULT r = t->Drop(data, keyState, pt, effect);
+  held_.push_back(t);
   return r;
 }
 

@@ -84,14 +84,16 @@ class TShellDropSite {
 
   // A hover over shell target `t`: its DragEnter with a copy of the effect,
   // its DragOver with `effect` (whose answer and result are the control's),
-  // its DragLeave.
-  HRESULT Probe(ShellDropTarget& t, std::uint32_t keyState, DropPoint pt, std::uint32_t& effect);
+  // its DragLeave. Without a target or a drag: effect 0.
+  HRESULT Probe(const std::shared_ptr<ShellDropTarget>& t, std::uint32_t keyState, DropPoint pt,
+                std::uint32_t& effect);
   // The drop passed on to `t`: DragEnter and DragOver with the key state
   // plus the button that made the drag (it is up by now), then, only when
   // both succeeded, Drop with the key state as received; `t` is then held.
-  // A failed DragEnter or DragOver gives effect 0 and S_OK.
-  HRESULT Forward(ShellDropTarget& t, const ShellDataObject& data, std::uint32_t keyState, DropPoint pt,
-                  std::uint32_t& effect, const std::shared_ptr<ShellDropTarget>& hold);
+  // Without a target, or when its DragEnter or DragOver failed: effect 0
+  // and S_OK.
+  HRESULT Forward(const std::shared_ptr<ShellDropTarget>& t, const ShellDataObject& data, std::uint32_t keyState,
+                  DropPoint pt, std::uint32_t& effect);
   // Lets go of the held targets nobody else holds, from the last to the first.
   void ReleaseIdleDropTargets();
 

@@ -199,18 +199,7 @@ std::unique_ptr<TShellFolderItem> TShellFolderTree::MakeItem(TShellFolderNode* p
 }
 
 bool TShellFolderTree::Keep(TShellFolderItem& parent, TShellFolderItem& child) {
-  const int level = parent.Level();
-  if (level == 0) {
-    const TShItemIDType type = child.ItemType();
-    if (type == itBitBucket || type == itNetWork) return virtuaItems_.Contains(type);
-    return type != itVirtual;
-  }
-  if (level == 1) {
-    const TShItemIDType parentType = parent.ItemType();
-    if (parentType == itMyComputer) return child.ItemType() != itVirtual || virtuaItems_.Contains(itVirtual);
-    if (parentType == itNetWork) return virtuaItems_.Contains(itNetWork);
-  }
-  return true;
+  return ShowsVirtualChild(parent, child, virtuaItems_);
 }
 
 std::vector<std::unique_ptr<TShellFolderItem>> TShellFolderTree::EnumFolders(const ShellFolderPtr& folder,

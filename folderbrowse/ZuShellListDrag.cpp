@@ -62,27 +62,12 @@ HRESULT TShellFileList::DragOver(int index, std::uint32_t keyState, DropPoint pt
       effect = DROPEFFECT_NONE;
       return S_OK;
     }
-    if (item != nullptr && item->HasAttribute(6)) {
-      if (auto target = item->ItemDropTarget()) {
-        const HRESULT r = dropSite_.Probe(*target, keyState, pt, effect);
-        SetDropHighlight(index);
-        if (OnShDragOver) OnShDragOver(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y);
-        return r;
-      }
-    }
-    // Off a target item: the folder shown takes the drop.
-    SetDropHighlight(-1);
-    if (!FolderHasAttribute(6) && FolderLevel() != 0) {
-      effect = DROPEFFECT_NONE;
-      return S_OK;
-    }
-    auto target = FolderDropTarget();
-    if (!target) {
-      effect = DROPEFFECT_NONE;
-      return S_OK;
-    }
-    const HRESULT r = dropSite_.Probe(*target, keyState, pt, effect);
-    if (OnShDragOver) OnShDragOver(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y);
+    auto target = item != nullptr && item->HasAttribute(6) ? item->ItemDropTarget() : nullptr;
+    // Off a target item the folder shown takes the drop.
+    SetDropHighlight(target ? index : -1);
+    if (!target && (FolderHasAttribute(6) || FolderLevel() == 0)) target = FolderDropTarget();
+    const HRESULT r = dropSite_.Probe(target, keyState, pt, effect);
+    if (target && OnShDragOver) OnShDragOver(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y);
     return r;
   } catch (...) {
     return E_UNEXPECTED;
@@ -107,17 +92,12 @@ HRESULT TShellFileList::Drop(const ShellDataObject* data, std::uint32_t keyState
       bool defaultAction = true;
       if (OnShDragDrop) OnShDragDrop(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y, defaultAction);
       std::shared_ptr<ShellDropTarget> target;
-      if (!defaultAction) {
-      } else if (item != nullptr) {
+      if (defaultAction && item != nullptr) {
         if (item->HasAttribute(6)) target = item->ItemDropTarget();
-      } else if (FolderHasAttribute(6) || FolderLevel() == 0) {
+      } else if (defaultAction && (FolderHasAttribute(6) || FolderLevel() == 0)) {
         target = FolderDropTarget();
       }
-      if (!target) {
-        effect = DROPEFFECT_NONE;
-      } else {
-        result = dropSite_.Forward(*target, *data, keyState, pt, effect, target);
-      }
+      result = dropSite_.Forward(target, *data, keyState, pt, effect);
     }
   } catch (...) {
     result = E_UNEXPECTED;

@@ -81,18 +81,7 @@ void TShellPathCombo::RebuildItems() {
 }
 
 bool TShellPathCombo::Keep(TShellComboItem& parent, TShellComboItem& child) {
-  const int level = parent.Level();
-  if (level == 0) {
-    const TShItemIDType type = child.ItemType();
-    if (type == itBitBucket || type == itNetWork) return virtuaItems_.Contains(type);
-    return type != itVirtual;
-  }
-  if (level == 1) {
-    const TShItemIDType parentType = parent.ItemType();
-    if (parentType == itMyComputer) return child.ItemType() != itVirtual || virtuaItems_.Contains(itVirtual);
-    if (parentType == itNetWork) return virtuaItems_.Contains(itNetWork);
-  }
-  return true;
+  return ShowsVirtualChild(parent, child, virtuaItems_);
 }
 
 std::vector<std::unique_ptr<TShellComboItem>> TShellPathCombo::EnumChildren(const ShellFolderPtr& folder,
@@ -272,12 +261,8 @@ HRESULT TShellPathCombo::DragOver(std::uint32_t keyState, DropPoint pt, std::uin
   }
   try {
     auto target = SelectedDropTarget();
-    if (!target) {
-      effect = DROPEFFECT_NONE;
-      return S_OK;
-    }
-    const HRESULT r = dropSite_.Probe(*target, keyState, pt, effect);
-    if (OnShDragOver) OnShDragOver(*drag, selected_, ShiftStateFromKeys(keyState), pt.x, pt.y);
+    const HRESULT r = dropSite_.Probe(target, keyState, pt, effect);
+    if (target && OnShDragOver) OnShDragOver(*drag, selected_, ShiftStateFromKeys(keyState), pt.x, pt.y);
     return r;
   } catch (...) {
     return E_UNEXPECTED;
@@ -302,11 +287,7 @@ HRESULT TShellPathCombo::Drop(const ShellDataObject* data, std::uint32_t keyStat
     } else {
       bool defaultAction = true;
       if (OnShDragDrop) OnShDragDrop(*drag, selected_, ShiftStateFromKeys(keyState), pt.x, pt.y, defaultAction);
-      if (!defaultAction) {
-        effect = DROPEFFECT_NONE;
-      } else {
-        result = dropSite_.Forward(*target, *data, keyState, pt, effect, target);
-      }
+      result = dropSite_.Forward(defaultAction ? target : nullptr, *data, keyState, pt, effect);
     }
   } catch (...) {
     result = E_UNEXPECTED;

@@ -66,11 +66,10 @@ HRESULT TShellFolderTree::DragOver(TShellFolderNode* node, DropPoint client, std
       effect = DROPEFFECT_NONE;  // a node without a usable folder is no target
     } else if (!node->Item()->HasAttribute(6) && node->Level() != 0) {
       effect = DROPEFFECT_NONE;
-    } else if (auto target = node->Item()->ItemDropTarget()) {
-      result = dropSite_.Probe(*target, keyState, screen, effect);
-      if (OnShDragOver) OnShDragOver(*drag, node, ShiftStateFromKeys(keyState), client.x, client.y);
     } else {
-      effect = DROPEFFECT_NONE;
+      auto target = node->Item()->ItemDropTarget();
+      result = dropSite_.Probe(target, keyState, screen, effect);
+      if (target && OnShDragOver) OnShDragOver(*drag, node, ShiftStateFromKeys(keyState), client.x, client.y);
     }
     if (node == before) {
       if (++hoverCount_ > kHoversToExpand && node->HasChildren) {
@@ -109,11 +108,7 @@ HRESULT TShellFolderTree::Drop(const ShellDataObject* data, std::uint32_t keySta
       std::shared_ptr<ShellDropTarget> target;
       if (defaultAction && (node->Item()->HasAttribute(6) || node->Level() == 0))
         target = node->Item()->ItemDropTarget();
-      if (!target) {
-        effect = DROPEFFECT_NONE;
-      } else {
-        result = dropSite_.Forward(*target, *data, keyState, screen, effect, target);
-      }
+      result = dropSite_.Forward(target, *data, keyState, screen, effect);
     }
   } catch (...) {
     result = E_UNEXPECTED;

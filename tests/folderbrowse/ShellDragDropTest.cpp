@@ -264,7 +264,7 @@ TEST(ShellDropSite, ADropGoesOnlyToATargetThatTookTheEnterAndTheOver) {
   auto failing = std::make_shared<RecordingTarget>();
   failing->overResult = E_FAIL;
   effect = kCopyMove;
-  EXPECT_EQ(site.Forward(*failing, data, MK_SHIFT, {}, effect, failing), S_OK);
+  EXPECT_EQ(site.Forward(failing, data, MK_SHIFT, {}, effect), S_OK);
   EXPECT_EQ(effect, DROPEFFECT_NONE);
   EXPECT_EQ(failing->calls, (std::vector<std::string>{"enter", "over", "leave"}));
   EXPECT_TRUE(site.HeldDropTargets().empty());
@@ -273,7 +273,7 @@ TEST(ShellDropSite, ADropGoesOnlyToATargetThatTookTheEnterAndTheOver) {
   // the drop gets the key state as received.
   auto taking = std::make_shared<RecordingTarget>();
   effect = kCopyMove;
-  site.Forward(*taking, data, MK_SHIFT, {}, effect, taking);
+  site.Forward(taking, data, MK_SHIFT, {}, effect);
   EXPECT_EQ(effect, DROPEFFECT_COPY);
   EXPECT_EQ(taking->calls, (std::vector<std::string>{"enter", "over", "drop"}));
   EXPECT_EQ(taking->keys, (std::vector<std::uint32_t>{MK_SHIFT | MK_RBUTTON, MK_SHIFT | MK_RBUTTON, MK_SHIFT}));
