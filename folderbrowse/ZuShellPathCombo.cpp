@@ -171,7 +171,7 @@ int TShellPathCombo::LocatePIDL(PCItemIDList target) {
       if (!expanded) {
         expanded = true;
         ExpandItem(parent);
-        if (cur->Index() < 0) break;
+        if (items_.IndexOf(cur) < 0) break;  // gone (freed): only its address is compared
       }
       cur = items_.PrevSibling(parent, cur);
       steppedBack = true;
