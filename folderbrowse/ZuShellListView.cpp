@@ -363,9 +363,13 @@ bool TZuShellListView::DragEvent(QEvent* event) {
     }
     case QEvent::ContextMenu: {
       auto* e = static_cast<QContextMenuEvent*>(event);
-      if (e->reason() == QContextMenuEvent::Keyboard && list_->SelectedCount() > 0)
-        list_->RightButtonDown(true, 0, 0);  // the menu key acts on the selection
-      if (!list_->ContextPopup({e->globalPos().x(), e->globalPos().y()})) return false;
+      // The menu key acts on the selection as a right press would.
+      const bool key = e->reason() == QContextMenuEvent::Keyboard && list_->ShellPopupMenu() != nullptr &&
+                       list_->SelectedCount() > 0;
+      if (key) list_->RightButtonDown(true, 0, 0);
+      const bool shown = list_->ContextPopup({e->globalPos().x(), e->globalPos().y()});
+      if (key && !shown) list_->RightButtonUp();  // no button is really held
+      if (!shown) return false;
       e->accept();
       return true;
     }

@@ -126,12 +126,17 @@ void TZuShellTreeView::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TZuShellTreeView::contextMenuEvent(QContextMenuEvent* e) {
-  if (e->reason() == QContextMenuEvent::Keyboard) {
+  if (e->reason() == QContextMenuEvent::Keyboard && tree_->ShellPopupMenu() != nullptr) {
     // The menu key acts on the selected folder as a right press would.
     const QRect r = visualRect(model_->IndexOf(tree_->Selected()));
     tree_->RightButtonDown(tree_->Selected(), r.center().x(), r.center().y());
-  }
-  if (tree_->ContextPopup({e->globalPos().x(), e->globalPos().y()})) {
+    const bool shown = tree_->ContextPopup({e->globalPos().x(), e->globalPos().y()});
+    tree_->RightButtonUp();  // no button is really held
+    if (shown) {
+      e->accept();
+      return;
+    }
+  } else if (tree_->ContextPopup({e->globalPos().x(), e->globalPos().y()})) {
     e->accept();
     return;
   }
