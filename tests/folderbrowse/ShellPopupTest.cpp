@@ -4,6 +4,9 @@
 // tree and the list follow a delete and a rename.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,6 +14,7 @@
 
 #include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellPopupMenu.h"
+#include "folderbrowse/ZuShellTreeView.h"
 #include "platform/system/Process.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
@@ -30,10 +34,7 @@ class ShellPopup : public ShellTest {
     MakeDir(Home() + "/alpha/inner");
     MakeDir(Home() + "/beta");
     MakeFile(Home() + "/alpha/doc.rut", "doc");
-    ShellClipboardAccess c;
-    c.Get = [this] { return clipboard_; };
-    c.Set = [this](const ShellDataObject& d) { clipboard_ = d; };
-    SetShellClipboard(c);
+    InstallClipboard();
     SetStartProgramHook([this](const std::string& program, const std::vector<std::string>& args) {
       started_.push_back(program + " " + (args.empty() ? "" : args[0]));
       return true;
@@ -50,6 +51,13 @@ class ShellPopup : public ShellTest {
     SetShellClipboard({});
     EXPECT_TRUE(AllThreadsEnded());
     ShellTest::TearDown();
+  }
+  // The test's own clipboard (a view installs Qt's when it is first made).
+  void InstallClipboard() {
+    ShellClipboardAccess c;
+    c.Get = [this] { return clipboard_; };
+    c.Set = [this](const ShellDataObject& d) { clipboard_ = d; };
+    SetShellClipboard(c);
   }
   // The selection of one object of a folder (copies, owned).
   void Select(TShellIDList2& list, const std::string& folder, const std::string& name) {
@@ -262,6 +270,26 @@ TEST_F(ShellPopup, TheTreeAndTheListFollowADeleteAndARename) {
   Choose(sj("名前の変更"));
   EXPECT_TRUE(list_->ContextPopup({}));
   EXPECT_EQ(editedRow, 0);
+}
+
+TEST_F(ShellPopup, TheMenuKeyShowsTheSelectedFoldersMenuOnlyWhereAPopupIsLinked) {
+  TZuShellTreeView view(nullptr, kShort);
+  InstallClipboard();
+  view.SetSelectedPath(Home() + "/beta");
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+  QApplication::sendEvent(view.viewport(), &key);
+  EXPECT_EQ(view.Tree().DragState(), dsIdle);  // nothing is left held
+  view.SetSelectedPath(Home() + "/alpha");
+  EXPECT_EQ(view.GetSelectedPath(), Home() + "/alpha");
+
+  view.Tree().SetShellPopupMenu(&popup_);
+  Choose(sj("パスのコピー"));
+  QContextMenuEvent again(QContextMenuEvent::Keyboard, QPoint(5, 5), QPoint(5, 5));
+  QApplication::sendEvent(view.viewport(), &again);
+  ASSERT_NE(clipboard_.Data(kPlainTextFormat), nullptr);
+  EXPECT_EQ(*clipboard_.Data(kPlainTextFormat), Home() + "/alpha");
+  EXPECT_EQ(view.Tree().DragState(), dsIdle);
+  view.Tree().SetShellPopupMenu(nullptr);
 }
 
 }  // namespace
