@@ -1,6 +1,7 @@
 #include "folderbrowse/ZuShellCtrls.h"
 
 #include "folderbrowse/ZuShellCst.h"
+#include "platform/files/OsPath.h"
 #include "platform/shell/ShellFileInfo.h"
 
 namespace tavo {
@@ -151,7 +152,12 @@ TShItemIDType TShellDataItem::ItemType() {
   return HasAttribute(15) ? itFolder : itFile;
 }
 
-std::shared_ptr<ShellDropTarget> TShellDataItem::ItemDropTarget() { return nullptr; }
+std::shared_ptr<ShellDropTarget> TShellDataItem::ItemDropTarget() {
+  if (!HasAttribute(15)) return nullptr;  // a folder
+  const std::string path = GetPath();
+  auto os = ToOsPath(path);
+  return path.empty() || !os ? nullptr : FileSystemDropTarget(*os);
+}
 
 int TShellDataItem::GetIconIndex() {
   ShellFolderPtr folder;
@@ -167,6 +173,21 @@ int TShellDataItem::GetOpenIconIndex() {
 }
 
 // --- Routines ---------------------------------------------------------------------
+
+bool ShowsVirtualChild(TShellDataItem& parent, TShellDataItem& child, TShVirtuaItems items) {
+  const int level = parent.Level();
+  if (level == 0) {
+    const TShItemIDType type = child.ItemType();
+    if (type == itBitBucket || type == itNetWork) return items.Contains(type);
+    return type != itVirtual;
+  }
+  if (level == 1) {
+    const TShItemIDType parentType = parent.ItemType();
+    if (parentType == itMyComputer) return child.ItemType() != itVirtual || items.Contains(itVirtual);
+    if (parentType == itNetWork) return items.Contains(itNetWork);
+  }
+  return true;
+}
 
 const TSystemImageList* SystemImageList(bool large) {
   static const TSystemImageList kSmall{16, kIconCount};

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/shell/ShellDropTarget.h"
 #include "platform/shell/ShellNamespace.h"
 
 namespace tavo {
@@ -71,8 +72,6 @@ class TShellIDList2 : public TShellIDList {
   void SetParentPIDL(PItemIDList parent) override;
 };
 
-class ShellDropTarget;  // the drop target of a shell object, made by drag and drop
-
 // The abstract shell object behind a tree node, a list row or a combo entry.
 // It owns its relative list, its absolute list (stored by the subclass) and
 // its parent list (computed by the subclass on first use); all three are
@@ -115,7 +114,9 @@ class TShellDataItem {
   // interface of their own).
   int OverlayIndex();
   TShItemIDType ItemType();
-  // Not made yet: drag and drop provides it. Always nullptr.
+  // The object's drop target: that of its folder on disk (the desktop's
+  // directory for the desktop); nullptr for a file and for an object
+  // without a path.
   std::shared_ptr<ShellDropTarget> ItemDropTarget();
 
   // For the control that changes the item (rename, a drive change).
@@ -140,6 +141,12 @@ class TShellDataItem {
   PCItemIDList OwnList();
 };
 
+// Whether a folder control shows `child` of `parent` by its virtual-items
+// setting: under the desktop the Recycle Bin and the network as `items`
+// says and no other virtual folder; under My Computer virtual folders only
+// with itVirtual; under the network nothing without itNetWork.
+bool ShowsVirtualChild(TShellDataItem& parent, TShellDataItem& child, TShVirtuaItems items);
+
 // The system image list: indexes are ShellIconIndex values (ShellFileInfo.h);
 // the pictures are drawn by ShellIcons.h at `iconSize` pixels.
 struct TSystemImageList {
@@ -153,15 +160,9 @@ const TSystemImageList* SystemImageList(bool large);
 // The file-list column captions (name, size, type, modified, attributes), CP932.
 const std::array<std::string, 5>& ShellColumnCaptions();
 
-// Shift state of an OLE key state (MK_* bits).
+// Shift state of a drag's key state (MK_* bits, ShellDropTarget.h).
 enum TShiftStateBit : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
 using TShiftState = unsigned;
-inline constexpr std::uint32_t MK_LBUTTON = 0x1;
-inline constexpr std::uint32_t MK_RBUTTON = 0x2;
-inline constexpr std::uint32_t MK_SHIFT = 0x4;
-inline constexpr std::uint32_t MK_CONTROL = 0x8;
-inline constexpr std::uint32_t MK_MBUTTON = 0x10;
-inline constexpr std::uint32_t MK_ALT = 0x20;
 TShiftState ShiftStateFromKeys(std::uint32_t keyState);
 
 }  // namespace tavo

@@ -7,6 +7,7 @@
 
 #include "folderbrowse/ZuShellDetailsReader.h"
 #include "platform/files/Files.h"
+#include "platform/shell/ShellContextMenu.h"
 #include "platform/shell/ShellSortKeys.h"
 #include "platform/system/Process.h"
 #include "platform/text/Cp932Lead.h"
@@ -636,6 +637,41 @@ void TShellFileList::RightButtonUp() {
   // Released without a drag: the reports held meanwhile are carried out.
   dragState_ = dsIdle;
   RunPendingReports();
+}
+
+// --- Context menu ----------------------------------------------------------------------------------------------
+
+void TShellFileList::SetShellPopupMenu(TShellPopupLink* popup) {
+  popup_ = popup;
+  if (popup_ != nullptr) popup_->SetAutoPopup(false);
+}
+
+bool TShellFileList::ContextPopup(DropPoint screen) {
+  if (dragState_ != dsRightPressed || popup_ == nullptr) return false;
+  PauseWatchers();
+  const TShellIDList& selection = SelectionIDList();
+  if (selection.Count() > 0 && selection.GetParentFolder()) {
+    switch (popup_->Popup(&selection, screen)) {
+      case kVerbPaste + 1:
+        if (!FolderPath().empty()) RefreshItems();
+        break;
+      case kVerbDelete + 1:
+        // Only what is gone leaves the list (a delete may fail for some).
+        MergeNames();
+        if (tree_ != nullptr) tree_->RefreshAll();
+        break;
+      case kVerbRename + 1:
+        dragState_ = dsIdle;
+        if (OnEditRow) OnEditRow(FocusedIndex());
+        break;
+      default:
+        break;
+    }
+  }
+  ResumeWatchers();
+  dragState_ = dsIdle;
+  RunPendingReports();
+  return true;
 }
 
 // --- Watchers -------------------------------------------------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,44 @@ class TShellFileList final : public TShellListLink {
   void RightButtonDown(bool onItem, int x, int y);
   void RightButtonUp();
 
+  // --- Context menu -----------------------------------------------------------------------------
+  TShellPopupLink* ShellPopupMenu() const { return popup_; }
+  void SetShellPopupMenu(TShellPopupLink* popup);
+  // The context menu was asked for at a screen point after a right press
+  // on an item: the linked popup shows the selection's shell menu and the
+  // list follows what it did. False when no popup is linked or no item was
+  // pressed.
+  bool ContextPopup(DropPoint screen);
+  // Rename was chosen: the view starts editing the name of the row.
+  std::function<void(int row)> OnEditRow;
+
+  // --- Drag and drop (ZuShellListDrag.cpp) ------------------------------------------------
+  // A drag of the selection may start (canDrag comes in true).
+  std::function<void(const TShellIDList& items, DropPoint start, int x, int y, bool& canDrag)> OnShBeginDrag;
+  // After each hover passed on (item null over the folder itself; screen point).
+  std::function<void(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y)> OnShDragOver;
+  // A drop arrives (defaultAction comes in true; false cancels it).
+  std::function<void(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y,
+                     bool& defaultAction)>
+      OnShDragDrop;
+  TShellDropSite& DropSite() { return dropSite_; }
+  // The row that carries the drop-target mark; -1 for none.
+  int DropHighlightIndex() const { return dropHighlight_; }
+  // The drop target of the folder shown: that of its directory.
+  std::shared_ptr<ShellDropTarget> FolderDropTarget() const;
+
+  // The mouse moved to (x, y) while the pressing button may still be down:
+  // the data and effects of a drag of the selection, when one starts
+  // (DragState is then dsDragging until EndDrag).
+  std::optional<TShellDragStart> BeginDrag(int x, int y, bool leftDown, bool rightDown);
+  void EndDrag();
+  // The drop-target calls. `index`: the row under the pointer, -1 over
+  // empty space; points are screen points.
+  HRESULT DragEnter(const ShellDataObject* data, std::uint32_t keyState, DropPoint pt, std::uint32_t& effect);
+  HRESULT DragOver(int index, std::uint32_t keyState, DropPoint pt, std::uint32_t& effect);
+  HRESULT DragLeave();
+  HRESULT Drop(const ShellDataObject* data, std::uint32_t keyState, DropPoint pt, std::uint32_t& effect);
+
   // --- Watchers -------------------------------------------------------------------------------------
   std::string WatchedPath() const;
   // A files watcher's report (also called by tests): carried out at once,
@@ -228,6 +267,7 @@ class TShellFileList final : public TShellListLink {
   TShellFileListTiming timing_;
   TShellFileListObserver* observer_ = nullptr;
   TShellFolderTree* tree_ = nullptr;
+  TShellPopupLink* popup_ = nullptr;
   bool includeHidden_ = true;
   TShVirtuaItems virtuaItems_ = kDefaultShVirtuaItems;
 
@@ -253,6 +293,9 @@ class TShellFileList final : public TShellListLink {
 
   TShellDragState dragState_ = dsIdle;
   int dragStartX_ = 0, dragStartY_ = 0;
+  TShellDropSite dropSite_;
+  int dropHighlight_ = -1;
+  void SetDropHighlight(int index);
   unsigned pendingReports_ = 0;  // reports that came while a button was held
 
   TShFilesWatcher* namesWatcher_ = nullptr;    // frees itself

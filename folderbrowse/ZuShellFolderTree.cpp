@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/shell/ShellAllocator.h"
+#include "platform/shell/ShellContextMenu.h"
 #include "platform/shell/ShellSortKeys.h"
 
 namespace tavo {
@@ -198,18 +199,7 @@ std::unique_ptr<TShellFolderItem> TShellFolderTree::MakeItem(TShellFolderNode* p
 }
 
 bool TShellFolderTree::Keep(TShellFolderItem& parent, TShellFolderItem& child) {
-  const int level = parent.Level();
-  if (level == 0) {
-    const TShItemIDType type = child.ItemType();
-    if (type == itBitBucket || type == itNetWork) return virtuaItems_.Contains(type);
-    return type != itVirtual;
-  }
-  if (level == 1) {
-    const TShItemIDType parentType = parent.ItemType();
-    if (parentType == itMyComputer) return child.ItemType() != itVirtual || virtuaItems_.Contains(itVirtual);
-    if (parentType == itNetWork) return virtuaItems_.Contains(itNetWork);
-  }
-  return true;
+  return ShowsVirtualChild(parent, child, virtuaItems_);
 }
 
 std::vector<std::unique_ptr<TShellFolderItem>> TShellFolderTree::EnumFolders(const ShellFolderPtr& folder,
@@ -261,6 +251,7 @@ void TShellFolderTree::Forget(TShellFolderNode* node) {
     selectionLost_ = true;
   }
   if (dropHilite_ != nullptr && dropHilite_->IsAtOrBelow(node)) dropHilite_ = nullptr;
+  if (cutNode_ != nullptr && cutNode_->IsAtOrBelow(node)) cutNode_ = nullptr;
 }
 
 void TShellFolderTree::DeleteChildren(TShellFolderNode* parent, int first, int last) {
@@ -298,6 +289,7 @@ void TShellFolderTree::Clear() {
   if (observer_ != nullptr) observer_->BeginReset();
   selected_ = nullptr;
   dropHilite_ = nullptr;
+  cutNode_ = nullptr;
   root_.reset();
   if (observer_ != nullptr) observer_->EndReset();
   watcherPaused_ = false;
@@ -582,12 +574,14 @@ void TShellFolderTree::SetDropHilite(TShellFolderNode* node) {
   }
 }
 
-void TShellFolderTree::LeftButtonDown(TShellFolderNode* node, bool onItem) {
+void TShellFolderTree::LeftButtonDown(TShellFolderNode* node, bool onItem, int x, int y) {
   dragState_ = dsIdle;
   if (node == nullptr) return;
   if (onItem) {
     SetDropHilite(node);
     dragState_ = dsLeftPressed;
+    dragStartX_ = x;
+    dragStartY_ = y;
   } else {
     SetDropHilite(nullptr);
   }
@@ -602,11 +596,13 @@ void TShellFolderTree::LeftButtonUp() {
   dragState_ = dsIdle;
 }
 
-void TShellFolderTree::RightButtonDown(TShellFolderNode* node) {
+void TShellFolderTree::RightButtonDown(TShellFolderNode* node, int x, int y) {
   dragState_ = dsIdle;
   if (node != nullptr && node->Valid() && node->Level() != 0) {
     SetDropHilite(node);
     dragState_ = dsRightPressed;
+    dragStartX_ = x;
+    dragStartY_ = y;
   }
 }
 
@@ -615,6 +611,64 @@ void TShellFolderTree::RightButtonUp() {
   if (dragState_ != dsRightPressed) return;
   dragState_ = dsIdle;
   SetDropHilite(nullptr);
+}
+
+// --- Context menu -------------------------------------------------------------------------
+
+bool TShellFolderTree::ContextPopup(DropPoint screen) {
+  if (dragState_ != dsRightPressed || popup_ == nullptr) return false;
+  TShellFolderNode* node = dropHilite_;
+  if (node == nullptr || !node->Valid() || node->Level() == 0) return false;
+  PauseWatcher();
+  TShellFolderNode* parent = node == selected_ ? node->Parent() : nullptr;
+  TShellFolderItem* item = node->Item();
+  popupSelection_.Clear();
+  popupSelection_.SetParentPIDL(ClonePIDL(item->ParentPIDL()));
+  popupSelection_.Add(ClonePIDL(item->RelativePIDL()));
+  const int code = popup_->Popup(&popupSelection_, screen);
+  popupSelection_.Clear();
+  switch (code) {
+    case kVerbDelete + 1:
+      if (parent != nullptr && parent->Valid()) {
+        if (list_ != nullptr) {
+          list_->PauseWatchers();
+          list_->BrowseTo(parent->Item()->AbsolutePIDL());
+          list_->ResumeWatchers();
+        }
+        dragState_ = dsIdle;
+        Select(parent);
+      }
+      if (combo_ != nullptr) {
+        combo_->BeginUpdate();
+        combo_->RebuildItems();
+        RefreshAll();
+        if (selected_ != nullptr && selected_->Valid()) combo_->SelectComboPIDL(selected_->Item()->AbsolutePIDL());
+        combo_->EndUpdate();
+      } else {
+        RefreshAll();
+      }
+      break;
+    case kVerbRename + 1:
+      dragState_ = dsIdle;
+      SetDropHilite(nullptr);
+      if (OnEditNode) OnEditNode(node);
+      break;
+    case kVerbCut + 1:
+      if (cutNode_ != nullptr && cutNode_ != node) {
+        cutNode_->Cut = false;
+        if (observer_ != nullptr) observer_->NodeChanged(cutNode_);
+      }
+      cutNode_ = node;
+      node->Cut = true;
+      if (observer_ != nullptr) observer_->NodeChanged(node);
+      break;
+    default:
+      break;
+  }
+  SetDropHilite(nullptr);
+  dragState_ = dsIdle;
+  ResumeWatcher();
+  return true;
 }
 
 // --- Watcher and drives ------------------------------------------------------------------
@@ -651,6 +705,7 @@ void TShellFolderTree::ResumeWatcher() {
 }
 
 void TShellFolderTree::DirChanged() {
+  dropSite_.ReleaseIdleDropTargets();
   if (dragState_ != dsIdle) return;
   if (combo_ != nullptr) {
     combo_->BeginUpdate();

@@ -14,11 +14,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "folderbrowse/ZuShellCtrlList.h"
 #include "folderbrowse/ZuShellCtrls.h"
+#include "folderbrowse/ZuShellDragDrop.h"
 #include "folderbrowse/ZuShellNotify.h"
 #include "platform/shell/UniquePIDL.h"
 
@@ -72,6 +74,7 @@ class TShellFolderNode {
 
   std::string Text;         // CP932
   bool HasChildren = false;  // shows an expand mark
+  bool Cut = false;          // shown as cut (its folder was cut to the clipboard)
   bool Expanded = false;
   int OverlayIndex = -1;
 
@@ -116,10 +119,13 @@ class TShellComboLink {
   ~TShellComboLink() = default;
 };
 
-// What the tree needs of a linked context-menu popup.
+// What the tree and the list need of a linked context-menu popup.
 class TShellPopupLink {
  public:
   virtual void SetAutoPopup(bool on) = 0;
+  // Shows the shell menu of the objects at a screen point; the code of
+  // what was done (TShellPopupMenu, ZuShellPopupMenu.h).
+  virtual int Popup(const TShellIDList* list, DropPoint pt) = 0;
 
  protected:
   ~TShellPopupLink() = default;
@@ -231,11 +237,48 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   // --- Mouse press states ------------------------------------------------------
   TShellDragState DragState() const { return dragState_; }
   TShellFolderNode* DropHiliteNode() const { return dropHilite_; }
-  // `onItem`: on the node's icon or label (not just its row).
-  void LeftButtonDown(TShellFolderNode* node, bool onItem);
+  // `onItem`: on the node's icon or label (not just its row); x, y: the
+  // client point of the press.
+  void LeftButtonDown(TShellFolderNode* node, bool onItem, int x = 0, int y = 0);
   void LeftButtonUp();
-  void RightButtonDown(TShellFolderNode* node);
+  void RightButtonDown(TShellFolderNode* node, int x = 0, int y = 0);
   void RightButtonUp();
+
+  // --- Context menu -----------------------------------------------------------------
+  // The context menu was asked for at a screen point after a right press
+  // on a node: the linked popup shows the node's shell menu and the tree
+  // follows what it did. False when no popup is linked or no node was
+  // pressed (the caller's own menu handling goes on).
+  bool ContextPopup(DropPoint screen);
+  // Rename was chosen: the view starts editing the node's name.
+  std::function<void(TShellFolderNode* node)> OnEditNode;
+
+  // --- Drag and drop (ZuShellTreeDrag.cpp) ------------------------------------
+  // A drag out of the tree may start (canDrag comes in true).
+  std::function<void(TShellFolderNode* node, DropPoint start, int x, int y, bool& canDrag)> OnShBeginDrag;
+  // After each hover passed on to a folder (client point).
+  std::function<void(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y)> OnShDragOver;
+  // A drop arrives on `node` (defaultAction comes in true; false cancels it).
+  std::function<void(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y,
+                     bool& defaultAction)>
+      OnShDragDrop;
+  // The drop-target state; its OnShDragEnter and OnShDragLeave are the tree's.
+  TShellDropSite& DropSite() { return dropSite_; }
+  int HoverCount() const { return hoverCount_; }
+
+  // The mouse moved to the client point (x, y) while the pressing button
+  // may still be down: the data and effects of a drag of the pressed node,
+  // when one starts (DragState is then dsDragging until EndDrag).
+  std::optional<TShellDragStart> BeginDrag(int x, int y, bool leftDown, bool rightDown);
+  void EndDrag();
+  // The drop-target calls. `node` is the node under the client point (null
+  // for none); points for the shell targets are screen points.
+  HRESULT DragEnter(const ShellDataObject* data, std::uint32_t keyState, DropPoint screen, std::uint32_t& effect);
+  HRESULT DragOver(TShellFolderNode* node, DropPoint client, std::uint32_t keyState, DropPoint screen,
+                   std::uint32_t& effect);
+  HRESULT DragLeave();
+  HRESULT Drop(const ShellDataObject* data, std::uint32_t keyState, DropPoint client, DropPoint screen,
+               std::uint32_t& effect);
 
   // --- Watcher and drives ---------------------------------------------------------
   // The folders watched now: those of the visible expanded nodes.
@@ -276,6 +319,11 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   TShellFolderNode* selected_ = nullptr;
   TShellFolderNode* dropHilite_ = nullptr;
   TShellDragState dragState_ = dsIdle;
+  int dragStartX_ = 0, dragStartY_ = 0;
+  int hoverCount_ = 0;
+  TShellDropSite dropSite_;
+  TShellIDList2 popupSelection_;  // copies: the node may go while the menu is open
+  TShellFolderNode* cutNode_ = nullptr;
   bool rebuilding_ = false;
   bool selectionLost_ = false;  // a refresh deleted the selected node
   UniquePIDL savedSelection_;

@@ -1,5 +1,8 @@
 #include "folderbrowse/ZuShellListModel.h"
 
+#include <QApplication>
+#include <QPalette>
+
 #include <QHash>
 #include <QIcon>
 #include <QPainter>
@@ -101,6 +104,10 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
     }
     case AttributesRole:
       return item->FindData().attributes;
+    case Qt::BackgroundRole:
+      // The row a drag would drop into.
+      if (index.row() == list_.DropHighlightIndex()) return QApplication::palette().highlight().color().lighter(150);
+      return {};
     default:
       return {};
   }

@@ -5,13 +5,18 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMimeData>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 #include <QPainter>
 #include <QStackedLayout>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include "folderbrowse/ZuShellCst.h"
+#include "folderbrowse/ZuShellDragQt.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
 
@@ -112,6 +117,8 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     v->setItemDelegate(new AttributesDelegate(*model_, v));
     ui::SetAccessibleName(v, QStringLiteral("ファイル"));
     v->viewport()->installEventFilter(this);
+    v->setAcceptDrops(true);
+    v->viewport()->setAcceptDrops(true);
     stack_->addWidget(v);
     connect(v, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { Activated(index); });
   }
@@ -144,6 +151,10 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     if (OnShClipboard) OnShClipboard(contented);
   });
 
+  InstallShellQtServices();
+  list_->OnEditRow = [this](int row) {
+    if (row >= 0) CurrentView()->edit(model_->index(row, 0));
+  };
   viewStyle_ = vsReport;  // so that the first style change takes effect
   SetViewStyle(vsIcon);
   list_->SetClientWidth(width());
@@ -292,7 +303,93 @@ void TZuShellListView::KeyboardSearch(const QString& text) {
   view->scrollTo(index);
 }
 
+int TZuShellListView::RowAt(QPoint pos) const {
+  QModelIndex index = CurrentView()->indexAt(pos);
+  // Between the icons of the large-icon view the text sits a little higher.
+  if (!index.isValid() && viewStyle_ == vsIcon) index = CurrentView()->indexAt(pos - QPoint(0, 2));
+  return index.isValid() ? index.row() : -1;
+}
+
+bool TZuShellListView::DragEvent(QEvent* event) {
+  QAbstractItemView* view = CurrentView();
+  switch (event->type()) {
+    case QEvent::DragEnter: {
+      auto* e = static_cast<QDragEnterEvent*>(event);
+      const ShellDataObject data = ShellDataOf(e->mimeData());
+      std::uint32_t effect = EffectsOf(e->possibleActions());
+      const QPoint screen = view->viewport()->mapToGlobal(e->position().toPoint());
+      list_->DragEnter(&data, KeyStateOf(e->buttons(), e->modifiers()), {screen.x(), screen.y()}, effect);
+      if (list_->DropSite().CurrentDragObject() != nullptr) e->acceptProposedAction();
+      else e->ignore();
+      return true;
+    }
+    case QEvent::DragMove: {
+      auto* e = static_cast<QDragMoveEvent*>(event);
+      const QPoint p = e->position().toPoint();
+      const QPoint screen = view->viewport()->mapToGlobal(p);
+      std::uint32_t effect = EffectsOf(e->possibleActions());
+      list_->DragOver(RowAt(p), KeyStateOf(e->buttons(), e->modifiers()), {screen.x(), screen.y()}, effect);
+      const int thumb = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+      const TAutoScroll step =
+          AutoScrollStep(p.x(), p.y(), view->viewport()->width(), view->viewport()->height(), fontMetrics().height(),
+                         view->verticalScrollBar()->maximum() > 0 ? thumb : 0,
+                         view->horizontalScrollBar()->maximum() > 0 ? thumb : 0);
+      if (step.dy != 0)
+        view->verticalScrollBar()->triggerAction(step.dy < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                             : QAbstractSlider::SliderSingleStepAdd);
+      if (step.dx != 0)
+        view->horizontalScrollBar()->triggerAction(step.dx < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                               : QAbstractSlider::SliderSingleStepAdd);
+      if (effect == DROPEFFECT_NONE) {
+        e->ignore();
+      } else {
+        e->setDropAction(DropActionOf(effect));
+        e->accept();
+      }
+      return true;
+    }
+    case QEvent::DragLeave:
+      list_->DragLeave();
+      return true;
+    case QEvent::Drop: {
+      auto* e = static_cast<QDropEvent*>(event);
+      const ShellDataObject data = ShellDataOf(e->mimeData());
+      const QPoint screen = view->viewport()->mapToGlobal(e->position().toPoint());
+      std::uint32_t effect = EffectsOf(e->possibleActions());
+      list_->Drop(&data, KeyStateOf(e->buttons(), e->modifiers()), {screen.x(), screen.y()}, effect);
+      e->setDropAction(DropActionOf(effect));
+      e->accept();
+      return true;
+    }
+    case QEvent::ContextMenu: {
+      auto* e = static_cast<QContextMenuEvent*>(event);
+      // The menu key acts on the selection as a right press would.
+      const bool key = e->reason() == QContextMenuEvent::Keyboard && list_->ShellPopupMenu() != nullptr &&
+                       list_->SelectedCount() > 0;
+      if (key) list_->RightButtonDown(true, 0, 0);
+      const bool shown = list_->ContextPopup({e->globalPos().x(), e->globalPos().y()});
+      if (key && !shown) list_->RightButtonUp();  // no button is really held
+      if (!shown) return false;
+      e->accept();
+      return true;
+    }
+    case QEvent::MouseMove: {
+      auto* me = static_cast<QMouseEvent*>(event);
+      const QPoint p = me->position().toPoint();
+      const Qt::MouseButtons held = QApplication::mouseButtons() | me->buttons();
+      auto start = list_->BeginDrag(p.x(), p.y(), held & Qt::LeftButton, held & Qt::RightButton);
+      if (!start) return false;
+      RunShellDrag(view, *start);
+      list_->EndDrag();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 bool TZuShellListView::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == report_->viewport() || watched == icons_->viewport()) && DragEvent(event)) return true;
   if (watched == report_->viewport() || watched == icons_->viewport()) {
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
       auto* me = static_cast<QMouseEvent*>(event);

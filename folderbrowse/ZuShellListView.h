@@ -9,7 +9,9 @@
 // jumps to the first name that begins with what was typed, Enter opens the
 // current item (a folder opens in the linked tree), F2 renames. Mouse: a
 // press on an item holds the list's watcher reports until release; a click
-// on a column header sorts by it. UI thread only.
+// on a column header sorts by it; the selection can be dragged out, and a
+// drag dropped on a folder row or on the list copies or moves into that
+// folder (ZuShellListDrag.cpp does the work). UI thread only.
 #pragma once
 
 #include <QElapsedTimer>
@@ -77,6 +79,11 @@ class TZuShellListView : public QWidget {
   void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   void Activated(const QModelIndex& index);
   void HeaderClicked(int section);
+  // The row under a viewport point; -1 over empty space.
+  int RowAt(QPoint pos) const;
+  // Drag and drop events of the views' viewports, passed on to the list;
+  // true when one was taken.
+  bool DragEvent(QEvent* event);
 
   std::unique_ptr<TShellFileList> list_;
   TShellListModel* model_ = nullptr;

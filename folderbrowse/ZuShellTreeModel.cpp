@@ -60,6 +60,10 @@ QVariant TShellTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
       if (node == tree_.DropHiliteNode()) return QApplication::palette().highlight().color().lighter(150);
       return {};
+    case Qt::ForegroundRole:
+      // A folder cut to the clipboard is shown faded until it is pasted.
+      if (node->Cut) return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+      return {};
     case DropHiliteRole:
       return node == tree_.DropHiliteNode();
     default:

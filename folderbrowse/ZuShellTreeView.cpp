@@ -1,8 +1,14 @@
 #include "folderbrowse/ZuShellTreeView.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
 
+#include "folderbrowse/ZuShellDragQt.h"
 #include "folderbrowse/ZuShellTreeModel.h"
 
 namespace tavo {
@@ -17,6 +23,10 @@ TZuShellTreeView::TZuShellTreeView(QWidget* parent, TShDirWatcherTiming timing)
   setIndentation(19);
   setUniformRowHeights(true);
   setAccessibleName(QStringLiteral("フォルダ"));
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
+  setDropIndicatorShown(false);
+  InstallShellQtServices();
 
   connect(model_, &TShellTreeModel::expansionChanged, this, [this](const QModelIndex& index, bool expanded) {
     following_ = true;
@@ -40,6 +50,7 @@ TZuShellTreeView::TZuShellTreeView(QWidget* parent, TShDirWatcherTiming timing)
   tree_->OnChange = [this] {
     if (OnChange) OnChange();
   };
+  tree_->OnEditNode = [this](TShellFolderNode* node) { QTreeView::edit(model_->IndexOf(node)); };
   tree_->BuildRoot();
 }
 
@@ -79,14 +90,15 @@ void TZuShellTreeView::mousePressEvent(QMouseEvent* e) {
   // of it.
   const bool onItem = node != nullptr && visualRect(index).contains(e->position().toPoint());
   basePressed_ = false;
+  const QPoint p = e->position().toPoint();
   if (e->button() == Qt::LeftButton) {
-    tree_->LeftButtonDown(node, onItem);
+    tree_->LeftButtonDown(node, onItem, p.x(), p.y());
     if (onItem) {
       setFocus(Qt::MouseFocusReason);
       return;  // selected on release
     }
   } else if (e->button() == Qt::RightButton) {
-    tree_->RightButtonDown(onItem ? node : nullptr);
+    tree_->RightButtonDown(onItem ? node : nullptr, p.x(), p.y());
     setFocus(Qt::MouseFocusReason);
     return;
   }
@@ -105,6 +117,75 @@ void TZuShellTreeView::mouseReleaseEvent(QMouseEvent* e) {
 
 void TZuShellTreeView::mouseMoveEvent(QMouseEvent* e) {
   if (basePressed_ || e->buttons() == Qt::NoButton) QTreeView::mouseMoveEvent(e);
+  const QPoint p = e->position().toPoint();
+  const Qt::MouseButtons held = QApplication::mouseButtons() | e->buttons();
+  if (auto start = tree_->BeginDrag(p.x(), p.y(), held & Qt::LeftButton, held & Qt::RightButton)) {
+    RunShellDrag(this, *start);
+    tree_->EndDrag();
+  }
+}
+
+void TZuShellTreeView::contextMenuEvent(QContextMenuEvent* e) {
+  if (e->reason() == QContextMenuEvent::Keyboard && tree_->ShellPopupMenu() != nullptr) {
+    // The menu key acts on the selected folder as a right press would.
+    const QRect r = visualRect(model_->IndexOf(tree_->Selected()));
+    tree_->RightButtonDown(tree_->Selected(), r.center().x(), r.center().y());
+    const bool shown = tree_->ContextPopup({e->globalPos().x(), e->globalPos().y()});
+    tree_->RightButtonUp();  // no button is really held
+    if (shown) {
+      e->accept();
+      return;
+    }
+  } else if (tree_->ContextPopup({e->globalPos().x(), e->globalPos().y()})) {
+    e->accept();
+    return;
+  }
+  QTreeView::contextMenuEvent(e);
+}
+
+void TZuShellTreeView::dragEnterEvent(QDragEnterEvent* e) {
+  const ShellDataObject data = ShellDataOf(e->mimeData());
+  std::uint32_t effect = EffectsOf(e->possibleActions());
+  const QPoint screen = viewport()->mapToGlobal(e->position().toPoint());
+  tree_->DragEnter(&data, KeyStateOf(e->buttons(), e->modifiers()), {screen.x(), screen.y()}, effect);
+  if (tree_->DropSite().CurrentDragObject() != nullptr) e->acceptProposedAction();
+  else e->ignore();
+}
+
+void TZuShellTreeView::dragMoveEvent(QDragMoveEvent* e) {
+  const QPoint p = e->position().toPoint();
+  const QPoint screen = viewport()->mapToGlobal(p);
+  std::uint32_t effect = EffectsOf(e->possibleActions());
+  tree_->DragOver(model_->NodeOf(indexAt(p)), {p.x(), p.y()}, KeyStateOf(e->buttons(), e->modifiers()),
+                  {screen.x(), screen.y()}, effect);
+  const int thumb = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const TAutoScroll step = AutoScrollStep(p.x(), p.y(), viewport()->width(), viewport()->height(),
+                                          fontMetrics().height(), verticalScrollBar()->maximum() > 0 ? thumb : 0,
+                                          horizontalScrollBar()->maximum() > 0 ? thumb : 0);
+  if (step.dy != 0)
+    verticalScrollBar()->triggerAction(step.dy < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                   : QAbstractSlider::SliderSingleStepAdd);
+  if (step.dx != 0)
+    horizontalScrollBar()->triggerAction(step.dx < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                     : QAbstractSlider::SliderSingleStepAdd);
+  if (effect == DROPEFFECT_NONE) {
+    e->ignore();
+    return;
+  }
+  e->setDropAction(DropActionOf(effect));
+  e->accept();
+}
+
+void TZuShellTreeView::dragLeaveEvent(QDragLeaveEvent*) { tree_->DragLeave(); }
+
+void TZuShellTreeView::dropEvent(QDropEvent* e) {
+  const ShellDataObject data = ShellDataOf(e->mimeData());
+  const QPoint p = e->position().toPoint();
+  const QPoint screen = viewport()->mapToGlobal(p);
+  std::uint32_t effect = EffectsOf(e->possibleActions());
+  tree_->Drop(&data, KeyStateOf(e->buttons(), e->modifiers()), {p.x(), p.y()}, {screen.x(), screen.y()}, effect);
+  e->setDropAction(DropActionOf(effect));
+  e->accept();
 }
 
 bool TZuShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

@@ -6,7 +6,9 @@
 // and selects it on release; a right press marks it until release; while a
 // button is held the selection does not move. The keyboard moves the
 // selection and expands and collapses folders; F2 renames the selected
-// folder. UI thread only.
+// folder. A folder can be dragged out with either button, and a drag
+// dropped on a folder copies or moves into it (ZuShellTreeDrag.cpp does
+// the work). UI thread only.
 #pragma once
 
 #include <QTreeView>
@@ -43,6 +45,11 @@ class TZuShellTreeView : public QTreeView {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dragLeaveEvent(QDragLeaveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event = nullptr) const override;
   void changeEvent(QEvent* e) override;

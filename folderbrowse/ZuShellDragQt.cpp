@@ -1,0 +1,137 @@
+#include "folderbrowse/ZuShellDragQt.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QDrag>
+#include <QMenu>
+#include <QMimeData>
+
+#include "folderbrowse/ZuShellPopupMenu.h"
+#include "folderbrowse/ZuShellPopupQt.h"
+#include "platform/shell/ShellContextMenu.h"
+#include "platform/text/QtText.h"
+#include "platform/ui/Modal.h"
+
+namespace tavo {
+namespace {
+
+QString Latin(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The formats the controls exchange; text/plain is Qt's name of UTF-8 text.
+const std::string_view kFormats[] = {kShellIDListFormat, kUriListFormat, kCopiedFilesFormat};
+
+QString UndoneText(const std::vector<FileOpItem>& undone) {
+  QString text = QStringLiteral("次の項目は処理されませんでした。");
+  for (const FileOpItem& item : undone) {
+    QString why;
+    switch (item.outcome) {
+      case FileOpOutcome::NameTaken: why = QStringLiteral("同じ名前の項目が既にあります"); break;
+      case FileOpOutcome::IntoItself: why = QStringLiteral("フォルダをそれ自身の中へは移せません"); break;
+      case FileOpOutcome::Cancelled: why = QStringLiteral("取り消されました"); break;
+      default: why = QString::fromStdString(item.error); break;
+    }
+    text += QStringLiteral("\n") + QString::fromStdString(item.source) + QStringLiteral(": ") + why;
+  }
+  return text;
+}
+
+}  // namespace
+
+ShellDataObject ShellDataOf(const QMimeData* mime) {
+  ShellDataObject data;
+  if (mime == nullptr) return data;
+  for (std::string_view f : kFormats) {
+    const QString format = Latin(f);
+    if (mime->hasFormat(format)) data.SetData(f, mime->data(format).toStdString());
+  }
+  if (mime->hasText()) data.SetData(kPlainTextFormat, mime->text().toStdString());
+  return data;
+}
+
+QMimeData* MimeDataOf(const ShellDataObject& data) {
+  auto* mime = new QMimeData;
+  for (const auto& [format, bytes] : data.Formats()) {
+    if (format == kPlainTextFormat) {
+      mime->setText(QString::fromStdString(bytes));
+    } else {
+      mime->setData(QString::fromStdString(format), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+  }
+  return mime;
+}
+
+std::uint32_t KeyStateOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  std::uint32_t k = 0;
+  if (buttons & Qt::LeftButton) k |= MK_LBUTTON;
+  if (buttons & Qt::RightButton) k |= MK_RBUTTON;
+  if (buttons & Qt::MiddleButton) k |= MK_MBUTTON;
+  if (modifiers & Qt::ShiftModifier) k |= MK_SHIFT;
+  if (modifiers & Qt::ControlModifier) k |= MK_CONTROL;
+  if (modifiers & Qt::AltModifier) k |= MK_ALT;
+  return k;
+}
+
+std::uint32_t EffectsOf(Qt::DropActions actions) {
+  std::uint32_t e = 0;
+  if (actions & Qt::CopyAction) e |= DROPEFFECT_COPY;
+  if (actions & Qt::MoveAction) e |= DROPEFFECT_MOVE;
+  if (actions & Qt::LinkAction) e |= DROPEFFECT_LINK;
+  return e;
+}
+
+Qt::DropActions DropActionsOf(std::uint32_t effects) {
+  Qt::DropActions a;
+  if (effects & DROPEFFECT_COPY) a |= Qt::CopyAction;
+  if (effects & DROPEFFECT_MOVE) a |= Qt::MoveAction;
+  if (effects & DROPEFFECT_LINK) a |= Qt::LinkAction;
+  return a;
+}
+
+Qt::DropAction DropActionOf(std::uint32_t effect) {
+  if (effect & DROPEFFECT_MOVE) return Qt::MoveAction;
+  if (effect & DROPEFFECT_COPY) return Qt::CopyAction;
+  if (effect & DROPEFFECT_LINK) return Qt::LinkAction;
+  return Qt::IgnoreAction;
+}
+
+void RunShellDrag(QWidget* source, const TShellDragStart& start) {
+  const Qt::DropActions actions = DropActionsOf(start.AllowedEffects);
+  if (!actions) return;
+  auto* drag = new QDrag(source);
+  drag->setMimeData(MimeDataOf(start.Data));
+  drag->exec(actions, actions & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction);
+}
+
+void InstallShellQtServices() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  ShellDropQuestions q;
+  q.ChooseEffect = [](std::uint32_t allowed, std::uint32_t proposed, DropPoint pt) -> std::uint32_t {
+    QMenu menu;
+    menu.setAccessibleName(QStringLiteral("ドロップの操作"));
+    QAction* copy = (allowed & DROPEFFECT_COPY) ? menu.addAction(QStringLiteral("ここにコピー(&C)")) : nullptr;
+    QAction* move = (allowed & DROPEFFECT_MOVE) ? menu.addAction(QStringLiteral("ここに移動(&M)")) : nullptr;
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("キャンセル"));
+    QAction* preferred = proposed == DROPEFFECT_MOVE ? move : copy;
+    if (preferred != nullptr) menu.setDefaultAction(preferred);
+    QAction* chosen = menu.exec(QPoint(pt.x, pt.y), preferred);
+    if (chosen != nullptr && chosen == copy) return DROPEFFECT_COPY;
+    if (chosen != nullptr && chosen == move) return DROPEFFECT_MOVE;
+    return DROPEFFECT_NONE;
+  };
+  q.ReportUndone = [](const std::vector<FileOpItem>& undone) {
+    ui::MessageBox(QApplication::activeWindow(), UndoneText(undone), QStringLiteral("ファイルの操作"),
+                   ui::MB_OK | ui::MB_ICONWARNING);
+  };
+  SetShellDropQuestions(std::move(q));
+  ShellClipboardAccess c;
+  c.Get = [] { return ShellDataOf(QApplication::clipboard()->mimeData()); };
+  c.Set = [](const ShellDataObject& data) { QApplication::clipboard()->setMimeData(MimeDataOf(data)); };
+  SetShellClipboard(std::move(c));
+  SetDefaultShellMenuTracker(TrackShellMenu);
+}
+
+}  // namespace tavo

@@ -1,0 +1,141 @@
+// What drops, pastes and deletes do on disk: copying and moving without
+// ever replacing, folders refused into themselves, the data of a drag and
+// its paths, and the freedesktop Trash under the test's own home.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/shell/ShellDataObject.h"
+#include "platform/shell/ShellFileOperation.h"
+#include "platform/shell/ShellTrash.h"
+#include "tests/folderbrowse/ShellTestFolder.h"
+
+namespace tavo::test {
+namespace {
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> Entries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+using ShellFileOps = ShellTest;
+
+TEST_F(ShellFileOps, CopyAndMoveNeverReplaceAndNeverPutAFolderIntoItself) {
+  MakeFile(Os("a.rut"), "new");
+  MakeFile(Os("taken.rut"), "mine");
+  MakeDir(Os("dst"));
+  MakeFile(Os("dst/taken.rut"), "theirs");
+  MakeDir(Os("tree/sub/deeper"));
+  MakeFile(Os("tree/sub/x.rut"), "x");
+
+  auto items = CopyOrMoveInto({Os("a.rut"), Os("taken.rut"), Os("tree")}, Os("dst"), false);
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_EQ(items[0].outcome, FileOpOutcome::Done);
+  EXPECT_EQ(items[1].outcome, FileOpOutcome::NameTaken);
+  EXPECT_EQ(items[2].outcome, FileOpOutcome::Done);
+  EXPECT_EQ(Read(Os("dst/a.rut")), "new");
+  EXPECT_EQ(Read(Os("a.rut")), "new");  // a copy leaves the original
+  EXPECT_EQ(Read(Os("dst/taken.rut")), "theirs");
+  EXPECT_EQ(Read(Os("dst/tree/sub/x.rut")), "x");
+  // No staging folder is left behind.
+  EXPECT_EQ(Entries(Os("dst")), (std::vector<std::string>{"a.rut", "taken.rut", "tree"}));
+
+  // A folder into itself or below itself is refused, and nothing moves.
+  items = CopyOrMoveInto({Os("tree")}, Os("tree/sub/deeper"), true);
+  EXPECT_EQ(items[0].outcome, FileOpOutcome::IntoItself);
+  items = CopyOrMoveInto({Os("tree")}, Os("tree"), false);
+  EXPECT_EQ(items[0].outcome, FileOpOutcome::IntoItself);
+  EXPECT_TRUE(std::filesystem::exists(Os("tree/sub/x.rut")));
+  EXPECT_FALSE(std::filesystem::exists(Os("tree/sub/deeper/tree")));
+
+  // A move takes the original away; into its own folder it does nothing.
+  items = CopyOrMoveInto({Os("taken.rut"), Os("tree/sub/x.rut")}, Os("tree/sub/deeper"), true);
+  EXPECT_EQ(items[0].outcome, FileOpOutcome::Done);
+  EXPECT_EQ(items[1].outcome, FileOpOutcome::Done);
+  EXPECT_FALSE(std::filesystem::exists(Os("taken.rut")));
+  EXPECT_EQ(Read(Os("tree/sub/deeper/taken.rut")), "mine");
+  items = CopyOrMoveInto({Os("tree/sub/deeper/taken.rut")}, Os("tree/sub/deeper"), true);
+  EXPECT_EQ(items[0].outcome, FileOpOutcome::SamePlace);
+
+  // Cancelled before it starts, nothing is done.
+  items = CopyOrMoveInto({Os("a.rut")}, Os("tree"), true, [] { return false; });
+  EXPECT_EQ(items[0].outcome, FileOpOutcome::Cancelled);
+  EXPECT_TRUE(std::filesystem::exists(Os("a.rut")));
+}
+
+TEST_F(ShellFileOps, TheDataOfADragNamesItsObjectsByListAndByUri) {
+  const std::string name = "\xE7\x82\xB9\xE5\xAD\x97 100%.rut";  // 点字 100%.rut
+  MakeDir(Os("f"));
+  MakeFile(Os("f/" + name));
+  Pidl parent(ListOf(Cp("f")));
+  Pidl full(ListOf(Cp("f/\xE7\x82\xB9\xE5\xAD\x97 100%.rut")));
+  PCItemIDList item = full.get() + (ValidIDListSize(parent) - 2);
+  const ShellDataObject data = MakeShellDataObject(parent, {&item, 1});
+  ASSERT_TRUE(data.HasFormat(kShellIDListFormat));
+  ASSERT_TRUE(data.HasFormat(kUriListFormat));
+  EXPECT_EQ(*data.Data(kUriListFormat), "file://" + Os("f/") + "%E7%82%B9%E5%AD%97%20100%25.rut\r\n");
+  EXPECT_EQ(DataObjectOsPaths(data), std::vector<std::string>{Os("f/" + name)});
+
+  // Only a uri-list (another program's drag): local files only.
+  ShellDataObject outside;
+  outside.SetData(kUriListFormat, "# a comment\r\nfile:///tmp/a%20b\r\nhttp://host/x\r\nfile://other/y\r\n"
+                                  "file://localhost/z\nfile:///bad%2\n");
+  EXPECT_EQ(DataObjectOsPaths(outside), (std::vector<std::string>{"/tmp/a b", "/z"}));
+
+  // A list array whose bytes are cut or whose offsets point outside is
+  // not walked.
+  const std::string bytes = *data.Data(kShellIDListFormat);
+  UniquePIDL p;
+  std::vector<UniquePIDL> items;
+  EXPECT_TRUE(ParseShellIDListArray(bytes, p, items));
+  EXPECT_FALSE(ParseShellIDListArray(bytes.substr(0, bytes.size() - 3), p, items));
+  std::string wild = bytes;
+  wild[11] = '\x7F';
+  EXPECT_FALSE(ParseShellIDListArray(wild, p, items));
+  EXPECT_FALSE(ParseShellIDListArray(std::string("\xFF\xFF\xFF\x0F", 4) + bytes.substr(4), p, items));
+}
+
+TEST_F(ShellFileOps, DeletingMovesToTheTrashWithItsInfoAndAUniqueName) {
+  MakeFile(Home() + "/doc.rut", "one");
+  MakeDir(Home() + "/other");
+  MakeFile(Home() + "/other/doc.rut", "two");
+  MakeDir(Home() + "/a folder");
+  std::string error;
+  ASSERT_TRUE(MoveToTrash(Home() + "/doc.rut", error)) << error;
+  ASSERT_TRUE(MoveToTrash(Home() + "/other/doc.rut", error)) << error;
+  ASSERT_TRUE(MoveToTrash(Home() + "/a folder", error)) << error;
+  const std::string trash = Home() + "/.local/share/Trash";
+  EXPECT_EQ(Entries(trash + "/files"), (std::vector<std::string>{"a folder", "doc.2.rut", "doc.rut"}));
+  EXPECT_EQ(Entries(trash + "/info"),
+            (std::vector<std::string>{"a folder.trashinfo", "doc.2.rut.trashinfo", "doc.rut.trashinfo"}));
+  EXPECT_EQ(Read(trash + "/files/doc.2.rut"), "two");
+  const std::string info = Read(trash + "/info/doc.2.rut.trashinfo");
+  EXPECT_EQ(info.rfind("[Trash Info]\nPath=" + Home() + "/other/doc.rut\nDeletionDate=", 0), 0u) << info;
+  EXPECT_NE(Read(trash + "/info/a folder.trashinfo").find("Path=" + Home() + "/a%20folder\n"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Home() + "/doc.rut"));
+  struct stat st {};
+  ASSERT_EQ(::stat((trash + "/files").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  // The Trash itself, and what is gone, stay where they are.
+  EXPECT_FALSE(MoveToTrash(trash, error));
+  EXPECT_FALSE(MoveToTrash(Home() + "/missing", error));
+  EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace tavo::test
