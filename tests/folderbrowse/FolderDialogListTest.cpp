@@ -31,7 +31,7 @@ class FolderDialogList : public ShellTest {
     MakeDir(Home() + "/docs/inner");
     MakeFile(Home() + "/docs/alpha.rut", std::string(3000, 'x'));
     MakeFile(Home() + "/docs/beta.rut", "x");
-    MakeFile(Home() + "/docs/bravo.txt", std::string(2000, 'x'));
+    MakeFile(Home() + "/docs/bravo.Rut", std::string(2000, 'x'));
     dlg_ = std::make_unique<TFolderDialog>();
     dlg_->show();
     dlg_->SetsStartFolder(Home() + "/docs");
@@ -96,15 +96,15 @@ TEST_F(FolderDialogList, TypingJumpsAndEnterOpensAFolderInTheTree) {
   QTreeView* report = List().ReportView();
   report->setFocus();
   QTest::keyClicks(report, QStringLiteral("br"));
-  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.Rut"));
   QTest::keyClicks(report, QStringLiteral("i"));  // "bri": nothing begins so; the row stays
-  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.Rut"));
 
   // The styles share the selection; the list style starts from the top.
   dlg_->SpeedButton3->click();
   EXPECT_EQ(List().ViewStyle(), vsList);
   EXPECT_TRUE(List().IconView()->isVisible());
-  EXPECT_EQ(Cell(List().IconView()->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  EXPECT_EQ(Cell(List().IconView()->currentIndex().row(), 0), QStringLiteral("bravo.Rut"));
   dlg_->SpeedButton4->click();
 
   report->setFocus();
