@@ -66,6 +66,8 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
   N2 = MainMenu1->addAction(QStringLiteral("フォントの設定..."));
   N2->setObjectName(QStringLiteral("N2"));
+  // The caption has no mnemonic; the key it would have had reaches it.
+  N2->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F));
   N1 = MainMenu1->addMenu(QStringLiteral("検索オプション"));
   N1->setObjectName(QStringLiteral("N1"));
   N1->menuAction()->setVisible(false);

@@ -23,6 +23,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
 namespace {
@@ -186,7 +187,9 @@ TEST_F(FolderDialogTest, ViewButtonsAndTheFontReachTheListAndTheTree) {
     call.fontDialog->Font = chosen;
     return ui::mrOk;
   });
-  dlg_->N2->trigger();
+  dlg_->activateWindow();
+  ASSERT_TRUE(WaitUntil("the dialog active", [&] { return dlg_->isActiveWindow(); }));
+  QTest::keyClick(dlg_.get(), Qt::Key_F, Qt::AltModifier);  // N2 by keyboard
   EXPECT_EQ(Tree().font(), chosen);
   EXPECT_EQ(List().CurrentView()->font(), chosen);
   ui::PushModalScript([](ui::ModalCall& call) {
