@@ -12,17 +12,25 @@ bool MatchSearchWord(std::string_view text, std::string_view pattern, int* posit
   return true;
 }
 
-std::optional<std::string> JoinLines(std::string_view a, std::string_view b) {
-  if (b.starts_with(' ')) return std::nullopt;
-  const std::size_t last = a.find_last_not_of(' ');
-  // A line of blank cells only is kept whole: there is no word end to tie to.
-  const std::string_view head = last == std::string_view::npos ? a : a.substr(0, last + 1);
-  std::string joined;
-  joined.reserve(head.size() + 1 + b.size());
-  joined.append(head);
+bool JoinLines(std::string_view a, std::string_view b, std::string& joined) {
+  if (b.starts_with(' ')) return false;
+  joined.assign(LineHead(a));
   joined += ' ';
   joined.append(b);
-  return joined;
+  return true;
+}
+
+std::string_view LineHead(std::string_view a) {
+  const std::size_t last = a.find_last_not_of(' ');
+  return last == std::string_view::npos ? a : a.substr(0, last + 1);
+}
+
+bool JoinCanHit(std::string_view head, std::string_view pattern) {
+  constexpr std::string_view kBlankMark = "\x81\xA0";  // □
+  if (pattern.find(kBlankMark) != std::string_view::npos || pattern.ends_with(kBlankMark[0])) return true;
+  // Only a number reads its separator so, and a number begins with '#'.
+  const std::size_t number = head.find('#');
+  return number != std::string_view::npos && head.find('\'', number) != std::string_view::npos;
 }
 
 std::string RemoveBlankMarks(std::string_view word) {

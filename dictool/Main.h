@@ -40,6 +40,9 @@ class TFontDialog;
 namespace tavo {
 
 class DicSearchEngine;
+class GaibuSearchEngine;
+class HitSource;
+class RowSink;
 class SearchListener;
 class TDicListDlg;
 class TSetWordDlg;
@@ -168,6 +171,10 @@ class TMainForm : public QMainWindow {
   void AddGridLine(const std::string& text);
 
   // ---- Shared by both searches ----
+  // Whether the search box holds a word to search for; else the user is
+  // told why not and the box gets the focus.
+  bool CheckSearchWord();
+  static QString SearchErrorCaption();  // "検索エラー"
   void SearchEnd();
   void SearchCancel();
   void ClearGrid(ui::TStringGrid* grid);
@@ -175,7 +182,9 @@ class TMainForm : public QMainWindow {
 
   // ---- External search ----
   void GaibuSearch(const std::string& startFolder);
+  bool GaibuSearchStart();  // false when nothing was opened
   void GaibuSearchNextPage();
+  NextHitResult GaibuSearchNextHit(std::string& row);
   void ClearHitList();
   void AddGrid2Line(const std::string& text, const std::string& path, int page, int line);
 
@@ -212,6 +221,23 @@ class TMainForm : public QMainWindow {
     if (TraceOperation) TraceOperation(operation);
   }
   int FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
+  // Empties a result grid for a new search and gives the search the
+  // controls; returns the word to search, as the box now shows it.
+  std::string OpenResultGrid(ui::TStringGrid* grid, int& rowCount, int& pageTop);
+  // One page of a search's grid, with its end row at the end; true when the
+  // search read its last file.
+  struct ResultPage {
+    ui::TStringGrid* grid;
+    QLabel* status;
+    int page;  // of PageControl1
+    int& pageTop;
+    QPushButton* continueButton;
+    HitSource& source;
+    RowSink& rows;
+  };
+  bool FillResultPage(const ResultPage& page);
+  // The searches' poll: pumps the window messages, true once a cancel came.
+  DicScanner::Poll PumpingPoll();
   void AfterFill();
   // The settings the window holds, and the window made to hold `settings`.
   TSettings CurrentSettings() const;
@@ -227,8 +253,14 @@ class TMainForm : public QMainWindow {
   CellPainter cellPainter_{BrailleFontInstalled()};
   TSettingsFile settingsFile_{"tavodic.ini"};
   bool closeAfterFill_ = false;
-  std::unique_ptr<SearchListener> searchMessages_;  // the searches' failures as message boxes
+  // The searches' failures as message boxes, one for each search.
+  std::unique_ptr<SearchListener> dicMessages_;
+  std::unique_ptr<SearchListener> gaibuMessages_;
   std::unique_ptr<DicSearchEngine> dicEngine_;
+  std::unique_ptr<GaibuSearchEngine> gaibuEngine_;
+  // Documents of the external search left out for names without a CP932
+  // form; told when the search ends.
+  int gaibuUnnamed_ = 0;
 };
 
 }  // namespace tavo

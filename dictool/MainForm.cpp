@@ -17,6 +17,7 @@
 
 #include "dictool/AboutBox.h"
 #include "dictool/DicSearchEngine.h"
+#include "dictool/GaibuSearchEngine.h"
 #include "dictool/Diclist.h"
 #include "dictool/HelpPages.h"
 #include "dictool/Main.h"

@@ -1,6 +1,7 @@
-// What the dictionary search and the external search share: ending and
-// cancelling the open search, emptying a grid, the search history and the
-// search box's text.
+// What the dictionary search and the external search share: their engines
+// and the boxes that tell their failures, the checks of the search word,
+// the rows of a page, ending and cancelling the open search, emptying a
+// grid, the search history and the search box's text.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,15 +10,147 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "dictool/Cp932Texts.h"
+#include "dictool/DicSearchEngine.h"
+#include "dictool/GaibuSearchEngine.h"
+#include "dictool/JCType.h"
 #include "dictool/Main.h"
+#include "dictool/Paging.h"
+#include "dictool/TavoLibBinding.h"
+#include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
 #include "platform/ui/StatusLine.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
+namespace {
+
+QString ReadErrorText(int error) {
+  switch (error) {
+    case EISDIR: return QStringLiteral("フォルダーです。");
+    case EINVAL: return QStringLiteral("通常のファイルではありません。");
+    case EACCES:
+    case EPERM: return QStringLiteral("読み取りが許可されていません。");
+    case EIO: return QStringLiteral("入出力エラーが起きました。");
+    default: return QString::fromStdString(SysErrorMessage(error));
+  }
+}
+
+// A search's failures, told in message boxes over the main window; `noun`
+// names the files of the search ("辞書ファイル " or "ファイル ").
+class SearchMessages : public SearchListener {
+ public:
+  SearchMessages(QWidget* owner, QString noun) : owner_(owner), noun_(std::move(noun)) {}
+  void FileMissing(const std::string& path) override {
+    // A half-width blank after the noun, a full-width one before が.
+    ui::MessageBox(owner_, noun_ + FromCp932(path) + QStringLiteral("　が見つかりません。"),
+                   TMainForm::SearchErrorCaption(), ui::MB_ICONINFORMATION);
+  }
+  void FileUnreadable(const std::string& path, int error, const std::string& detail) override {
+    ui::MessageBox(owner_,
+                   noun_ + FromCp932(path) + QStringLiteral("　を読み込めません。\n") +
+                       (error != 0 ? ReadErrorText(error) : FromCp932(detail)),
+                   TMainForm::SearchErrorCaption(), ui::MB_ICONWARNING);
+  }
+
+ private:
+  QWidget* owner_;
+  QString noun_;
+};
+
+}  // namespace
+
+void TMainForm::CreateSearches() {
+  // Both searches convert through the library, one line at a time.
+  const LineConverter convert = [](const std::string& line) { return CnvNABCCtoKANA(line, kCnvOption); };
+  dicMessages_ = std::make_unique<SearchMessages>(this, QStringLiteral("辞書ファイル "));
+  gaibuMessages_ = std::make_unique<SearchMessages>(this, QStringLiteral("ファイル "));
+  dicEngine_ = std::make_unique<DicSearchEngine>(Session, *dicMessages_, convert);
+  gaibuEngine_ = std::make_unique<GaibuSearchEngine>(Session, *gaibuMessages_, convert);
+}
+
+QString TMainForm::SearchErrorCaption() { return QStringLiteral("検索エラー"); }
+
+DicScanner::Poll TMainForm::PumpingPoll() {
+  return [this] {
+    ui::ProcessMessages();
+    return Session.CancelRequest;
+  };
+}
+
+bool TMainForm::CheckSearchWord() {
+  QString problem;
+  if (cbSearchWord->currentText().isEmpty())
+    problem = QStringLiteral("検索文字列を入力してください。");
+  else if (SearchWordText().empty())
+    // Dictionaries and documents are CP932 text: other characters cannot occur.
+    problem = QStringLiteral("検索文字列に Shift-JIS で書けない文字が含まれています。");
+  if (problem.isEmpty()) return true;
+  ui::Beep();
+  ui::MessageBox(this, problem, SearchErrorCaption(), ui::MB_ICONINFORMATION);
+  cbSearchWord->setFocus();
+  return false;
+}
+
+int TMainForm::FillRowsThatFit(ui::TStringGrid* grid, int pageTop) {
+  // The rows that fit from the page's top row are added at once, and the
+  // top row is set once: as many rows as a page holds, or as the view shows.
+  const int n = RowsThatFit(grid->ClientHeight(), grid->DefaultRowHeight(), grid->GridLineWidth());
+  const int shown = grid->ClientHeight() / std::max(grid->DefaultRowHeight(), 1);
+  const int rows = pageTop + std::min(n, std::max(shown, 1));
+  if (grid->RowCount() < rows) grid->SetRowCount(rows);
+  grid->SetTopRow(pageTop);
+  return n;
+}
+
+std::string TMainForm::OpenResultGrid(ui::TStringGrid* grid, int& rowCount, int& pageTop) {
+  ClearGrid(grid);
+  rowCount = 0;
+  grid->SetRowCount(1);
+  grid->SetRow(0);
+  grid->SetCol(0);
+  pageTop = 0;
+  // The box loses its focus now; the grid takes it (not the next enabled
+  // button, which a second Enter during the fill would press).
+  grid->setFocus();
+  cbSearchWord->setEnabled(false);
+  btnSearchCancel->setEnabled(true);
+  const std::string word = SpaceToSquare(SearchWordText());
+  SetSearchWordText(word);
+  AddSearchHistory(word);
+  return word;
+}
+
+bool TMainForm::FillResultPage(const ResultPage& p) {
+  bool ended = false;
+  ui::SetBusyCursor(true);
+  try {
+    p.status->setText(QStringLiteral("検索中"));
+    FillRowsThatFit(p.grid, p.pageTop);
+    if (FillPage(Session, p.source, p.rows, p.grid->VisibleRowCount(), ui::ProcessMessages) == FillEnd::Ended) {
+      p.rows.AddRow(sj::SearchEndRow, nullptr);
+      SearchEnd();
+      ended = true;
+    }
+    if (Session.SearchOpen) ui::AnnounceStatus(p.status, QStringLiteral("Enterキーで続行"));
+    else if (!Session.CancelRequest) ui::AnnounceStatus(p.status, QStringLiteral("検索終了"));
+    p.continueButton->setEnabled(true);
+    p.pageTop = p.grid->RowCount() - 1;  // a page's last row is the next page's top row
+    p.grid->SetRow(p.grid->TopRow());
+    if (Session.CancelRequest) SearchCancel();
+  } catch (const std::exception& e) {
+    ui::ShowMessage(FromCp932(e.what()));
+  }
+  ui::SetBusyCursor(false);
+  PageControl1->setCurrentIndex(p.page);
+  p.grid->setFocus();
+  AfterFill();
+  return ended;
+}
 
 void TMainForm::SearchEnd() {
   // The file and the header reader of the open document go with the search,

@@ -3,24 +3,38 @@
 // file with its header reader, and the search's own copy of its file list.
 //
 // The window owns one session for the whole run; a search engine works on it
-// while a page is filled. UI thread only; no Qt.
+// while a page is filled. The file and the header reader belong to the open
+// search: they are released when it ends and whenever a file fails. UI
+// thread only; no Qt.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dictool/DicScanner.h"
+#include "dictool/PageLine.h"
 #include "dictool/TavoRutFile.h"
 
 namespace tavo {
+
+// Kinds of the open file (FileKind).
+enum : int { kTextDictionary = 1, kRuteDocument = 2 };
+
+// Why a file of the search could not be opened or read: an errno value, or 0
+// and what was wrong with it (CP932).
+struct FileFailure {
+  int Error = 0;
+  std::string Detail;
+};
 
 struct SearchSession {
   explicit SearchSession(ScanLimits limits = {}) : SearchFile(limits) {}
 
   bool SearchOpen = false;     // a search is open (filling or paused)
   int GaibuMode = 0;           // 1 while the open search is the external search
-  int FileKind = 0;            // of the open file: 1 text dictionary, 2 RUTE document
+  int FileKind = 0;            // of the open file: kTextDictionary or kRuteDocument
   bool FileOpen = false;       // SearchFile is open
   int LineCount = 0;           // braille lines read of the open RUTE document
   bool Cancelled = false;      // the last search was cancelled
@@ -38,10 +52,26 @@ struct SearchSession {
   std::vector<std::string> FileList;
   int FileIndex = 0;
 
+  // Opens `path` as a file of `kind`; for a RUTE document its header is read
+  // first (its lines per page number the hits). LineCount starts again. False
+  // when the file could not be opened or its header not read, with why in
+  // `failure`; nothing is open then.
+  bool OpenFile(const std::string& path, int kind, FileFailure& failure);
   // Closes the open file and frees its header reader.
   void CloseFile();
   // Ends the open search's reading: not open, not external, file closed.
   void EndSearch();
+
+  // The next braille line of the open RUTE document, counted in LineCount;
+  // the document's first text line (the header's) is passed over.
+  ScanResult NextBrailleLine(const DicScanner::Poll& poll, std::string_view& line);
+  // Page and line of braille line `lineNumber` (LineCount: the last line
+  // read), by the header's lines per page.
+  PageLine LinePosition(int lineNumber) const;
+  PageLine LinePosition() const { return LinePosition(LineCount); }
+
+ private:
+  bool headerLineDue_ = false;
 };
 
 }  // namespace tavo

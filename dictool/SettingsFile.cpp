@@ -136,6 +136,8 @@ template <class... F>
 struct Overload : F... {
   using F::operator()...;
 };
+template <class... F>
+Overload(F...) -> Overload<F...>;  // older compilers deduce no aggregate
 
 Value Get(const Row& row, const TSettings& s) {
   return std::visit(

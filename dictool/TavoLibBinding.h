@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tavo {
 
@@ -18,9 +19,10 @@ bool TavoLibBound();
 // convert to an empty text.
 bool TavoLibInitialize();
 bool TavoLibTerminate();
-// Converts one NABCC braille line; the result is copied at once, so the
-// library's own text is never kept across calls.
-std::string CnvNABCCtoKANA(const std::string& source, uint16_t option);
+// Converts one NABCC braille line (up to its first NUL). The result is the
+// library's own text, valid until the next call into the library: callers
+// copy it at once (LineConverter.h).
+std::string_view CnvNABCCtoKANA(const std::string& source, uint16_t option);
 
 // Option of the program's conversions: cells composed (low byte 0), high
 // byte 1.

@@ -6,10 +6,12 @@
 #   convlib  the braille library: the converter and its C functions
 #   dicscan  the dictionary block scan against the line-by-line reading
 #   profile  the private-profile layer: random files and batches of key writes
-# Usage: tools/fuzz.sh convlib|dicscan|profile [seconds] [libFuzzer flags...]
+#   rute     the RUTE header reader and the external search's reading of a
+#            document against the plain reading
+# Usage: tools/fuzz.sh convlib|dicscan|profile|rute [seconds] [libFuzzer flags...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-target=${1:?usage: tools/fuzz.sh convlib|dicscan|profile [seconds] [libFuzzer flags...]}
+target=${1:?usage: tools/fuzz.sh convlib|dicscan|profile|rute [seconds] [libFuzzer flags...]}
 shift
 seconds=${1:-60}
 shift || true

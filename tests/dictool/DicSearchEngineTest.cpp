@@ -14,6 +14,7 @@
 
 #include "dictool/Cp932Texts.h"
 #include "dictool/PageFill.h"
+#include "tests/dictool/ToldFailures.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestText.h"
 
@@ -24,9 +25,11 @@ using test::sj;
 using Rows = std::vector<std::string>;
 
 // Stands in for the braille converter: a braille line's letters in lower
-// case, so that only converted text can match a lower-case word.
-std::string Lower(std::string_view line) {
-  std::string out(line);
+// case, so that only converted text can match a lower-case word. The result
+// lives until the next call, as the library's does.
+std::string_view Lower(const std::string& line) {
+  static std::string out;
+  out = line;
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return out;
@@ -42,22 +45,13 @@ std::string RuteDocument(const char* linesPerPage, const std::vector<std::string
   return bytes;
 }
 
-class DicSearchEngineTest : public ::testing::Test, public RowSink, public SearchListener {
+class DicSearchEngineTest : public ::testing::Test, public RowSink, public test::ToldFailures {
  protected:
   void AddRow(std::string_view text, const THitLine* record) override {
     EXPECT_EQ(record, nullptr);
     rows.emplace_back(text);
   }
-  void FileMissing(const std::string& path) override { told.push_back("missing " + path); }
-  void FileUnreadable(const std::string& path, int error, const std::string& detail) override {
-    told.push_back("unreadable " + path + " " + (error != 0 ? std::to_string(error) : detail));
-  }
-
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = dir / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
+  std::string Write(const std::string& name, const std::string& bytes) { return dir.Write(name, bytes); }
   // Starts a search and fills pages of `visible` rows until it ends; the
   // rows each page added are in `pages`.
   FillEnd Search(const std::vector<std::string>& files, const std::string& word, int visible = 1000) {
@@ -81,7 +75,6 @@ class DicSearchEngineTest : public ::testing::Test, public RowSink, public Searc
   std::function<void()> pump = [] {};
   Rows rows;
   std::vector<int> pages;
-  std::vector<std::string> told;
 };
 
 TEST_F(DicSearchEngineTest, RowsOfASearchOverSeveralDictionaries) {

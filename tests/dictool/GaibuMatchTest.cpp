@@ -45,7 +45,11 @@ TEST(GaibuMatchTest, JoinLines) {
       {"", "cd", " cd"},
       {"ab", "", "ab "},
   };
-  for (const Case& c : cases) EXPECT_EQ(JoinLines(c.a, c.b), c.joined) << "[" << c.a << "][" << c.b << "]";
+  for (const Case& c : cases) {
+    std::string joined = "left alone";
+    EXPECT_EQ(JoinLines(c.a, c.b, joined), c.joined.has_value()) << "[" << c.a << "][" << c.b << "]";
+    EXPECT_EQ(joined, c.joined.value_or("left alone")) << "[" << c.a << "][" << c.b << "]";
+  }
 }
 
 TEST(GaibuMatchTest, RemoveBlankMarks) {

@@ -149,6 +149,9 @@ TEST_F(DispatchTest, KeysInTheGridsContinueTheOpenSearchOfTheirKind) {
   Key(form->Grid2, Qt::Key_Return);
   EXPECT_EQ(ops, (Ops{"GaibuSearchNextPage"}));
   ops.clear();
+  form->Session.SearchOpen = true;  // the fill ended the search that had no files
+  form->Session.GaibuMode = 1;
+  form->btnSearch->setEnabled(false);
   Key(form->Grid2, Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(ops, (Ops{"GaibuSearchNextPage"}));
   EXPECT_EQ(form->PageControl1->currentIndex(), 1);

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace tavo::test {
 
@@ -22,6 +23,16 @@ TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
   ::unsetenv("TAVO_WINDIR");
+}
+
+}  // namespace tavo::test
+
+namespace tavo::test {
+
+std::string TempDir::Write(std::string_view name, std::string_view bytes) const {
+  const std::string path = *this / name;
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
 }
 
 }  // namespace tavo::test

@@ -19,6 +19,8 @@ class TempDir {
   const std::string& path() const { return path_; }
   // path() + "/" + name.
   std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
+  // Writes a file of these bytes in the folder; returns its path.
+  std::string Write(std::string_view name, std::string_view bytes) const;
 
  private:
   std::string path_;

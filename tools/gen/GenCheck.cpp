@@ -186,9 +186,10 @@ int JoinedHits(const std::vector<std::string>& lines, const std::string& word) {
   for (size_t i = 0; i + 1 < lines.size(); ++i) {
     const std::string ka = Kana(lines[i], "join");
     if (tavo::MatchSearchWord(ka, word, nullptr)) continue;
-    const auto joined = tavo::JoinLines(lines[i], lines[i + 1]);
+    std::string joined;
     int at = 0;
-    if (joined && tavo::MatchSearchWord(Kana(*joined, "join"), word, &at) && static_cast<size_t>(at) <= ka.size()) {
+    if (tavo::JoinLines(lines[i], lines[i + 1], joined) && tavo::MatchSearchWord(Kana(joined, "join"), word, &at) &&
+        static_cast<size_t>(at) <= ka.size()) {
       ++hits;
     }
   }
@@ -234,7 +235,8 @@ int CheckRuteFolder(const fs::path& folder, size_t files, size_t linesPerFile, i
       Expect(body.Lines.size() == linesPerFile, p.string() + ": " + std::to_string(body.Lines.size()) + " lines");
       Expect(body.LinesPerPage == linesPerPage, p.string() + ": lines per page " + std::to_string(body.LinesPerPage));
       Expect(body.CellsPerLine == 32, p.string() + ": cells per line");
-      for (size_t i = 0; i + 1 < body.Lines.size(); ++i) joins += tavo::JoinLines(body.Lines[i], body.Lines[i + 1]).has_value();
+      std::string joined;
+      for (size_t i = 0; i + 1 < body.Lines.size(); ++i) joins += tavo::JoinLines(body.Lines[i], body.Lines[i + 1], joined);
     } else if (p.filename() == "memo.txt") {
       ++memos;
       Expect(!CrLfLines(ReadFile(p), p.string()).empty(), p.string() + ": empty");
