@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -136,6 +137,9 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   ZuShellTreeView1 = new TZuShellTreeView(Panel2);
   ZuShellTreeView1->setObjectName(QStringLiteral("ZuShellTreeView1"));
   treeLayout->addWidget(ZuShellTreeView1);
+  // A deep folder scrolls sideways instead of being cut to "...".
+  ZuShellTreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  ZuShellTreeView1->header()->setStretchLastSection(false);
   Panel4 = new QFrame(Splitter1);
   Panel4->setObjectName(QStringLiteral("Panel4"));
   auto* listLayout = new QVBoxLayout(Panel4);
