@@ -2,11 +2,11 @@
 
 #include <QAction>
 #include <QBoxLayout>
-#include <QGridLayout>
-#include <QHeaderView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
