@@ -18,13 +18,12 @@
 #include "folderbrowse/DlgFolderSelect.h"
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
-#include "tests/folderbrowse/ShellTestFolder.h"
-#include "tests/folderbrowse/WatchTestSupport.h"
+#include "tests/folderbrowse/FolderDialogFixture.h"
 
 namespace tavo::test {
 namespace {
 
-class FolderDialogList : public ShellTest {
+class FolderDialogList : public FolderDialogFixture {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -32,21 +31,9 @@ class FolderDialogList : public ShellTest {
     MakeFile(Home() + "/docs/alpha.rut", std::string(3000, 'x'));
     MakeFile(Home() + "/docs/beta.rut", "x");
     MakeFile(Home() + "/docs/bravo.Rut", std::string(2000, 'x'));
-    dlg_ = std::make_unique<TFolderDialog>();
-    dlg_->show();
-    dlg_->SetsStartFolder(Home() + "/docs");
+    Open(Home() + "/docs");
   }
-  void TearDown() override {
-    dlg_.reset();
-    EXPECT_TRUE(AllThreadsEnded());
-    ShellTest::TearDown();
-  }
-  TZuShellListView& List() const { return *dlg_->ZuShellListView1; }
-  QString Cell(int row, int column) const {
-    return List().Model().index(row, column).data().toString();
-  }
-
-  std::unique_ptr<TFolderDialog> dlg_;
+  QString Cell(int row, int column) const { return List().Model().index(row, column).data().toString(); }
 };
 
 TEST_F(FolderDialogList, TheReportViewShowsTheTreesFolderRowByRow) {

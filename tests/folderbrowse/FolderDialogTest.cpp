@@ -21,8 +21,7 @@
 #include "folderbrowse/ZuShellTreeView.h"
 #include "platform/shell/ShellFindData.h"
 #include "platform/ui/FileDialogs.h"
-#include "tests/folderbrowse/ShellTestFolder.h"
-#include "tests/folderbrowse/WatchTestSupport.h"
+#include "tests/folderbrowse/FolderDialogFixture.h"
 #include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
@@ -71,7 +70,7 @@ TEST(FolderDialogRules, FilterParentAndHistory) {
   EXPECT_EQ(h, (Folders{"/y"}));
 }
 
-class FolderDialogTest : public ShellTest {
+class FolderDialogTest : public FolderDialogFixture {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -82,19 +81,9 @@ class FolderDialogTest : public ShellTest {
     MakeFile(Home() + "/docs/notes.txt", "x");
     MakeFile(Home() + "/docs/alpha.rut.bak", "x");
     ASSERT_EQ(::mkfifo((Home() + "/docs/pipe.rut").c_str(), 0600), 0);
-    dlg_ = std::make_unique<TFolderDialog>();
+    Open(Home() + "/docs");
     dlg_->HistoryMax = 2;
-    dlg_->show();
-    dlg_->SetsStartFolder(Home() + "/docs");
   }
-  void TearDown() override {
-    dlg_.reset();
-    EXPECT_TRUE(AllThreadsEnded());
-    ShellTest::TearDown();
-  }
-  TZuShellTreeView& Tree() const { return *dlg_->ZuShellTreeView1; }
-  TZuShellListView& List() const { return *dlg_->ZuShellListView1; }
-  std::string Box() const { return dlg_->ComboBox1->currentText().toStdString(); }
   Folders ListedNames() const {
     Folders names;
     for (int i = 0; i < List().List().Count(); ++i) names.push_back(List().List().ItemAt(i)->FileName());
@@ -113,8 +102,6 @@ class FolderDialogTest : public ShellTest {
     dlg_->ComboBox1->lineEdit()->clear();
     QTest::keyClicks(dlg_->ComboBox1->lineEdit(), QString::fromStdString(text));
   }
-
-  std::unique_ptr<TFolderDialog> dlg_;
 };
 
 TEST_F(FolderDialogTest, TheListShowsFoldersAndRuteDocumentsOnlyAndOpensNoDocument) {
