@@ -61,9 +61,10 @@ std::vector<InotifyWatch> InotifyWatchesOf(const std::string& path) {
       // "inotify wd:1 ino:3c51a sdev:fe00000 mask:... ignored_mask:0 ..."
       int wd;
       unsigned long long ino, sdev;
-      if (std::sscanf(line.c_str(), "inotify wd:%x ino:%llx sdev:%llx", &wd, &ino, &sdev) == 3 && ino == st.st_ino &&
-          sdev == device)
-        found.push_back({std::atoi(e->d_name), wd});
+      unsigned mask = 0;
+      if (std::sscanf(line.c_str(), "inotify wd:%x ino:%llx sdev:%llx mask:%x", &wd, &ino, &sdev, &mask) >= 3 &&
+          ino == st.st_ino && sdev == device)
+        found.push_back({std::atoi(e->d_name), wd, mask});
     }
   }
   ::closedir(fds);

@@ -5,9 +5,11 @@
 
 #include <chrono>
 #include <compare>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/TempDir.h"
@@ -33,11 +35,14 @@ void RemoveAll(const std::string& path);
 void AttemptAgain(int attempt, std::string_view why);
 
 // One watch of an inotify instance of this process: the instance's
-// descriptor and the watch's number.
+// descriptor and the watch's number, which tell one watch from another, and
+// the events it asks for (the union of what its watchers want).
 struct InotifyWatch {
   int fd = -1;
   int wd = -1;
-  auto operator<=>(const InotifyWatch&) const = default;
+  std::uint32_t mask = 0;
+  bool operator==(const InotifyWatch& o) const { return fd == o.fd && wd == o.wd; }
+  auto operator<=>(const InotifyWatch& o) const { return std::tie(fd, wd) <=> std::tie(o.fd, o.wd); }
 };
 
 // The watches of this process's inotify instances on the folder `path`
