@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -28,6 +29,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 class QWidget;
 
@@ -188,6 +190,17 @@ class TMainForm : public QMainWindow {
   void ClearHitList();
   void AddGrid2Line(const std::string& text, const std::string& path, int page, int line);
 
+  // ---- Link to the braille editor ----
+  std::string ReadTmpSearchWord();
+  void WMDicSearch();
+  void WMSearchReset();
+  void WMGaibuSearch();
+  void WriteHitInfo(const THitLine& hit);  // throws EIniFileException
+  std::string FindEditorWindow(const std::string& shortPath);  // the window's handle, "" for none
+  // The program's arguments after its name, which the end of FormShow acts
+  // on; the program's start sets them.
+  QStringList CommandLine;
+
   // ---- Painting and settings ----
   void SetColorScheme(int tag);
   int GetColorScheme() const;
@@ -210,6 +223,7 @@ class TMainForm : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* e) override;
+  bool event(QEvent* e) override;  // the editor's requests (posted window messages)
   void closeEvent(QCloseEvent* e) override;
 
  private:
@@ -239,6 +253,19 @@ class TMainForm : public QMainWindow {
   // The searches' poll: pumps the window messages, true once a cancel came.
   DicScanner::Poll PumpingPoll();
   void AfterFill();
+  // The editor's requests: carried out at once, or kept (the last one wins)
+  // while a page is filled or a dialog is open, and carried out after.
+  struct LinkRequest {
+    unsigned msg = 0;    // 0: none
+    bool hasWord = false;  // the word came with it (command line), not in "__DIC.TMP"
+    QString word;
+  };
+  void HandleCommandLine();
+  void ReceiveLinkRequest(const LinkRequest& request);
+  bool LinkRequestMustWait() const;
+  void TryDeferredLinkRequest();
+  void CarryOutLinkRequest(const LinkRequest& request);
+  void StartLinkSearch(bool gaibu, const QString& word);
   // The settings the window holds, and the window made to hold `settings`.
   TSettings CurrentSettings() const;
   void ApplySettings(TSettings settings);
@@ -261,6 +288,8 @@ class TMainForm : public QMainWindow {
   // Documents of the external search left out for names without a CP932
   // form; told when the search ends.
   int gaibuUnnamed_ = 0;
+  LinkRequest deferredLink_;
+  QTimer* linkRetry_ = nullptr;  // looks again for the end of a fill or a dialog
 };
 
 }  // namespace tavo

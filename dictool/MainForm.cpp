@@ -329,6 +329,7 @@ void TMainForm::FormShow() {
   btnSearchCancel->setEnabled(false);
   Session.Cancelled = false;
   cbSearchWord->setFocus();
+  HandleCommandLine();
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {

@@ -12,6 +12,7 @@
 #include "dictool/TavoLibBinding.h"
 #include "folderbrowse/DlgFolderSelect.h"
 #include "platform/ui/Application.h"
+#include "platform/windows/WindowPublisher.h"
 
 int main(int argc, char** argv) {
   tavo::ui::TApplication app(argc, argv);
@@ -28,7 +29,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  // The editor finds the main window on the session bus, and F2 and F3 find
+  // the editor's windows there.
+  tavo::windows::PublishTopLevelWindows();
   auto* mainForm = new tavo::TMainForm;
+  mainForm->CommandLine = QCoreApplication::arguments().mid(1);
   auto* dicList = new tavo::TDicListDlg(mainForm);
   auto* setWord = new tavo::TSetWordDlg(mainForm);
   auto* about = new tavo::TdlgAboutBox(mainForm);

@@ -7,6 +7,9 @@
 
 #include "dictool/TavoLibBinding.h"
 #include "platform/ui/Application.h"
+#ifdef TAVO_TEST_PUBLISH_WINDOWS
+#include "platform/windows/WindowPublisher.h"
+#endif
 
 namespace {
 
@@ -23,6 +26,10 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   tavo::ui::TApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
+#ifdef TAVO_TEST_PUBLISH_WINDOWS
+  // The windows stand on the session bus, as the program's do.
+  tavo::windows::PublishTopLevelWindows();
+#endif
   std::string error;
   if (!tavo::BindTavoLib(error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
