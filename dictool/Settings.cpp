@@ -129,7 +129,21 @@ void TMainForm::ApplySettings(TSettings s) {
 }
 
 void TMainForm::LoadSettings() {
+  // The lists, the editor's path, the window's bounds and the grids' font
+  // default to what the window holds (at its first showing, its design);
+  // the rest to the values of a first run.
+  const TSettings current = CurrentSettings();
   TSettings settings;
+  settings.SearchDicList = current.SearchDicList;
+  settings.NotSearchDicList = current.NotSearchDicList;
+  settings.WriteDic = current.WriteDic;
+  settings.EditorPath = current.EditorPath;
+  settings.Top = current.Top;
+  settings.Left = current.Left;
+  settings.Height = current.Height;
+  settings.Width = current.Width;
+  settings.GridFontName = current.GridFontName;
+  settings.GridFontSize = current.GridFontSize;
   settings.LastFolder = ProgramFolder();  // what an empty start folder reads as
   const int error = settingsFile_.Load(settings);
   ApplySettings(std::move(settings));
