@@ -96,6 +96,7 @@ void TMainForm::SetForms(TDicListDlg* dicList, TSetWordDlg* setWord, TdlgAboutBo
   setWordDlg_ = setWord;
   aboutBox_ = about;
   folderDlg_ = folder;
+  if (folderDlg_ != nullptr) folderDlg_->OnHelp = [this] { OpenHelpPage(folderDlg_, "HID00000001.htm"); };
 }
 
 void TMainForm::BuildComponents() {

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,9 +16,13 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <algorithm>
+
+#include "folderbrowse/FolderDialogRules.h"
 #include "folderbrowse/ZuShellTreeView.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/FormKeys.h"
 #include "platform/ui/Hints.h"
@@ -24,10 +30,10 @@
 namespace tavo {
 namespace {
 
-QToolButton* FlatButton(QWidget* parent, const char* name, int x, const QString& hint, QStyle::StandardPixmap icon) {
+QToolButton* FlatButton(QWidget* parent, const char* name, const QString& hint, QStyle::StandardPixmap icon) {
   auto* b = new QToolButton(parent);
   b->setObjectName(QString::fromLatin1(name));
-  b->setGeometry(x, 48, 23, 22);
+  b->setMinimumSize(23, 22);
   b->setAutoRaise(true);
   b->setFocusPolicy(Qt::TabFocus);  // reached by Tab, pressed by Space or Enter
   b->setIcon(parent->style()->standardIcon(icon));
@@ -36,9 +42,14 @@ QToolButton* FlatButton(QWidget* parent, const char* name, int x, const QString&
   return b;
 }
 
-// Equal ignoring the case of ASCII letters, as the drop-down box's own
-// exact-match search compares.
-bool SameIgnoringCase(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// The design fonts name faces of the platform the program came from; where
+// they are missing a Japanese face of this desktop stands in.
+QFont DesignFont(int pixels) {
+  QFont f;
+  f.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("sans-serif")});
+  f.setPixelSize(pixels);
+  return f;
+}
 
 }  // namespace
 
@@ -46,10 +57,7 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   setObjectName(QStringLiteral("FolderDialog"));
   setWindowTitle(QStringLiteral("検索フォルダの選択"));
   resize(729, 482);
-  QFont f;
-  f.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("sans-serif")});
-  f.setPixelSize(16);
-  setFont(f);
+  setFont(DesignFont(16));
 
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
@@ -59,6 +67,8 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
   N2 = MainMenu1->addAction(QStringLiteral("フォントの設定..."));
   N2->setObjectName(QStringLiteral("N2"));
+  // The caption has no mnemonic; the key it would have had reaches it.
+  N2->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F));
   N1 = MainMenu1->addMenu(QStringLiteral("検索オプション"));
   N1->setObjectName(QStringLiteral("N1"));
   N1->menuAction()->setVisible(false);
@@ -69,34 +79,57 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   N3->setVisible(false);
   outer->setMenuBar(MainMenu1);
 
+  // The top band: the path box on its first line, the check box and the
+  // buttons on its second.
   Panel3 = new QFrame(this);
   Panel3->setObjectName(QStringLiteral("Panel3"));
-  Panel3->setFixedHeight(73);
-  outer->addWidget(Panel3);
+  Panel3->setMinimumHeight(73);
+  auto* band = new QGridLayout(Panel3);
+  band->setContentsMargins(8, 8, 16, 4);
+  band->setColumnStretch(1, 1);
   Label1 = new QLabel(QStringLiteral("検索フォルダ"), Panel3);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->move(8, 16);
+  Label1->setMinimumWidth(92);
+  band->addWidget(Label1, 0, 0);
   ComboBox1 = new QComboBox(Panel3);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
   ComboBox1->setEditable(true);
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-  ComboBox1->setGeometry(108, 12, 605, 24);
+  // The history is offered in the drop-down list only; a completion would
+  // turn a typed folder into a longer one that the tree then follows.
+  ComboBox1->setCompleter(nullptr);
+  ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  Label1->setBuddy(ComboBox1);
   ui::SetAccessibleName(ComboBox1, Label1->text());
+  band->addWidget(ComboBox1, 0, 1);
+  auto* second = new QHBoxLayout;
+  second->setSpacing(2);
   CheckBox1 = new QCheckBox(QStringLiteral("下層のフォルダも検索する"), Panel3);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-  CheckBox1->move(8, 46);
-  SpeedButton5 = FlatButton(Panel3, "SpeedButton5", 224, QStringLiteral("ひとつ上へ"), QStyle::SP_FileDialogToParent);
-  SpeedButton1 = FlatButton(Panel3, "SpeedButton1", 256, QStringLiteral("大きいアイコンで表示"), QStyle::SP_FileDialogContentsView);
-  SpeedButton2 = FlatButton(Panel3, "SpeedButton2", 280, QStringLiteral("小さいアイコンで表示"), QStyle::SP_FileDialogInfoView);
-  SpeedButton3 = FlatButton(Panel3, "SpeedButton3", 304, QStringLiteral("一覧表示"), QStyle::SP_FileDialogListView);
-  SpeedButton4 = FlatButton(Panel3, "SpeedButton4", 328, QStringLiteral("詳細表示"), QStyle::SP_FileDialogDetailedView);
-  SpeedButton6 = FlatButton(Panel3, "SpeedButton6", 360, QStringLiteral("フォルダの作成"), QStyle::SP_FileDialogNewFolder);
+  second->addWidget(CheckBox1);
+  second->addSpacing(8);
+  SpeedButton5 = FlatButton(Panel3, "SpeedButton5", QStringLiteral("ひとつ上へ"), QStyle::SP_FileDialogToParent);
+  second->addWidget(SpeedButton5);
+  second->addSpacing(8);
+  SpeedButton1 = FlatButton(Panel3, "SpeedButton1", QStringLiteral("大きいアイコンで表示"), QStyle::SP_FileDialogContentsView);
+  SpeedButton2 = FlatButton(Panel3, "SpeedButton2", QStringLiteral("小さいアイコンで表示"), QStyle::SP_FileDialogInfoView);
+  SpeedButton3 = FlatButton(Panel3, "SpeedButton3", QStringLiteral("一覧表示"), QStyle::SP_FileDialogListView);
+  SpeedButton4 = FlatButton(Panel3, "SpeedButton4", QStringLiteral("詳細表示"), QStyle::SP_FileDialogDetailedView);
+  for (QToolButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {
+    b->setCheckable(true);
+    second->addWidget(b);
+  }
+  SpeedButton6 = FlatButton(Panel3, "SpeedButton6", QStringLiteral("フォルダの作成"), QStyle::SP_FileDialogNewFolder);
   SpeedButton6->setVisible(false);
-  for (QToolButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) b->setCheckable(true);
+  second->addWidget(SpeedButton6);
+  second->addStretch(1);
+  band->addLayout(second, 1, 0, 1, 2);
+  outer->addWidget(Panel3);
 
   Splitter1 = new QSplitter(Qt::Horizontal, this);
   Splitter1->setObjectName(QStringLiteral("Splitter1"));
   Splitter1->setHandleWidth(2);
+  Splitter1->setChildrenCollapsible(false);
   Panel2 = new QFrame(Splitter1);
   Panel2->setObjectName(QStringLiteral("Panel2"));
   auto* treeLayout = new QVBoxLayout(Panel2);
@@ -104,6 +137,9 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   ZuShellTreeView1 = new TZuShellTreeView(Panel2);
   ZuShellTreeView1->setObjectName(QStringLiteral("ZuShellTreeView1"));
   treeLayout->addWidget(ZuShellTreeView1);
+  // A deep folder scrolls sideways instead of being cut to "...".
+  ZuShellTreeView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  ZuShellTreeView1->header()->setStretchLastSection(false);
   Panel4 = new QFrame(Splitter1);
   Panel4->setObjectName(QStringLiteral("Panel4"));
   auto* listLayout = new QVBoxLayout(Panel4);
@@ -111,17 +147,26 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   ZuShellListView1 = new TZuShellListView(Panel4);
   ZuShellListView1->setObjectName(QStringLiteral("ZuShellListView1"));
   listLayout->addWidget(ZuShellListView1);
+  // The filter is in place before the tree first shows a folder in the list.
+  ZuShellListView1->List().OnShFilter = [this](TShellFileItem& item, bool& accept) {
+    ZuShellListView1ShFilter(item, accept);
+  };
+  ZuShellListView1->List().OnShExecute = [this](TShellFileItem& item, TShiftState shift, bool& defaultAction) {
+    ZuShellListView1ShExecute(item, shift, defaultAction);
+  };
   ZuShellTreeView1->Tree().SetShellListView(&ZuShellListView1->List());
   Splitter1->addWidget(Panel2);
   Splitter1->addWidget(Panel4);
-  Splitter1->setSizes({217, 729 - 217});
+  Splitter1->setStretchFactor(0, 0);  // a wider dialog widens the list, not the tree
+  Splitter1->setStretchFactor(1, 1);
   outer->addWidget(Splitter1, 1);
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  Panel1->setFixedHeight(32);
+  Panel1->setMinimumHeight(32);
   auto* bottom = new QHBoxLayout(Panel1);
   bottom->setContentsMargins(0, 3, 9, 2);
+  bottom->setSpacing(4);
   bottom->addStretch(1);
   BitBtn1 = new QPushButton(QStringLiteral("OK"), Panel1);
   BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -130,16 +175,13 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   BitBtn3 = new QPushButton(QStringLiteral("ヘルプ"), Panel1);
   BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
   for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3}) {
-    b->setFixedSize(100, 27);
+    b->setMinimumSize(100, 27);
     bottom->addWidget(b);
   }
   outer->addWidget(Panel1);
 
   FontDialog1 = new ui::TFontDialog;
-  QFont browse;
-  browse.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), QStringLiteral("sans-serif")});
-  browse.setPixelSize(12);
-  FontDialog1->Font = browse;
+  FontDialog1->Font = DesignFont(12);
 
   AddModalButton(BitBtn1, ui::mrOk);
   AddModalButton(BitBtn2, ui::mrCancel);
@@ -150,6 +192,8 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
   connect(SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
   connect(SpeedButton5, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+  connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
+  connect(Splitter1, &QSplitter::splitterMoved, this, [this] { treeWidth_ = Splitter1->sizes().value(0, treeWidth_); });
   // The user's own edits only: the text the tree writes must not move it.
   connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { ComboBox1Change(); });
   connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
@@ -171,16 +215,18 @@ TFolderDialog::~TFolderDialog() {
 }
 
 void TFolderDialog::FormCreate() {
-  for (int c = 0; c < 5; ++c) SetColumnWidth(c, c == 0 ? 180 : c == 1 ? 50 : c == 2 ? 100 : c == 3 ? 120 : 50);
+  const int widths[] = {180, 50, 100, 120, 50};
+  for (int c = 0; c < 5; ++c) SetColumnWidth(c, widths[c]);
   SetViewStyle(vsReport);
+  SetTreeWidth(217);
 }
 
 void TFolderDialog::SetsStartFolder(const std::string& folder) {
   startFolder_ = folder;
-  // The folder tree follows the path once it exists; until then the path box
-  // shows it.
-  ComboBox1->setEditText(FromCp932Exact(folder));
   ZuShellTreeView1->SetSelectedPath(folder);
+  // Also when the tree did not move: text typed and cancelled in an earlier
+  // showing must not be what the next OK returns.
+  ZuShellTreeView1Change();
 }
 
 void TFolderDialog::ZuShellTreeView1Change() {
@@ -189,19 +235,26 @@ void TFolderDialog::ZuShellTreeView1Change() {
 }
 
 void TFolderDialog::ComboBox1Change() {
-  // Only a path from the root is followed, live while it is typed.
+  // Followed live while it is typed, each time the text parses.
   const std::optional<std::string> text = ToCp932(ComboBox1->currentText());
-  if (!text || text->empty() || (*text)[0] != '/') return;
-  ZuShellTreeView1->SetSelectedPath(*text);
+  if (text && FollowsTypedPath(*text)) ZuShellTreeView1->SetSelectedPath(*text);
 }
 
 void TFolderDialog::SpeedButton5Click() {
-  const std::string path = ZuShellTreeView1->GetSelectedPath();
-  if (path.size() <= 1) return;  // the root, or a folder without a path
-  // '/' is never the second byte of a CP932 character.
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return;
-  ZuShellTreeView1->SetSelectedPath(slash == 0 ? std::string("/") : path.substr(0, slash));
+  if (auto parent = ParentFolderPath(ZuShellTreeView1->GetSelectedPath())) ZuShellTreeView1->SetSelectedPath(*parent);
+}
+
+void TFolderDialog::BitBtn3Click() {
+  if (OnHelp) OnHelp();
+}
+
+void TFolderDialog::ZuShellListView1ShFilter(TShellFileItem& item, bool& accept) {
+  accept = accept && FolderDialogShows(item.FileAttributes(), item.FileName());
+}
+
+// The list opens folders itself; a RUTE document is chosen, never opened.
+void TFolderDialog::ZuShellListView1ShExecute(TShellFileItem&, TShiftState, bool& defaultAction) {
+  defaultAction = false;
 }
 
 void TFolderDialog::SetViewStyle(TViewStyle style) {
@@ -229,6 +282,7 @@ void TFolderDialog::showEvent(QShowEvent* e) {
 }
 
 void TFolderDialog::FormShow() {
+  SetTreeWidth(treeWidth_);
   if (ViewStyle() == vsReport) {
     SetViewStyle(vsIcon);
     SetViewStyle(vsReport);
@@ -248,14 +302,38 @@ void TFolderDialog::N2Click() {
 void TFolderDialog::N3Click() { N3->toggle(); }
 
 void TFolderDialog::BitBtn1Click() {
-  const QString text = ComboBox1->currentText();
-  if (auto s = ToCp932(text)) startFolder_ = *s;
-  else startFolder_.clear();
+  const std::optional<std::string> text = ToCp932(ComboBox1->currentText());
+  if (!text || text->empty()) {
+    // No folder to search: the dialog stays, and the box takes the typing.
+    SetModalResult(ui::mrNone);
+    ui::Beep();
+    ComboBox1->setFocus();
+    return;
+  }
+  startFolder_ = *text;
+  std::vector<std::string> history = History();
+  if (AddHistoryFolder(history, *text, HistoryMax)) SetHistory(history);
+}
+
+std::vector<std::string> TFolderDialog::History() const {
+  std::vector<std::string> folders;
   for (int i = 0; i < ComboBox1->count(); ++i)
-    if (SameIgnoringCase(ComboBox1->itemText(i), text)) return;
-  if (ComboBox1->count() >= HistoryMax && ComboBox1->count() > 0) ComboBox1->removeItem(0);
-  ComboBox1->addItem(text);
+    if (auto folder = ToCp932(ComboBox1->itemText(i))) folders.push_back(std::move(*folder));
+  return folders;
+}
+
+void TFolderDialog::SetHistory(const std::vector<std::string>& folders) {
+  const QString text = ComboBox1->currentText();
+  ComboBox1->clear();
+  for (const std::string& folder : folders) ComboBox1->addItem(FromCp932Exact(folder));
+  ComboBox1->setCurrentIndex(-1);
   ComboBox1->setEditText(text);
+}
+
+void TFolderDialog::SetTreeWidth(int width) {
+  treeWidth_ = std::max(width, 0);
+  const int total = std::max(Splitter1->width(), this->width());
+  Splitter1->setSizes({treeWidth_, std::max(total - treeWidth_ - Splitter1->handleWidth(), 1)});
 }
 
 }  // namespace tavo

@@ -1,15 +1,18 @@
 // TFolderDialog: the modal dialog in which the user picks the start folder of
 // the external search and whether its subfolders are searched too: a folder
-// tree on the left, the folder's files on the right, a path box that follows
-// the tree and that it follows. It keeps
-// its state (history, view, font, check box, tree) between showings; the
-// caller writes sStartFolder before showing and reads it after OK. UI
-// thread only.
+// tree on the left, the folder's subfolders and RUTE documents on the right,
+// a path box that follows the tree and that it follows, with the history of
+// the folders confirmed with OK. It keeps its state (history, view, font,
+// check box, tree) between showings; the caller writes sStartFolder before
+// showing and reads it after OK. The rules it applies are
+// FolderDialogRules.h's. UI thread only.
 #pragma once
 
 #include <QFont>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "folderbrowse/ZuShellListView.h"
 #include "platform/ui/Modal.h"
@@ -84,6 +87,17 @@ class TFolderDialog : public ui::TModalForm {
   // The font of the folder tree and the file list.
   void SetBrowseFont(const QFont& font);
 
+  // The folder history, oldest first (CP932).
+  std::vector<std::string> History() const;
+  void SetHistory(const std::vector<std::string>& folders);
+
+  // The width of the tree's panel; it keeps it when the dialog is resized.
+  int TreeWidth() const { return treeWidth_; }
+  void SetTreeWidth(int width);
+
+  // The help button's command (the owner opens its help page).
+  std::function<void()> OnHelp;
+
   void FormCreate();
   void FormShow();
   void SpeedButton1Click();
@@ -96,12 +110,16 @@ class TFolderDialog : public ui::TModalForm {
   void ZuShellTreeView1Change();
   void ComboBox1Change();
   void SpeedButton5Click();
+  void BitBtn3Click();
+  void ZuShellListView1ShFilter(TShellFileItem& item, bool& accept);
+  void ZuShellListView1ShExecute(TShellFileItem& item, TShiftState shift, bool& defaultAction);
 
  protected:
   void showEvent(QShowEvent* e) override;
 
  private:
   std::string startFolder_;
+  int treeWidth_ = 217;
 };
 
 }  // namespace tavo

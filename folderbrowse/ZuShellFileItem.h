@@ -50,6 +50,8 @@ class TShellFileItem final : public TShellDataItem {
   const ShellFindData& FindData();
   // The attribute word as known now (see the header's note).
   std::uint32_t FileAttributes() const { return findData_.attributes; }
+  // The name the folder listing gave (CP932); empty for objects without find data.
+  const std::string& FileName() const { return findData_.name; }
   // The size in bytes (64-bit), its details read first when pending.
   std::uint64_t FileSize() { return FindData().size; }
 

@@ -79,6 +79,8 @@ class PrivateProfileBatch {
   // The whole value, however long, or nullopt when the key is missing.
   // Valid until the next write of this batch.
   std::optional<std::string_view> Value(std::string_view section, std::string_view key) const;
+  // As ProfileText::KeyCount.
+  size_t KeyCount(std::string_view section) const { return text_.KeyCount(section); }
 
   // Sets the key in memory (kWrite only). False when the entry is refused;
   // the batch is then unchanged.

@@ -138,6 +138,14 @@ std::optional<std::string_view> ProfileText::Value(std::string_view section, std
   return lines_[*k].Value();
 }
 
+size_t ProfileText::KeyCount(std::string_view section) const {
+  auto span = FindSection(section);
+  size_t n = 0;
+  if (span)
+    for (size_t i = span->header + 1; i < span->end; ++i) n += lines_[i].kind == Kind::kKey;
+  return n;
+}
+
 void ProfileText::EndLine(size_t index) {
   Line& line = lines_[index];
   if (!line.bytes.empty() && line.bytes.back() == '\n') return;

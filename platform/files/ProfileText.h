@@ -37,6 +37,9 @@ class ProfileText {
   // The whole value of `key` in the first section named `section`, or
   // nullopt when either is missing. Valid until the next Set.
   std::optional<std::string_view> Value(std::string_view section, std::string_view key) const;
+  // The number of key lines in the first section named `section` (0 when
+  // it is missing); a key written twice counts twice.
+  size_t KeyCount(std::string_view section) const;
 
   // Sets `key` in `section` to `value`: its own line is changed, or a new
   // line goes at the end of the section (before its trailing blank lines),

@@ -32,7 +32,11 @@ std::vector<std::string> Paths(const std::string& folder, int shift) {
 
 // Both lists change on every save: the largest save the program makes.
 tavo::TSettings Variant(int n) {
-  return tavo::TSettings{Paths("searched", n), Paths("other", n), "/home/user/dictionaries/write.dic"};
+  tavo::TSettings s;
+  s.SearchDicList = Paths("searched", n);
+  s.NotSearchDicList = Paths("other", n);
+  s.WriteDic = "/home/user/dictionaries/write.dic";
+  return s;
 }
 
 void ReportSyncs(benchmark::State& state, unsigned long long before) {

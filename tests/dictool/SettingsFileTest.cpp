@@ -102,13 +102,76 @@ Paths Numbered(const std::string& prefix, int n) {
   return out;
 }
 
+// What a first run writes: every key, in the order of loading and saving.
+const std::string kFirstRunFile = sj(
+    "[検索対象辞書ファイル]\r\nファイル数=0\r\n[検索対象外辞書ファイル]\r\nファイル数=0\r\n"
+    "[書込対象辞書ファイル]\r\nファイル名=\r\n"
+    "[デスクトップ]\r\nTop=128\r\nLeft=191\r\nHeight=521\r\nWidth=811\r\n[表示色]\r\nColor=1\r\n"
+    "[フォント]\r\nName=ＭＳ ゴシック\r\nSize=16\r\nBold=0\r\nItalic=0\r\nUnderline=0\r\nStrikeOut=0\r\n"
+    "[ヒント表示]\r\nHint=1\r\n"
+    "[外部ファイル選択]\r\n最後に参照したパス=/opt/tavodic/bin\r\n表示位置TOP=123\r\n表示位置LEFT=159\r\n"
+    "表示サイズ幅=729\r\n表示サイズ高さ=482\r\n名前カラム幅=180\r\nサイズカラム幅=50\r\n種類カラム幅=100\r\n"
+    "更新日時カラム幅=120\r\n属性カラム幅=38\r\n履歴最大保持数=20\r\n履歴数=0\r\n下層フォルダ検索フラグ=0\r\n"
+    "TreeView幅=217\r\n表示方法=詳細\r\n"
+    "[外部ファイル選択フォント]\r\nName=ＭＳ Ｐゴシック\r\nSize=9\r\nColor=9\r\nBold=0\r\nItalic=0\r\n"
+    "Underline=0\r\nStrikeOut=0\r\n");
+
+// A file with another value than the default for every key, among lines
+// that are not the program's, and what it reads as.
+const std::string kEveryKeyFile = sj(
+    "; written by hand\r\n[検索対象辞書ファイル]\r\nファイル数=2\r\nファイル名0=/d/a.dic\r\nファイル名1=/d/b.dic\r\n"
+    "[検索対象外辞書ファイル]\r\nファイル数=1\r\nファイル名0=/d/c.dic\r\n[書込対象辞書ファイル]\r\nファイル名=/d/a.dic\r\n"
+    "[他のプログラム]\r\n鍵=値\r\n\r\n"
+    "[デスクトップ]\r\nTop=10\r\nLeft=20\r\nHeight=300\r\nWidth=400\r\n[表示色]\r\nColor=3\r\n"
+    "[フォント]\r\nName=IPAGothic\r\nSize=12\r\nBold=1\r\nItalic=1\r\nUnderline=1\r\nStrikeOut=1\r\n"
+    "[ヒント表示]\r\nHint=0\r\n"
+    "[外部ファイル選択]\r\n最後に参照したパス=/home/u/点字\r\n表示位置TOP=5\r\n表示位置LEFT=6\r\n"
+    "表示サイズ幅=700\r\n表示サイズ高さ=500\r\n名前カラム幅=181\r\nサイズカラム幅=51\r\n種類カラム幅=101\r\n"
+    "更新日時カラム幅=121\r\n属性カラム幅=39\r\n履歴最大保持数=5\r\n履歴数=2\r\n検索開始フォルダ履歴1=/home/u\r\n"
+    "検索開始フォルダ履歴2=/home/u/点字\r\n下層フォルダ検索フラグ=1\r\nTreeView幅=250\r\n表示方法=一覧\r\n"
+    "[外部ファイル選択フォント]\r\nName=DejaVu Sans\r\nSize=11\r\nColor=11\r\nBold=1\r\nItalic=1\r\n"
+    "Underline=1\r\nStrikeOut=1\r\n[パス]\r\nTAVO=/opt/tavo/tavo\r\n");
+
+TSettings EveryKeySettings() {
+  TSettings s;
+  s.SearchDicList = {"/d/a.dic", "/d/b.dic"};
+  s.NotSearchDicList = {"/d/c.dic"};
+  s.WriteDic = "/d/a.dic";
+  s.Top = 10, s.Left = 20, s.Height = 300, s.Width = 400;
+  s.ColorScheme = 3;
+  s.GridFontName = "IPAGothic";
+  s.GridFontSize = 12;
+  s.GridFontBold = s.GridFontItalic = s.GridFontUnderline = s.GridFontStrikeOut = true;
+  s.HintVisible = false;
+  s.LastFolder = sj("/home/u/点字");
+  s.DialogTop = 5, s.DialogLeft = 6, s.DialogWidth = 700, s.DialogHeight = 500;
+  s.NameColumnWidth = 181, s.SizeColumnWidth = 51, s.TypeColumnWidth = 101, s.ModifiedColumnWidth = 121;
+  s.AttributesColumnWidth = 39;
+  s.HistoryMax = 5;
+  s.FolderHistory = {"/home/u", sj("/home/u/点字")};
+  s.SearchSubfolders = true;
+  s.TreeWidth = 250;
+  s.ViewStyle = svList;
+  s.FolderFontName = "DejaVu Sans";
+  s.FolderFontSize = 11;
+  s.FolderFontBold = s.FolderFontItalic = s.FolderFontUnderline = s.FolderFontStrikeOut = true;
+  s.EditorPath = "/opt/tavo/tavo";
+  return s;
+}
+
 TEST(SettingsFileTest, ASaveWritesWhatChangedAndWhatIsMissingAndLeavesTheRest) {
   TempDir dir;
   const std::string file = dir / "tavodic.ini";
-  // First run: every setting is written, empty as it is.
-  SaveOver(file, [](TSettings&) {});
-  EXPECT_EQ(hex(Read(file)), hex(sj("[検索対象辞書ファイル]\r\nファイル数=0\r\n[検索対象外辞書ファイル]\r\nファイル数=0\r\n"
-                                    "[書込対象辞書ファイル]\r\nファイル名=\r\n")));
+  // First run: every default, and every setting is written as it is; the
+  // editor's path is not.
+  TSettings first;
+  first.LastFolder = "/opt/tavodic/bin";
+  ASSERT_EQ(TSettingsFile(file).Load(first), 0);
+  TSettings defaults;
+  defaults.LastFolder = "/opt/tavodic/bin";
+  EXPECT_EQ(first, defaults);
+  TSettingsFile(file).Save(first);
+  EXPECT_EQ(Read(file), kFirstRunFile);
 
   // Two copies start on one file; the editor writes its key meanwhile.
   TSettingsFile a(file), b(file);
@@ -147,6 +210,80 @@ TEST(SettingsFileTest, ASaveWritesWhatChangedAndWhatIsMissingAndLeavesTheRest) {
   now = Loaded(file);
   EXPECT_EQ(now.SearchDicList, (Paths{"/d/z.dic"}));
   EXPECT_EQ(now.WriteDic, "");
+}
+
+TEST(SettingsFileTest, EveryKeyIsReadAndAnUnchangedSaveLeavesTheFileByteForByte) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini";
+  Write(file, kEveryKeyFile);
+  TSettingsFile f(file);
+  TSettings s;
+  s.LastFolder = "/program";
+  ASSERT_EQ(f.Load(s), 0);
+  EXPECT_EQ(s, EveryKeySettings());
+  f.Save(s);
+  EXPECT_EQ(Read(file), kEveryKeyFile);
+
+  // The editor's path is never written; every other value comes back as saved.
+  s.EditorPath = "/elsewhere";
+  s.ViewStyle = svLargeIcons;
+  s.FolderHistory.push_back("/tmp");
+  s.FolderFontSize = 14;
+  f.Save(s);
+  TSettings again = Loaded(file);
+  EXPECT_EQ(again.EditorPath, "/opt/tavo/tavo");
+  again.EditorPath = s.EditorPath;
+  EXPECT_EQ(again, s);
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択フォント"), "Color", "", file), "14");
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択"), sj("表示方法"), "", file), sj("大きいアイコン"));
+  EXPECT_EQ(GetPrivateProfileString(sj("他のプログラム"), sj("鍵"), "", file), sj("値"));
+
+  // History keys beyond the count stay in the file and are not read.
+  s.FolderHistory = {"/only"};
+  f.Save(s);
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択"), sj("検索開始フォルダ履歴3"), "", file), "/tmp");
+  EXPECT_EQ(Loaded(file).FolderHistory, Paths{"/only"});
+}
+
+TEST(SettingsFileTest, DamagedValuesLoadSafely) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini";
+  Write(file, sj("[検索対象辞書ファイル]\r\nファイル数=2147483647\r\nファイル名0=/d/a.dic\r\n"
+                 "[デスクトップ]\r\nTop=0x\r\nLeft=0x1F\r\nHeight=tall\r\nWidth= 300 \r\n[表示色]\r\nColor=7\r\n"
+                 "[フォント]\r\nSize=0\r\nBold=2\r\nItalic=-1\r\n[ヒント表示]\r\nHint=5\r\n"
+                 "[外部ファイル選択]\r\n最後に参照したパス=\r\n履歴数=0x7FFFFFFF\r\n検索開始フォルダ履歴2=/b\r\n"
+                 "表示方法=ichiran\r\n"
+                 "[外部ファイル選択フォント]\r\nSize=12\r\nColor=201\r\nUnderline=1\r\n"));
+  TSettingsFile f(file);
+  TSettings s;
+  s.LastFolder = "/program";
+  ASSERT_EQ(f.Load(s), 0);
+  EXPECT_EQ(s.SearchDicList, Paths{"/d/a.dic"});
+  EXPECT_EQ(s.Top, 128);
+  EXPECT_EQ(s.Left, 31);
+  EXPECT_EQ(s.Height, 521);
+  EXPECT_EQ(s.Width, 300);
+  EXPECT_EQ(s.ColorScheme, 1);
+  EXPECT_EQ(s.GridFontSize, 16);
+  EXPECT_FALSE(s.GridFontBold);
+  EXPECT_FALSE(s.GridFontItalic);
+  EXPECT_TRUE(s.HintVisible);
+  EXPECT_EQ(s.LastFolder, "/program");
+  // As many items as the section has keys at most; missing ones are empty.
+  ASSERT_LE(s.FolderHistory.size(), 4u);
+  ASSERT_GE(s.FolderHistory.size(), 2u);
+  EXPECT_EQ(s.FolderHistory[0], "");
+  EXPECT_EQ(s.FolderHistory[1], "/b");
+  EXPECT_EQ(s.ViewStyle, svDetails);
+  EXPECT_EQ(s.FolderFontSize, 9) << "the size again under Color decides, and 201 points is none";
+  EXPECT_TRUE(s.FolderFontUnderline);
+
+  // A save writes what it loaded in place of the damaged keys it differs
+  // from, and both font sizes as the one in use.
+  f.Save(s);
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択フォント"), "Size", "", file), "9");
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択フォント"), "Color", "", file), "201") << "read as 9";
+  EXPECT_EQ(Loaded(file).FolderFontSize, 9);
 }
 
 TEST(SettingsFileTest, AFileTheUserMadeReadOnlyOrLinkedOrUnreadableIsKeptAsItIs) {

@@ -18,35 +18,22 @@
 #include "folderbrowse/DlgFolderSelect.h"
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
-#include "tests/folderbrowse/ShellTestFolder.h"
-#include "tests/folderbrowse/WatchTestSupport.h"
+#include "tests/folderbrowse/FolderDialogFixture.h"
 
 namespace tavo::test {
 namespace {
 
-class FolderDialogList : public ShellTest {
+class FolderDialogList : public FolderDialogFixture {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
     MakeDir(Home() + "/docs/inner");
     MakeFile(Home() + "/docs/alpha.rut", std::string(3000, 'x'));
     MakeFile(Home() + "/docs/beta.rut", "x");
-    MakeFile(Home() + "/docs/bravo.txt", std::string(2000, 'x'));
-    dlg_ = std::make_unique<TFolderDialog>();
-    dlg_->show();
-    dlg_->SetsStartFolder(Home() + "/docs");
+    MakeFile(Home() + "/docs/bravo.Rut", std::string(2000, 'x'));
+    Open(Home() + "/docs");
   }
-  void TearDown() override {
-    dlg_.reset();
-    EXPECT_TRUE(AllThreadsEnded());
-    ShellTest::TearDown();
-  }
-  TZuShellListView& List() const { return *dlg_->ZuShellListView1; }
-  QString Cell(int row, int column) const {
-    return List().Model().index(row, column).data().toString();
-  }
-
-  std::unique_ptr<TFolderDialog> dlg_;
+  QString Cell(int row, int column) const { return List().Model().index(row, column).data().toString(); }
 };
 
 TEST_F(FolderDialogList, TheReportViewShowsTheTreesFolderRowByRow) {
@@ -96,15 +83,15 @@ TEST_F(FolderDialogList, TypingJumpsAndEnterOpensAFolderInTheTree) {
   QTreeView* report = List().ReportView();
   report->setFocus();
   QTest::keyClicks(report, QStringLiteral("br"));
-  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.Rut"));
   QTest::keyClicks(report, QStringLiteral("i"));  // "bri": nothing begins so; the row stays
-  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  EXPECT_EQ(Cell(report->currentIndex().row(), 0), QStringLiteral("bravo.Rut"));
 
   // The styles share the selection; the list style starts from the top.
   dlg_->SpeedButton3->click();
   EXPECT_EQ(List().ViewStyle(), vsList);
   EXPECT_TRUE(List().IconView()->isVisible());
-  EXPECT_EQ(Cell(List().IconView()->currentIndex().row(), 0), QStringLiteral("bravo.txt"));
+  EXPECT_EQ(Cell(List().IconView()->currentIndex().row(), 0), QStringLiteral("bravo.Rut"));
   dlg_->SpeedButton4->click();
 
   report->setFocus();

@@ -15,30 +15,19 @@
 #include "folderbrowse/DlgFolderSelect.h"
 #include "folderbrowse/ZuShellTreeModel.h"
 #include "folderbrowse/ZuShellTreeView.h"
-#include "tests/folderbrowse/ShellTestFolder.h"
-#include "tests/folderbrowse/WatchTestSupport.h"
+#include "tests/folderbrowse/FolderDialogFixture.h"
 
 namespace tavo::test {
 namespace {
 
-class FolderDialogTree : public ShellTest {
+class FolderDialogTree : public FolderDialogFixture {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
     MakeDir(Home() + "/alpha/inner");
     MakeDir(Home() + "/beta");
-    dlg_ = std::make_unique<TFolderDialog>();
-    dlg_->show();
+    Open();
   }
-  void TearDown() override {
-    dlg_.reset();
-    EXPECT_TRUE(AllThreadsEnded());
-    ShellTest::TearDown();
-  }
-  std::string BoxText() const { return dlg_->ComboBox1->currentText().toStdString(); }
-  TZuShellTreeView& Tree() const { return *dlg_->ZuShellTreeView1; }
-
-  std::unique_ptr<TFolderDialog> dlg_;
 };
 
 TEST_F(FolderDialogTree, PathBoxUpButtonAndStartFolderMoveTheTreeAfterARightClick) {
@@ -58,11 +47,11 @@ TEST_F(FolderDialogTree, PathBoxUpButtonAndStartFolderMoveTheTreeAfterARightClic
   dlg_->ComboBox1->lineEdit()->clear();
   QTest::keyClicks(dlg_->ComboBox1->lineEdit(), QString::fromStdString(beta));
   EXPECT_EQ(Tree().GetSelectedPath(), beta);
-  EXPECT_EQ(BoxText(), beta);
+  EXPECT_EQ(Box(), beta);
 
   dlg_->SpeedButton5->click();  // up one level
   EXPECT_EQ(Tree().GetSelectedPath(), Home());
-  EXPECT_EQ(BoxText(), Home());
+  EXPECT_EQ(Box(), Home());
 
   dlg_->SetsStartFolder(Home() + "/alpha/inner");
   EXPECT_EQ(Tree().GetSelectedPath(), Home() + "/alpha/inner");
@@ -75,7 +64,7 @@ TEST_F(FolderDialogTree, PathBoxUpButtonAndStartFolderMoveTheTreeAfterARightClic
   EXPECT_NE(Tree().Tree().Selected(), alpha);
   QTest::mouseRelease(Tree().viewport(), Qt::LeftButton, {}, again.center());
   EXPECT_EQ(Tree().Tree().Selected(), alpha);
-  EXPECT_EQ(BoxText(), Home() + "/alpha");
+  EXPECT_EQ(Box(), Home() + "/alpha");
 }
 
 TEST_F(FolderDialogTree, TheKeyboardMovesTheSelectionAndExpands) {
@@ -88,13 +77,13 @@ TEST_F(FolderDialogTree, TheKeyboardMovesTheSelectionAndExpands) {
   while (Tree().Tree().Selected() != alpha && Tree().Tree().Selected() != desk->Child(desk->Count() - 1))
     QTest::keyClick(&Tree(), Qt::Key_Down);
   ASSERT_EQ(Tree().Tree().Selected(), alpha);
-  EXPECT_EQ(BoxText(), Home() + "/alpha");
+  EXPECT_EQ(Box(), Home() + "/alpha");
   QTest::keyClick(&Tree(), Qt::Key_Right);
   EXPECT_TRUE(alpha->Expanded);
   ASSERT_EQ(alpha->Count(), 1);
   EXPECT_TRUE(Tree().isExpanded(Tree().Model().IndexOf(alpha)));
   QTest::keyClick(&Tree(), Qt::Key_Down);
-  EXPECT_EQ(BoxText(), Home() + "/alpha/inner");
+  EXPECT_EQ(Box(), Home() + "/alpha/inner");
 }
 
 TEST_F(FolderDialogTree, ScreenReadersGetATreeOfFolders) {

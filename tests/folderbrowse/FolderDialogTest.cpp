@@ -1,0 +1,191 @@
+// The search-folder dialog as a whole: what its list shows, where "up one
+// level" leads, how OK, Cancel and an empty path box treat the folder and
+// its history, and that the view buttons and the font reach both views.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "folderbrowse/DlgFolderSelect.h"
+#include "folderbrowse/FolderDialogRules.h"
+#include "folderbrowse/ZuShellListView.h"
+#include "folderbrowse/ZuShellTreeView.h"
+#include "platform/shell/ShellFindData.h"
+#include "platform/ui/FileDialogs.h"
+#include "tests/folderbrowse/FolderDialogFixture.h"
+#include "tests/support/WaitUntil.h"
+
+namespace tavo::test {
+namespace {
+
+using Folders = std::vector<std::string>;
+
+TEST(FolderDialogRules, FilterParentAndHistory) {
+  // Folders whatever their name; files only as RUTE documents; never system
+  // or temporary items.
+  EXPECT_TRUE(FolderDialogShows(FILE_ATTRIBUTE_DIRECTORY, "notes.txt"));
+  EXPECT_TRUE(FolderDialogShows(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN, ".cache"));
+  EXPECT_FALSE(FolderDialogShows(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM, "sys"));
+  EXPECT_FALSE(FolderDialogShows(FILE_ATTRIBUTE_DIRECTORY | 0x100, "tmp"));
+  EXPECT_TRUE(FolderDialogShows(FILE_ATTRIBUTE_ARCHIVE, "a.RUT"));
+  EXPECT_TRUE(FolderDialogShows(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY, "b.rUt"));
+  EXPECT_FALSE(FolderDialogShows(FILE_ATTRIBUTE_ARCHIVE, "a.RUT.bak"));
+  EXPECT_FALSE(FolderDialogShows(FILE_ATTRIBUTE_ARCHIVE, "RUT"));
+  EXPECT_FALSE(FolderDialogShows(FILE_ATTRIBUTE_READONLY, "notes.txt"));
+  EXPECT_FALSE(FolderDialogShows(FILE_ATTRIBUTE_SYSTEM, "pipe.rut"));
+  EXPECT_FALSE(FolderDialogShows(0, ""));
+
+  EXPECT_EQ(ParentFolderPath("/a/b"), "/a");
+  EXPECT_EQ(ParentFolderPath("/a"), "/");
+  EXPECT_EQ(ParentFolderPath("/"), std::nullopt);
+  EXPECT_EQ(ParentFolderPath(""), std::nullopt);
+  EXPECT_EQ(ParentFolderPath("\x95\x5C/\x95\x5C"), "\x95\x5C") << "0x5C is no separator here";
+  EXPECT_TRUE(FollowsTypedPath("/h"));
+  EXPECT_FALSE(FollowsTypedPath(" /h"));
+  EXPECT_FALSE(FollowsTypedPath("~/h"));
+
+  Folders h;
+  EXPECT_TRUE(AddHistoryFolder(h, "/a", 2));
+  EXPECT_TRUE(AddHistoryFolder(h, "/b", 2));
+  EXPECT_FALSE(AddHistoryFolder(h, "/a", 2));
+  EXPECT_TRUE(AddHistoryFolder(h, "/A", 2)) << "another folder on Linux";
+  EXPECT_EQ(h, (Folders{"/b", "/A"}));
+  h = {"/1", "/2", "/3", "/4", "/5"};  // loaded longer than the limit: one out, one in
+  AddHistoryFolder(h, "/6", 3);
+  EXPECT_EQ(h, (Folders{"/2", "/3", "/4", "/5", "/6"}));
+  AddHistoryFolder(h, "/7", 0);
+  EXPECT_EQ(h.size(), 5u);
+  h.clear();
+  AddHistoryFolder(h, "/x", 0);
+  AddHistoryFolder(h, "/y", -1);
+  EXPECT_EQ(h, (Folders{"/y"}));
+}
+
+class FolderDialogTest : public FolderDialogFixture {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    MakeDir(Home() + "/docs/inner");
+    MakeDir(Home() + "/docs/old.txt");
+    MakeFile(Home() + "/docs/alpha.rut", "x");
+    MakeFile(Home() + "/docs/BETA.RUT", "x");
+    MakeFile(Home() + "/docs/notes.txt", "x");
+    MakeFile(Home() + "/docs/alpha.rut.bak", "x");
+    ASSERT_EQ(::mkfifo((Home() + "/docs/pipe.rut").c_str(), 0600), 0);
+    Open(Home() + "/docs");
+    dlg_->HistoryMax = 2;
+  }
+  Folders ListedNames() const {
+    Folders names;
+    for (int i = 0; i < List().List().Count(); ++i) names.push_back(List().List().ItemAt(i)->FileName());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // Shows the dialog modally; `act` runs while it is shown.
+  int ShowAnd(const std::function<void()>& act, int answer = ui::mrCancel) {
+    ui::PushModalScript([&](ui::ModalCall&) {
+      act();
+      return answer;
+    });
+    return ui::ShowModal(dlg_.get());
+  }
+  void Type(const std::string& text) {
+    dlg_->ComboBox1->lineEdit()->clear();
+    QTest::keyClicks(dlg_->ComboBox1->lineEdit(), QString::fromStdString(text));
+  }
+};
+
+TEST_F(FolderDialogTest, TheListShowsFoldersAndRuteDocumentsOnlyAndOpensNoDocument) {
+  EXPECT_EQ(ListedNames(), (Folders{"BETA.RUT", "alpha.rut", "inner", "old.txt"}));
+  // A document is chosen, never opened (Enter on it is OK's).
+  bool defaultAction = true;
+  List().List().OnShExecute(*List().List().ItemAt(2), 0, defaultAction);
+  EXPECT_FALSE(defaultAction);
+}
+
+TEST_F(FolderDialogTest, UpOneLevelStopsAtTheRoot) {
+  dlg_->SpeedButton5->click();
+  EXPECT_EQ(Tree().GetSelectedPath(), Home());
+  dlg_->SetsStartFolder("/");
+  dlg_->SpeedButton5->click();
+  EXPECT_EQ(Tree().GetSelectedPath(), "/");
+  EXPECT_EQ(Box(), "/");
+}
+
+TEST_F(FolderDialogTest, OkKeepsTheHistoryToItsLimitCancelAndAnEmptyBoxChangeNothing) {
+  const std::string docs = Home() + "/docs", inner = docs + "/inner";
+  EXPECT_EQ(ShowAnd([&] { dlg_->BitBtn1->click(); }), ui::mrOk);
+  EXPECT_EQ(ShowAnd([&] { Type(inner); dlg_->BitBtn1->click(); }), ui::mrOk);
+  EXPECT_EQ(dlg_->sStartFolder(), inner);
+  EXPECT_EQ(ShowAnd([&] { Type(Home()); dlg_->BitBtn1->click(); }), ui::mrOk);
+  EXPECT_EQ(dlg_->History(), (Folders{inner, Home()}));
+  EXPECT_EQ(ShowAnd([&] { Type(inner); dlg_->BitBtn1->click(); }), ui::mrOk);
+  EXPECT_EQ(dlg_->History(), (Folders{inner, Home()})) << "a folder already there is not added again";
+
+  // Cancel: neither the folder nor the history changes, and the text typed
+  // then is gone at the next showing.
+  EXPECT_EQ(ShowAnd([&] { Type(docs); dlg_->BitBtn2->click(); }), ui::mrCancel);
+  EXPECT_EQ(dlg_->sStartFolder(), inner);
+  EXPECT_EQ(dlg_->History(), (Folders{inner, Home()}));
+  dlg_->SetsStartFolder(inner);
+  EXPECT_EQ(Box(), inner);
+
+  // An empty box: the dialog stays, with the focus in the box.
+  bool stayed = false, focused = false;
+  EXPECT_EQ(ShowAnd([&] {
+              dlg_->activateWindow();
+              Type("");
+              dlg_->BitBtn1->click();
+              QCoreApplication::processEvents();
+              stayed = dlg_->isVisible();
+              focused = dlg_->ComboBox1->hasFocus() || dlg_->focusWidget() == dlg_->ComboBox1->lineEdit() ||
+                        dlg_->focusWidget() == dlg_->ComboBox1;
+              dlg_->BitBtn2->click();
+            }),
+            ui::mrCancel);
+  EXPECT_TRUE(stayed);
+  EXPECT_TRUE(focused);
+  EXPECT_EQ(dlg_->sStartFolder(), inner);
+  EXPECT_EQ(dlg_->History(), (Folders{inner, Home()}));
+}
+
+TEST_F(FolderDialogTest, ViewButtonsAndTheFontReachTheListAndTheTree) {
+  const std::pair<QToolButton*, TViewStyle> buttons[] = {
+      {dlg_->SpeedButton1, vsIcon}, {dlg_->SpeedButton2, vsSmallIcon}, {dlg_->SpeedButton3, vsList},
+      {dlg_->SpeedButton4, vsReport}};
+  for (const auto& [button, style] : buttons) {
+    button->click();
+    EXPECT_EQ(List().ViewStyle(), style);
+    for (const auto& [other, _] : buttons) EXPECT_EQ(other->isChecked(), other == button);
+  }
+
+  QFont chosen(QStringLiteral("DejaVu Serif"), 15);
+  chosen.setItalic(true);
+  ui::PushModalScript([&](ui::ModalCall& call) {
+    call.fontDialog->Font = chosen;
+    return ui::mrOk;
+  });
+  dlg_->activateWindow();
+  ASSERT_TRUE(WaitUntil("the dialog active", [&] { return dlg_->isActiveWindow(); }));
+  QTest::keyClick(dlg_.get(), Qt::Key_F, Qt::AltModifier);  // N2 by keyboard
+  EXPECT_EQ(Tree().font(), chosen);
+  EXPECT_EQ(List().CurrentView()->font(), chosen);
+  ui::PushModalScript([](ui::ModalCall& call) {
+    call.fontDialog->Font = QFont(QStringLiteral("DejaVu Sans"), 30);
+    return ui::mrCancel;
+  });
+  dlg_->N2->trigger();
+  EXPECT_EQ(Tree().font(), chosen);
+}
+
+}  // namespace
+}  // namespace tavo::test
