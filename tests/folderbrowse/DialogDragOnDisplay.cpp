@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -48,7 +49,11 @@ TEST_F(DialogDrag, ARuteDocumentDraggedFromTheListOntoATreeFolderMovesThere) {
 
   QAbstractItemView* view = list.CurrentView();
   const QPoint from = view->viewport()->mapToGlobal(view->visualRect(list.Model().index(row, 0)).center());
-  const QPoint to = tree.viewport()->mapToGlobal(tree.visualRect(tree.Model().IndexOf(target)).center());
+  // The folder's name, not the middle of its row: the tree's column is as
+  // wide as its longest name and may reach past the visible part.
+  const QRect onScreen = tree.visualRect(tree.Model().IndexOf(target)) & tree.viewport()->rect();
+  ASSERT_FALSE(onScreen.isEmpty());
+  const QPoint to = tree.viewport()->mapToGlobal(QPoint(onScreen.left() + std::min(30, onScreen.width() / 2), onScreen.center().y()));
   // The mouse goes down on the document, moves in steps and lets go over
   // the folder, while this loop serves the drag.
   QString script = QStringLiteral("xdotool mousemove %1 %2 && sleep 0.3 && xdotool mousedown 1 && sleep 0.3")
