@@ -52,12 +52,16 @@ class Publisher : public QObject {
     QMetaObject::invokeMethod(
         &busHome_,
         [this] {
+          closed_ = true;
           for (auto& [id, bus] : busSide_) CloseOnBus(bus);
           busSide_.clear();
         },
         Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
+    // Whatever the bus thread still opened after the close (the thread has
+    // ended: its objects may be deleted here).
+    for (auto& [id, bus] : busSide_) CloseOnBus(bus);
   }
 
   bool eventFilter(QObject* watched, QEvent* e) override {
@@ -138,6 +142,7 @@ class Publisher : public QObject {
 
   // Bus thread.
   void OpenOnBus(int id, const std::shared_ptr<WindowState>& state) {
+    if (closed_) return;
     const QString connection = QStringLiteral("tavo-window-%1").arg(id);
     QDBusConnection bus = QDBusConnection::connectToBus(address_, connection);
     if (!bus.isConnected()) {
@@ -189,6 +194,7 @@ class Publisher : public QObject {
   QThread thread_;
   QObject busHome_;  // lives in thread_: the context of the bus side's work
   std::unordered_map<int, BusSide> busSide_;
+  bool closed_ = false;  // bus thread: the publisher is going, open nothing more
   std::unordered_map<QWidget*, Entry> published_;
   std::unordered_map<int, QPointer<QWidget>> windows_;
   int lastId_ = 0;

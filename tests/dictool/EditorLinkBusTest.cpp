@@ -14,8 +14,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "dictool/Cp932Texts.h"
 #include "dictool/GaibuSearchEngine.h"
@@ -265,8 +267,10 @@ TEST(EditorLinkWithoutBusTest, F2AndF3SayTheLinkIsUnavailable) {
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   unsetenv("XDG_RUNTIME_DIR");
   if (windows::WindowBusAvailable()) GTEST_SKIP() << "this process reached the bus before; run the test on its own";
-  char pattern[] = "/tmp/tavo-nobus-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const char* tmp = std::getenv("TMPDIR");
+  std::string folder = std::string(tmp != nullptr ? tmp : "/tmp") + "/tavo-nobus-XXXXXX";
+  ASSERT_NE(mkdtemp(folder.data()), nullptr);
+  const char* pattern = folder.c_str();
   setenv("TAVO_WINDIR", pattern, 1);
   ui::SetModalScripting(true);
   ui::ClearModalHistory();
