@@ -109,24 +109,14 @@ TEST_F(FilesWatcherTest, ReportsItsPathOncePerBurstAndThenWatchesAgain) {
     Start(dir.path(), kLongQuiet);
     ASSERT_TRUE(Prime(dir.path()));
     // Eight files, each well within the quiet period of the one before.
-    Clock::time_point before, after, lastBefore;
-    long long longestLull = 0;  // the longest time in which no change may have come
-    for (int i = 0; i < 8; ++i) {
-      const Clock::time_point previousBefore = before;
-      before = Clock::now();
-      MakeFile(dir / std::string("f").append(std::to_string(i)));
-      after = Clock::now();
-      if (i > 0) longestLull = std::max(longestLull, MsBetween(previousBefore, after));
-      lastBefore = before;
-      PumpFor(15);  // the pace of the burst
-    }
-    if (longestLull >= kLongQuiet / 2) {  // held up: a report within the burst would be right
-      test::AttemptAgain(attempt, "the burst was held up for " + std::to_string(longestLull) + " ms");
+    const test::Burst burst = test::MakeBurst(8, 15, [&](int i) { MakeFile(dir / std::string("f").append(std::to_string(i))); });
+    if (burst.longestLull >= kLongQuiet / 2) {  // held up: a report within the burst would be right
+      test::AttemptAgain(attempt, "the burst was held up for " + std::to_string(burst.longestLull) + " ms");
       StopWatcher();
       continue;
     }
     ASSERT_TRUE(WaitUntil("the report of the burst", [&] { return !reports_.empty(); }));
-    EXPECT_GE(MsBetween(lastBefore, reportAt_), kLongQuiet - 5);
+    EXPECT_GE(MsBetween(burst.lastBefore, reportAt_), kLongQuiet - 5);
     PumpFor(2 * kLongQuiet);  // negative check: no second report
     EXPECT_EQ(reports_, std::vector<std::string>{dir.path()});
     // The folder is still watched after the report.

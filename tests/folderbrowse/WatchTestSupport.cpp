@@ -7,6 +7,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,6 +33,20 @@ void RemoveAll(const std::string& path) {
 
 ::testing::AssertionResult AllThreadsEnded() {
   return WaitUntil("every watcher thread to end", [] { return ui::TThread::LiveCount() == 0; });
+}
+
+Burst MakeBurst(int count, int paceMs, const std::function<void(int)>& change) {
+  Burst burst;
+  Clock::time_point before;
+  for (int i = 0; i < count; ++i) {
+    const Clock::time_point previousBefore = before;
+    before = Clock::now();
+    change(i);
+    if (i > 0) burst.longestLull = std::max(burst.longestLull, MsBetween(previousBefore, Clock::now()));
+    burst.lastBefore = before;
+    PumpFor(paceMs);
+  }
+  return burst;
 }
 
 void AttemptAgain(int attempt, std::string_view why) {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <compare>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -76,5 +77,15 @@ inline long long MsSince(Clock::time_point t) {
 inline long long MsBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
 }
+
+// A burst of `count` changes made by `change(i)`, `paceMs` apart while the
+// event loop runs. `lastBefore` is when the last change began; `longestLull`
+// the longest time in which no change may have come (a busy machine can
+// hold a burst up so long that a report within it would be right).
+struct Burst {
+  Clock::time_point lastBefore;
+  long long longestLull = 0;
+};
+Burst MakeBurst(int count, int paceMs, const std::function<void(int)>& change);
 
 }  // namespace tavo::test
