@@ -714,12 +714,20 @@ void TShellFileList::RunPendingReports() {
 
 void TShellFileList::FolderGone() {
   pendingReports_ = 0;
+  const std::string gone = FolderPath();
+  // The tree may not have seen the folder go (its report comes later, or
+  // the folder went before its watch stood): it looks now, so that it does
+  // not keep showing the folder, and a selection it loses moves the list on.
+  if (tree_ != nullptr) tree_->RefreshAll();
+  if (FolderPath() != gone) return;
   Reset([&] {
     Clear();
     folder_.reset();
     shellFolder_ = nullptr;
-    if (tree_ != nullptr && tree_->SelectedPIDL() != nullptr) {
-      Browse(tree_->SelectedPIDL());
+    std::string treePath;
+    PCItemIDList treeFolder = tree_ != nullptr ? tree_->SelectedPIDL() : nullptr;
+    if (treeFolder != nullptr && !(PIDLToPath(treeFolder, treePath) && treePath == gone)) {
+      Browse(treeFolder);
     } else {
       PauseWatchers();
     }

@@ -7,6 +7,7 @@
 
 #include "folderbrowse/ZuShellUtils.h"
 #include "platform/files/Files.h"
+#include "platform/files/FolderStamp.h"
 #include "platform/notify/UiThreadCall.h"
 #include "platform/system/OSError.h"
 #include "platform/ui/Application.h"
@@ -22,6 +23,15 @@ std::vector<std::string> FilterFolders(const std::vector<std::string>& folders) 
     if (!folder.empty() && DirectoryExists(folder)) kept.insert(AddBackslash(folder));
   return {kept.begin(), kept.end()};
 }
+
+std::vector<FolderStamp> StampsOf(const std::vector<std::string>& folders) {
+  std::vector<FolderStamp> stamps;
+  stamps.reserve(folders.size());
+  for (const std::string& folder : folders) stamps.push_back(StampOfFolder(folder));
+  return stamps;
+}
+
+bool IsSignalled(WaitHandle& handle) { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }
 
 // One pass of a worker's loop. A failing system call (EOSError) just ends
 // the worker; anything else is shown on the UI thread first.
@@ -68,6 +78,7 @@ TShDirWatcher::TShDirWatcher(const std::vector<std::string>* folders, uint32_t n
       onDevice_(std::move(onDevice)),
       onChange_(std::move(onChange)) {
   if (folders != nullptr) folders_ = FilterFolders(*folders);
+  stamps_ = StampsOf(folders_);
   Start();
 }
 
@@ -82,6 +93,7 @@ bool TShDirWatcher::SetFolders(const std::vector<std::string>* folders) {
   } else {
     folders_.clear();
   }
+  stamps_ = StampsOf(folders_);
   ++generation_;
   listChanged_.Set();
   return true;
@@ -114,6 +126,11 @@ void TShDirWatcher::Execute() {
   Guarded(*this, [this] { Rebuild(); });
   while (!Terminated()) {
     Guarded(*this, [this] {
+      if (missed_) {
+        missed_ = false;
+        QuietPeriod(0);
+        return;
+      }
       const uint32_t result = WaitAll(INFINITE);
       if (result == WAIT_OBJECT_0)
         Terminate();
@@ -135,10 +152,12 @@ uint32_t TShDirWatcher::WaitAll(int timeoutMs) { return WaitForMultipleObjects(h
 
 void TShDirWatcher::Rebuild() {
   std::vector<std::string> folders;
+  std::vector<FolderStamp> stamps;
   uint64_t generation;
   {
     std::lock_guard lock(lock_);
     folders = folders_;
+    stamps = stamps_;
     generation = generation_;
   }
   // Opening a notification walks a whole sub-tree, which may take long: it
@@ -146,6 +165,7 @@ void TShDirWatcher::Rebuild() {
   std::vector<std::unique_ptr<ChangeNotification>> opened(folders.size());
   std::vector<bool> failed(folders.size(), false);
   bool cancelled = false;
+  bool changed = false;
   for (size_t i = folders.size(); i-- > 0;) {
     opened[i] = FindFirstChangeNotification(folders[i], subtree_, filter_, &terminate_);
     if (!opened[i]) {
@@ -154,14 +174,28 @@ void TShDirWatcher::Rebuild() {
       else
         failed[i] = true;
     }
+    // The caller listed the folder before this watch stood: a folder that
+    // went or changed meanwhile is reported as a change. (One that cannot
+    // be watched for want of watches is not: the report would only bring it
+    // back to fail again.)
+    const FolderStamp now = StampOfFolder(folders[i]);
+    if (!now.exists || (opened[i] && now != stamps[i])) changed = true;
+    // A change the closed watch had seen but not yet reported is reported
+    // for a folder that stays watched.
+    if (unreported_.count(folders[i]) != 0) changed = true;
   }
+  unreported_.clear();
+  if (!cancelled && changed) missed_ = true;
   {
     std::lock_guard lock(lock_);
     // Folders that cannot be watched leave the list, unless the list was
     // replaced meanwhile (the worker then rebuilds again anyway).
     if (!cancelled && generation == generation_)
       for (size_t i = folders.size(); i-- > 0;)
-        if (failed[i]) folders_.erase(folders_.begin() + static_cast<std::ptrdiff_t>(i));
+        if (failed[i]) {
+          folders_.erase(folders_.begin() + static_cast<std::ptrdiff_t>(i));
+          stamps_.erase(stamps_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
   }
   handles_ = {&terminate_, &device_, &listChanged_};
   notifications_.clear();
@@ -175,8 +209,10 @@ void TShDirWatcher::Rebuild() {
 void TShDirWatcher::CloseAll() {
   handles_.resize(3);
   bool failed = false;
-  for (std::unique_ptr<ChangeNotification>& n : notifications_)
+  for (std::unique_ptr<ChangeNotification>& n : notifications_) {
+    if (IsSignalled(*n)) unreported_.insert(n->Path());  // would be lost with the watch
     if (!FindCloseChangeNotification(std::move(n))) failed = true;
+  }
   notifications_.clear();
   if (failed) RaiseLastOSError();
 }
@@ -188,7 +224,7 @@ void TShDirWatcher::ListChanged() {
 
 void TShDirWatcher::QuietPeriod(size_t index) {
   for (;;) {
-    if (!FindNextChangeNotification(*notifications_[index - 3])) RaiseLastOSError();
+    if (index >= 3 && !FindNextChangeNotification(*notifications_[index - 3])) RaiseLastOSError();
     const uint32_t result = WaitAll(timing_.quietMs);
     if (result >= WAIT_OBJECT_0 + 3 && result < handles_.size()) {
       index = result;  // the burst goes on
@@ -239,7 +275,11 @@ void TShDirWatcher::DeliverDevices() {
 
 TShFilesWatcher::TShFilesWatcher(const std::string& path, uint32_t notifyFilter, TChangeEvent onChange,
                                  Timing timing)
-    : filter_(notifyFilter), timing_(timing), path_(path), onChange_(std::move(onChange)) {
+    : filter_(notifyFilter),
+      timing_(timing),
+      path_(path),
+      stamp_(path.empty() ? FolderStamp{} : StampOfFolder(path)),
+      onChange_(std::move(onChange)) {
   Start();
 }
 
@@ -248,7 +288,8 @@ TShFilesWatcher::~TShFilesWatcher() = default;
 bool TShFilesWatcher::SetPath(const std::string& path) {
   std::lock_guard lock(lock_);
   if (path == path_) return false;
-  path_ = !path.empty() && DirectoryExists(path) ? path : std::string();
+  path_ = path;
+  stamp_ = path.empty() ? FolderStamp{} : StampOfFolder(path);
   pathChanged_.Set();
   return true;
 }
@@ -264,15 +305,23 @@ void TShFilesWatcher::Stop() {
 }
 
 void TShFilesWatcher::Execute() {
-  Guarded(*this, [this] { OpenFolder(); });
+  Guarded(*this, [this] { Reopen(); });
   while (!Terminated()) {
     Guarded(*this, [this] {
+      if (missed_) {
+        missed_ = false;
+        if (notification_)
+          QuietPeriod();
+        else
+          Synchronize([this] { DeliverChange(); });  // the folder is gone: the owner moves on
+        return;
+      }
       if (!notification_) {
         const uint32_t result = WaitOn({&terminate_, &pathChanged_}, INFINITE);
         if (result == WAIT_OBJECT_0)
           Terminate();
         else if (result == WAIT_OBJECT_0 + 1)
-          OpenFolder();
+          Reopen();
         else if (result == WAIT_FAILED)
           RaiseLastOSError();
         return;
@@ -282,8 +331,7 @@ void TShFilesWatcher::Execute() {
         CloseFolder();
         Terminate();
       } else if (result == WAIT_OBJECT_0 + 1) {
-        CloseFolder();
-        OpenFolder();
+        Reopen();
       } else if (result == WAIT_OBJECT_0 + 2) {
         QuietPeriod();
       } else if (result == WAIT_FAILED) {
@@ -294,9 +342,16 @@ void TShFilesWatcher::Execute() {
   notification_.reset();
 }
 
-void TShFilesWatcher::OpenFolder() {
+void TShFilesWatcher::Reopen() {
+  CloseFolder();
   std::lock_guard lock(lock_);
-  if (!path_.empty() && DirectoryExists(path_)) notification_ = FindFirstChangeNotification(path_, false, filter_);
+  openedPath_ = path_;
+  if (path_.empty()) return;
+  notification_ = FindFirstChangeNotification(path_, false, filter_);
+  // The owner listed the folder before this watch stood: a folder that went
+  // or changed meanwhile is reported, as the watch would have.
+  const FolderStamp now = StampOfFolder(path_);
+  if (!now.exists || (notification_ && now != stamp_)) missed_ = true;
 }
 
 void TShFilesWatcher::CloseFolder() {
@@ -307,8 +362,7 @@ void TShFilesWatcher::CloseFolder() {
 void TShFilesWatcher::QuietPeriod() {
   for (;;) {
     if (!FindNextChangeNotification(*notification_)) {
-      CloseFolder();
-      OpenFolder();
+      Reopen();
       return;
     }
     const uint32_t result = WaitOn({&terminate_, &pathChanged_, notification_.get()}, timing_.quietMs);
@@ -321,8 +375,7 @@ void TShFilesWatcher::QuietPeriod() {
       CloseFolder();
       Terminate();
     } else if (result == WAIT_OBJECT_0 + 1) {
-      CloseFolder();
-      OpenFolder();
+      Reopen();
     } else {
       RaiseLastOSError();
     }
@@ -336,6 +389,10 @@ void TShFilesWatcher::DeliverChange() {
     std::lock_guard lock(lock_);
     path = path_;
   }
+  // A path handed over since the worker opened its own makes this report
+  // one of a folder no longer watched (the worker is blocked in this call,
+  // so its opened path holds still).
+  if (path != openedPath_) return;
   if (onChange_) onChange_(this, path);
 }
 

@@ -29,10 +29,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "folderbrowse/ZuShellIDFunc.h"
+#include "platform/files/FolderStamp.h"
 #include "platform/notify/ChangeNotification.h"
 #include "platform/notify/Thread.h"
 #include "platform/notify/WaitEvents.h"
@@ -86,8 +88,10 @@ class TShDirWatcher final : public ui::TThread {
   // Starts watching the existing folders among `folders` (null: none) with
   // `notifyFilter` (FILE_NOTIFY_CHANGE_*), each with the folders below it
   // when `watchSubtree`. A watched folder that goes away and comes back (or
-  // whose volume is mounted again) is watched again. Throws EOSError when
-  // the system gives no event or thread.
+  // whose volume is mounted again) is watched again. The caller is taken to
+  // have listed the folders just before it hands them over: a folder that
+  // goes, or whose entries change, before its watch stands is reported as a
+  // change. Throws EOSError when the system gives no event or thread.
   TShDirWatcher(const std::vector<std::string>* folders, uint32_t notifyFilter, TDeviceChangeEvent onDevice,
                 TChangeEvent onChange, Timing timing = {}, bool watchSubtree = true);
 
@@ -134,10 +138,13 @@ class TShDirWatcher final : public ui::TThread {
 
   mutable std::mutex lock_;
   std::vector<std::string> folders_;  // guarded by lock_
+  std::vector<FolderStamp> stamps_;   // guarded by lock_; one per folder, taken when handed over
   uint64_t generation_ = 0;           // guarded by lock_; counts list replacements
 
   // Worker only: [terminate, device, list changed, one per watched folder].
   std::vector<WaitHandle*> handles_;
+  bool missed_ = false;                // a change came before a watch stood, or went with a closed one
+  std::set<std::string> unreported_;  // folders whose closed watch held a change not yet reported
   std::vector<std::unique_ptr<ChangeNotification>> notifications_;
 
   // UI thread only.
@@ -154,16 +161,20 @@ class TShFilesWatcher final : public ui::TThread {
 
   // Watches `path` (empty: nothing) with `notifyFilter`; the folder going
   // away is reported, and so is every change once it is there again. A
-  // change made while a report runs is reported after it. Throws EOSError
-  // when the system gives no event or thread.
+  // change made while a report runs is reported after it. The caller is
+  // taken to have listed the folder just before it names it: a folder that
+  // is not there, or goes or changes before the watch stands, is reported at
+  // once (a folder that is not there, once). Throws EOSError when the system
+  // gives no event or thread.
   TShFilesWatcher(const std::string& path, uint32_t notifyFilter, TChangeEvent onChange, Timing timing = {});
 
   // A path other than the current one (exact comparison) becomes the watched
-  // folder when it exists, else nothing is watched; the worker re-opens.
-  // The current path changes nothing. True when the worker was signalled.
+  // folder; the worker re-opens (see the constructor for a folder that is
+  // not there). The current path changes nothing. True when the worker was
+  // signalled.
   bool SetPath(const std::string& path);
 
-  // The watched path ("" for none).
+  // The watched path ("" for none), as given.
   std::string Path() const;
 
   // Clears the callback and tells the worker to end.
@@ -174,7 +185,7 @@ class TShFilesWatcher final : public ui::TThread {
   void Execute() override;
 
   // Worker.
-  void OpenFolder();
+  void Reopen();
   void CloseFolder();
   void QuietPeriod();
   // UI thread.
@@ -186,9 +197,12 @@ class TShFilesWatcher final : public ui::TThread {
   Event terminate_{true, false};
 
   mutable std::mutex lock_;
-  std::string path_;  // guarded by lock_
+  std::string path_;   // guarded by lock_
+  FolderStamp stamp_;  // guarded by lock_; taken when the path was handed over
 
   std::unique_ptr<ChangeNotification> notification_;  // worker only
+  std::string openedPath_;                            // worker only: the path notification_ is for
+  bool missed_ = false;                               // worker only: report without waiting for a change
 
   TChangeEvent onChange_;  // UI thread only
 };
