@@ -113,7 +113,15 @@ bool PostMessage(const WindowHandle& window, unsigned msg, int64_t wParam, int64
   if (!IsHandle(window) || !bus.isConnected() || msg < kFirstBusMessage || msg > kLastBusMessage) return false;
   QDBusMessage call = WindowCall(window, "PostMessage");
   call << msg << qlonglong(wParam) << qlonglong(lParam);
-  return bus.send(call);
+  if (!bus.send(call)) return false;
+  // send() only queues: a program that ends right after posting would take
+  // the message with it. The bus answers a ping only after the messages
+  // sent before it, so once it has, the message is on its way to the window.
+  const QDBusMessage ping = QDBusMessage::createMethodCall(
+      QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+      QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+  bus.call(ping, QDBus::Block, kCallTimeoutMs);
+  return true;
 }
 
 }  // namespace tavo::windows

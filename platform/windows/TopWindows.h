@@ -47,9 +47,11 @@ std::string GetWindowText(const WindowHandle& window);
 // asked or did not answer: no bus, not a window's name, a window gone.
 bool BringWindowToTop(const WindowHandle& window);
 
-// Queues the message for the window without waiting. False when it could
-// not be sent (no bus, not a window's name, a number outside the bus's
-// range); nothing is awaited, so a window that is gone is not told apart.
+// Sends the message to the window without waiting for the window; returns
+// once the bus has it, so that a program may end right after. False when it
+// could not be sent (no bus, not a window's name, a number outside the bus's
+// range); the window's answer is not awaited, so a window that is gone is
+// not told apart.
 bool PostMessage(const WindowHandle& window, unsigned msg, int64_t wParam, int64_t lParam);
 
 }  // namespace tavo::windows

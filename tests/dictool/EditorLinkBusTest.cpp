@@ -237,6 +237,9 @@ TEST_F(EditorLinkTest, F2RaisesTheEditorsFrameClassesInTheirOrder) {
 
 TEST_F(EditorLinkTest, TheStandInEditorsRequestsReachTheTool) {
   form->SearchDicList = {WriteFile("a.dic", sj("ねこ\r\n"))};
+  // The window is published from a thread of its own, some time after it shows.
+  ASSERT_TRUE(WaitUntil("the tool's window on the bus",
+                        [] { return !windows::FindWindow(std::string("TMainForm"), std::nullopt).empty(); }));
   // Tells what it sent; the tool is found while this thread runs its loop.
   auto post = [](const QStringList& args) {
     QProcess p;
