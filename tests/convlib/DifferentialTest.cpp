@@ -7,7 +7,7 @@
 //
 // The number of lines is TAVO_CONVLIB_DIFF_LINES from the environment, else
 // the build's default (10^6, fewer under the sanitizers). The full run:
-//   TAVO_CONVLIB_DIFF_LINES=10000000 build/bin/convlib_diff_tests
+//   TAVO_CONVLIB_DIFF_LINES=10000000 build-test/bin/convlib_diff_tests
 #include <gtest/gtest.h>
 
 #include <cstdint>
