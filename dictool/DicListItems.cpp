@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 
+#include "dictool/UnstorableText.h"
 #include "platform/files/ProfileText.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Modal.h"
@@ -34,25 +35,11 @@ int FindPath(const QListWidget* list, const std::string& cp932Path) {
 }
 
 bool AcceptDictionaryPath(QWidget* owner, const QString& caption, const std::string& cp932Path) {
-  QString why;
-  switch (CheckProfileValue(cp932Path)) {
-    case ProfileValueProblem::kNone:
-      return true;
-    case ProfileValueProblem::kLineBreak:
-      why = QStringLiteral("名前に改行を含む");
-      break;
-    case ProfileValueProblem::kBlankAtEnd:
-      why = QStringLiteral("先頭か末尾に空白がある");
-      break;
-    case ProfileValueProblem::kTooLong:
-      why = QStringLiteral("%1 バイトを超える").arg(kProfileValueMax);
-      break;
-  }
-  QString shown = FromCp932(cp932Path);
-  if (shown.size() > 200) shown = shown.left(200) + QStringLiteral("…");
+  const ProfileValueProblem problem = CheckProfileValue(cp932Path);
+  if (problem == ProfileValueProblem::kNone) return true;
   ui::MessageBox(owner,
                  QStringLiteral("「%1」\n\nこのパスは%2ため、設定ファイルに保存できません。辞書として登録しません。")
-                     .arg(shown, why),
+                     .arg(ShownValue(cp932Path, 200), UnstorableReason(problem)),
                  caption, ui::MB_ICONWARNING);
   return false;
 }

@@ -1,5 +1,7 @@
 #include "dictool/EditorHandOver.h"
 
+#include <cerrno>
+
 #include "dictool/Cp932Texts.h"
 #include "dictool/SjisSearch.h"
 #include "platform/files/Files.h"
@@ -50,6 +52,10 @@ std::string ReadDicTmpWord(const std::string& path) {
 void WriteHitFile(const THitLine& hit) {
   PrivateProfileBatch batch(kTavoTmp, PrivateProfileBatch::kWrite);
   const std::string path = PrivateProfilePath(kTavoTmp);
+  // A hit file that is no text holds nothing for the editor: it is kept
+  // aside, and a new one written.
+  std::string aside;
+  if (batch.Error() == EILSEQ) batch.KeepAside(aside);
   if (batch.Error() != 0) throw EIniFileException::CannotWrite(path, FileErrorText(batch.Error()));
   if (!batch.WriteString(kHitSection, sj::KeyFileName, hit.ShortPath) ||
       !batch.WriteString(kHitSection, kKeyPage, std::to_string(hit.Page)) ||

@@ -32,8 +32,9 @@ std::string DicTmpPath();
 std::string ReadDicTmpWord(const std::string& path);
 
 // Writes `hit` into the hit file, section 検索ヒット行情報: ファイル名, ページ
-// and 行, in this order when they are new; every other line stays. Throws
-// EIniFileException ("<path> に書き込めません" and why) when it cannot.
+// and 行, in this order when they are new; every other line stays. A hit file
+// that is no text is moved aside ("__TAVO.TMP.bak") and a new one written.
+// Throws EIniFileException ("<path> に書き込めません" and why) when it cannot.
 void WriteHitFile(const THitLine& hit);
 
 // Whether `caption` is that of an editor window showing `shortPath`: with

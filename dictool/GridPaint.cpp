@@ -9,6 +9,7 @@
 #include "dictool/Main.h"
 #include "folderbrowse/DlgFolderSelect.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/FontChoice.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -66,10 +67,12 @@ void TMainForm::UpdateRowHeights() {
 
 void TMainForm::mnuSetFontClick() {
   if (Session.PageFilling) return;
-  FontDialog->Font = Grid->font();
+  const QFont current = Grid->font();
+  FontDialog->Font = ui::FontToOffer(current);
   if (!FontDialog->Execute(this)) return;
-  Grid->setFont(FontDialog->Font);
-  Grid2->setFont(FontDialog->Font);
+  const QFont chosen = ui::FontChosen(current, FontDialog->Font);
+  Grid->setFont(chosen);
+  Grid2->setFont(chosen);
   UpdateRowHeights();
 }
 

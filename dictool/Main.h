@@ -211,7 +211,12 @@ class TMainForm : public QMainWindow {
   void DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int row);
   void DrawCellText(QPainter& canvas, int x, const std::string& text, int y);
   void LoadSettings();
-  void SaveSettings();  // throws EIniFileException when the file cannot be written
+  // Tells the values it could not keep; throws EIniFileException when the
+  // file cannot be written.
+  void SaveSettings();
+  // The settings file, before the window is first shown: a bare name lies in
+  // the settings folder ("tavodic.ini" unless set).
+  void SetSettingsFileName(const std::string& fileName);
 
   // The text of the search box as CP932; "" when it holds a character that
   // has no CP932 form.

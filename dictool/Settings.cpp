@@ -4,15 +4,22 @@
 // window and the search-folder dialog are read into settings and made to
 // hold them.
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QString>
 
+#include <algorithm>
+#include <climits>
+
 #include "dictool/Main.h"
+#include "dictool/UnstorableText.h"
 #include "folderbrowse/DlgFolderSelect.h"
 #include "platform/files/Files.h"
 #include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/ScreenPlacement.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -60,6 +67,37 @@ void StoreFont(const QFont& font, TSettings& s, const FontFields& k) {
   s.*k.strikeOut = font.strikeOut();
 }
 
+// Saved bounds brought onto the screens there are now. The position is the
+// frame's and the size the inside's: the frame, where it is known already,
+// is counted in.
+void PlaceWindow(QWidget& window, int left, int top, int width, int height) {
+  std::vector<ui::Bounds> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect area = screen->availableGeometry();
+    screens.push_back({area.x(), area.y(), area.width(), area.height()});
+  }
+  const int frameWidth = window.frameGeometry().width() - window.width();
+  const int frameHeight = window.frameGeometry().height() - window.height();
+  const ui::Bounds placed =
+      ui::PlaceOnScreens({left, top, static_cast<int>(std::min<long long>(INT_MAX, 0LL + width + frameWidth)),
+                          static_cast<int>(std::min<long long>(INT_MAX, 0LL + height + frameHeight))},
+                         screens);
+  window.move(placed.left, placed.top);
+  window.resize(placed.width - frameWidth, placed.height - frameHeight);
+}
+
+// One line for each value a save left out.
+QString UnkeptText(const std::vector<TUnkeptSetting>& unkept) {
+  QString text;
+  for (const TUnkeptSetting& u : unkept) {
+    QString reason = UnstorableReason(u.problem);
+    if (u.problem == ProfileValueProblem::kTooLong) reason = QStringLiteral("%1 バイトあり、%2").arg(u.value.size()).arg(reason);
+    text += QStringLiteral("%1「%2」は、%3ため、設定ファイルに保存できません。\n")
+                .arg(FromCp932(u.what), ShownValue(u.value, 60), reason);
+  }
+  return text + QStringLiteral("ほかの設定は保存しました。");
+}
+
 static_assert(int{vsIcon} == svLargeIcons && int{vsSmallIcon} == svSmallIcons && int{vsList} == svList &&
               int{vsReport} == svDetails);
 
@@ -102,8 +140,7 @@ void TMainForm::ApplySettings(TSettings s) {
   SearchDicList = std::move(s.SearchDicList);
   NotSearchDicList = std::move(s.NotSearchDicList);
   WriteDic = std::move(s.WriteDic);
-  move(s.Left, s.Top);
-  resize(s.Width, s.Height);
+  PlaceWindow(*this, s.Left, s.Top, s.Width, s.Height);
   SetColorScheme(s.ColorScheme);
   const QFont gridFont = FontOf(Grid->font(), s, kGridFont);
   Grid->setFont(gridFont);
@@ -112,8 +149,7 @@ void TMainForm::ApplySettings(TSettings s) {
   LastFolder = std::move(s.LastFolder);
   if (folderDlg_ != nullptr) {
     TFolderDialog& d = *folderDlg_;
-    d.move(s.DialogLeft, s.DialogTop);
-    d.resize(s.DialogWidth, s.DialogHeight);
+    PlaceWindow(d, s.DialogLeft, s.DialogTop, s.DialogWidth, s.DialogHeight);
     const int widths[] = {s.NameColumnWidth, s.SizeColumnWidth, s.TypeColumnWidth, s.ModifiedColumnWidth,
                           s.AttributesColumnWidth};
     for (int c = 0; c < 5; ++c) d.SetColumnWidth(c, widths[c]);
@@ -147,14 +183,30 @@ void TMainForm::LoadSettings() {
   settings.LastFolder = ProgramFolder();  // what an empty start folder reads as
   const int error = settingsFile_.Load(settings);
   ApplySettings(std::move(settings));
+  const QString path = FromCp932(settingsFile_.Path());
+  const TSettingsLoadNote& note = settingsFile_.LoadNote();
+  QString told;
   if (error != 0)
     // Empty lists saved at the close would take the place of the user's.
-    ui::MessageBox(this,
-                   QStringLiteral("設定ファイル %1 を読み込めません。\n%2\n設定ファイルはこの実行中には上書きしません。")
-                       .arg(FromCp932(settingsFile_.Path()), FromCp932(FileErrorText(error))),
-                   windowTitle(), ui::MB_ICONWARNING);
+    told = QStringLiteral("設定ファイル %1 を読み込めません。\n%2\n設定ファイルはこの実行中には上書きしません。")
+               .arg(path, FromCp932(FileErrorText(error)));
+  else if (!note.keptAs.empty())
+    told = QStringLiteral("設定ファイル %1 は%2ため、読み込めません。\nそのままの内容で %3 に移し、既定の設定を使います。")
+               .arg(path,
+                    note.text == ProfileFileText::kUtf8NotCp932
+                        ? QStringLiteral("UTF-8 で書かれていて、Shift-JIS にない文字を含む")
+                        : QStringLiteral("Shift-JIS のテキストでも UTF-8 のテキストでもない"),
+                    FromCp932(note.keptAs));
+  else if (note.rewritten)
+    told = QStringLiteral("設定ファイル %1 は UTF-8 で書かれていました。読み込んで、Shift-JIS で書き直しました。").arg(path);
+  if (!told.isEmpty()) ui::MessageBox(this, told, windowTitle(), ui::MB_ICONWARNING);
 }
 
-void TMainForm::SaveSettings() { settingsFile_.Save(CurrentSettings()); }
+void TMainForm::SaveSettings() {
+  const std::vector<TUnkeptSetting> unkept = settingsFile_.Save(CurrentSettings());
+  if (!unkept.empty()) ui::MessageBox(this, UnkeptText(unkept), windowTitle(), ui::MB_ICONWARNING);
+}
+
+void TMainForm::SetSettingsFileName(const std::string& fileName) { settingsFile_ = TSettingsFile(fileName); }
 
 }  // namespace tavo

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "dictool/Cp932Texts.h"
+#include "platform/files/Files.h"
 #include "platform/files/IniFile.h"
 #include "platform/files/PrivateProfile.h"
 #include "platform/system/OSError.h"
@@ -48,6 +49,15 @@ constexpr std::string_view kViewNames[] = {
     "\x8F\xDA\x8D\xD7",                                          // 詳細
 };
 
+// The settings that are texts, in words for the messages that name them.
+constexpr std::string_view WhatSearchDics = "\x8C\x9F\x8D\xF5\x91\xCE\x8F\xDB\x82\xCC\x8E\xAB\x8F\x91";  // 検索対象の辞書
+constexpr std::string_view WhatNotSearchDics = "\x8C\x9F\x8D\xF5\x91\xCE\x8F\xDB\x8A\x4F\x82\xCC\x8E\xAB\x8F\x91";  // 検索対象外の辞書
+constexpr std::string_view WhatWriteDic = "\x8F\x91\x82\xAB\x8D\x9E\x82\xDD\x90\xE6\x82\xCC\x8E\xAB\x8F\x91";  // 書き込み先の辞書
+constexpr std::string_view WhatGridFont = "\x8C\x9F\x8D\xF5\x8C\x8B\x89\xCA\x82\xCC\x83\x74\x83\x48\x83\x93\x83\x67\x96\xBC";  // 検索結果のフォント名
+constexpr std::string_view WhatLastFolder = "\x8D\xC5\x8C\xE3\x82\xC9\x8C\x9F\x8D\xF5\x82\xB5\x82\xBD\x83\x74\x83\x48\x83\x8B\x83\x5F";  // 最後に検索したフォルダ
+constexpr std::string_view WhatHistory = "\x8C\x9F\x8D\xF5\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xCC\x97\x9A\x97\xF0";  // 検索フォルダの履歴
+constexpr std::string_view WhatFolderFont = "\x8C\x9F\x8D\xF5\x83\x74\x83\x48\x83\x8B\x83\x5F\x82\xCC\x91\x49\x91\xF0\x82\xCC\x83\x74\x83\x48\x83\x93\x83\x67\x96\xBC";  // 検索フォルダの選択のフォント名
+
 // A damaged count must not keep the start busy for hours.
 constexpr int kMaxListItems = 4096;
 
@@ -82,6 +92,7 @@ struct Row {
   Field field;
   Rule rule = Rule::kPlain;
   Numbering list = {};
+  std::string_view what = {};  // a text's name in words
   int fallback = 0;  // when not 0, the default in place of what the field holds
 };
 
@@ -89,22 +100,23 @@ using S = TSettings;
 
 // In the order of the file: the order of loading, saving and of new keys.
 const Row kRows[] = {
-    {sj::SecSearchDics, sj::KeyFileCount, &S::SearchDicList, Rule::kPlain, {sj::KeyFileName, 0, true}},
-    {sj::SecNotSearchDics, sj::KeyFileCount, &S::NotSearchDicList, Rule::kPlain, {sj::KeyFileName, 0, true}},
-    {sj::SecWriteDic, sj::KeyFileName, &S::WriteDic},
+    {sj::SecSearchDics, sj::KeyFileCount, &S::SearchDicList, Rule::kPlain, {sj::KeyFileName, 0, true}, WhatSearchDics},
+    {sj::SecNotSearchDics, sj::KeyFileCount, &S::NotSearchDicList, Rule::kPlain, {sj::KeyFileName, 0, true},
+     WhatNotSearchDics},
+    {sj::SecWriteDic, sj::KeyFileName, &S::WriteDic, Rule::kPlain, {}, WhatWriteDic},
     {SecDesktop, "Top", &S::Top},
     {SecDesktop, "Left", &S::Left},
     {SecDesktop, "Height", &S::Height},
     {SecDesktop, "Width", &S::Width},
     {SecColor, "Color", &S::ColorScheme, Rule::kScheme},
-    {SecFont, "Name", &S::GridFontName},
+    {SecFont, "Name", &S::GridFontName, Rule::kPlain, {}, WhatGridFont},
     {SecFont, "Size", &S::GridFontSize, Rule::kFontSize},
     {SecFont, "Bold", &S::GridFontBold, Rule::kStyleBit},
     {SecFont, "Italic", &S::GridFontItalic, Rule::kStyleBit},
     {SecFont, "Underline", &S::GridFontUnderline, Rule::kStyleBit},
     {SecFont, "StrikeOut", &S::GridFontStrikeOut, Rule::kStyleBit},
     {SecHint, "Hint", &S::HintVisible},
-    {SecFolderDialog, KeyLastFolder, &S::LastFolder, Rule::kNotEmpty},
+    {SecFolderDialog, KeyLastFolder, &S::LastFolder, Rule::kNotEmpty, {}, WhatLastFolder},
     {SecFolderDialog, KeyDialogTop, &S::DialogTop},
     {SecFolderDialog, KeyDialogLeft, &S::DialogLeft},
     {SecFolderDialog, KeyDialogWidth, &S::DialogWidth},
@@ -115,15 +127,15 @@ const Row kRows[] = {
     {SecFolderDialog, KeyModifiedColumn, &S::ModifiedColumnWidth},
     {SecFolderDialog, KeyAttributesColumn, &S::AttributesColumnWidth},
     {SecFolderDialog, KeyHistoryMax, &S::HistoryMax},
-    {SecFolderDialog, KeyHistoryCount, &S::FolderHistory, Rule::kPlain, {KeyHistoryItem, 1, false}},
+    {SecFolderDialog, KeyHistoryCount, &S::FolderHistory, Rule::kPlain, {KeyHistoryItem, 1, false}, WhatHistory},
     {SecFolderDialog, KeySubfolders, &S::SearchSubfolders},
     {SecFolderDialog, KeyTreeWidth, &S::TreeWidth},
     {SecFolderDialog, KeyViewStyle, &S::ViewStyle, Rule::kViewStyle},
-    {SecFolderFont, "Name", &S::FolderFontName},
+    {SecFolderFont, "Name", &S::FolderFontName, Rule::kPlain, {}, WhatFolderFont},
     {SecFolderFont, "Size", &S::FolderFontSize, Rule::kFontSize},
     // An older writer kept the size here too; read last, it decides, and it
     // is written with the size.
-    {SecFolderFont, "Color", &S::FolderFontSize, Rule::kFontSize, {}, 9},
+    {SecFolderFont, "Color", &S::FolderFontSize, Rule::kFontSize, {}, {}, 9},
     {SecFolderFont, "Bold", &S::FolderFontBold, Rule::kStyleBit},
     {SecFolderFont, "Italic", &S::FolderFontItalic, Rule::kStyleBit},
     {SecFolderFont, "Underline", &S::FolderFontUnderline, Rule::kStyleBit},
@@ -239,14 +251,57 @@ bool Write(PrivateProfileBatch& batch, const Row& row, const Value& value) {
       value);
 }
 
+// What of `value` the file can hold: a list without the items it cannot, no
+// text for a text it cannot. What is left out goes to `unkept`.
+std::optional<Value> Storable(const Row& row, const Value& value, std::vector<TUnkeptSetting>& unkept) {
+  auto fits = [&](const std::string& text) {
+    const ProfileValueProblem problem = CheckProfileValue(text);
+    if (problem != ProfileValueProblem::kNone) unkept.push_back({row.what, text, problem});
+    return problem == ProfileValueProblem::kNone;
+  };
+  return std::visit(Overload{
+                        [&](const std::vector<std::string>& list) -> std::optional<Value> {
+                          std::vector<std::string> kept;
+                          for (const std::string& item : list)
+                            if (fits(item)) kept.push_back(item);
+                          return kept;
+                        },
+                        [&](const std::string& text) -> std::optional<Value> {
+                          if (!fits(text)) return std::nullopt;
+                          return value;
+                        },
+                        [&](const auto&) -> std::optional<Value> { return value; },
+                    },
+                    value);
+}
+
 }  // namespace
+
+std::string SettingsFileNameFor(std::string_view programFile) {
+  if (programFile.empty()) return "tavodic.ini";
+  return ChangeFileExt(programFile, ".ini");
+}
 
 TSettingsFile::TSettingsFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
 std::string TSettingsFile::Path() const { return PrivateProfilePath(fileName_); }
 
 int TSettingsFile::Load(TSettings& settings) {
-  PrivateProfileBatch batch(fileName_, PrivateProfileBatch::kRead);
+  note_ = {};
+  const PrivateProfileBatch read(fileName_, PrivateProfileBatch::kRead);
+  note_.text = read.FileText();
+  // A file that is not CP932 text is mended at once, under the lock: before
+  // another writer adds CP932 keys to a UTF-8 file, and before junk is taken
+  // for settings and written over.
+  std::optional<PrivateProfileBatch> mend;
+  if (note_.text != ProfileFileText::kCp932) {
+    mend.emplace(fileName_, PrivateProfileBatch::kWrite);
+    if (mend->FileText() == ProfileFileText::kUtf8)
+      note_.rewritten = mend->Commit() == 0;  // else the next save tries again
+    else if (mend->Error() == EILSEQ)
+      mend->KeepAside(note_.keptAs);
+  }
+  const PrivateProfileBatch& batch = mend && mend->Error() == 0 ? *mend : read;
   // A file without a place is a file that is not there yet.
   loadError_ = batch.Error() == ENOENT ? 0 : batch.Error();
   stored_.clear();
@@ -259,28 +314,36 @@ int TSettingsFile::Load(TSettings& settings) {
   return loadError_;
 }
 
-void TSettingsFile::Save(const TSettings& settings) {
+std::vector<TUnkeptSetting> TSettingsFile::Save(const TSettings& settings) {
   if (stored_.size() != kRowCount) {  // never loaded: everything counts as changed
     stored_.clear();
     for (const Row& row : kRows) stored_.push_back(Get(row, TSettings{}));
   }
-  auto changed = [&](size_t i) { return kRows[i].rule != Rule::kReadOnly && Get(kRows[i], settings) != stored_[i]; };
+  std::vector<TUnkeptSetting> unkept;
+  std::vector<std::optional<Value>> storable;  // nullopt: nothing to write
+  for (const Row& row : kRows)
+    storable.push_back(row.rule == Rule::kReadOnly ? std::nullopt : Storable(row, Get(row, settings), unkept));
+  auto changed = [&](size_t i) { return storable[i] && *storable[i] != stored_[i]; };
   if (loadError_ != 0) {
     // Its keys are unknown: the user's settings would be written over.
     for (size_t i = 0; i < kRowCount; ++i)
       if (changed(i)) throw EIniFileException::CannotWrite(Path(), sj::NotReadAtStart);
-    return;
+    return {};
   }
   PrivateProfileBatch batch(fileName_, PrivateProfileBatch::kWrite);
   if (batch.Error() != 0) throw EIniFileException::CannotWrite(Path(), FileErrorText(batch.Error()));
   for (size_t i = 0; i < kRowCount; ++i) {
     const Row& row = kRows[i];
-    if (row.rule == Rule::kReadOnly || (!changed(i) && batch.Value(row.section, row.key))) continue;
-    if (!Write(batch, row, Get(row, settings))) throw EIniFileException::CannotWrite(Path(), sj::UnstorableValue);
+    if (!storable[i] || (!changed(i) && batch.Value(row.section, row.key))) continue;
+    if (!Write(batch, row, *storable[i])) throw EIniFileException::CannotWrite(Path(), sj::UnstorableValue);
   }
   if (int error = batch.Commit()) throw EIniFileException::CannotWrite(Path(), FileErrorText(error));
   for (size_t i = 0; i < kRowCount; ++i)
-    if (kRows[i].rule != Rule::kReadOnly) stored_[i] = Get(kRows[i], settings);
+    if (storable[i]) stored_[i] = std::move(*storable[i]);
+  std::vector<TUnkeptSetting> untold;
+  for (TUnkeptSetting& u : unkept)
+    if (told_.emplace(u.what, u.value).second) untold.push_back(std::move(u));
+  return untold;
 }
 
 }  // namespace tavo

@@ -8,16 +8,28 @@
 // or another copy of the program wrote meanwhile, and this copy did not
 // change, is never written over from a stale copy. The braille editor's
 // path is read and never written. A crash, a kill or a full disk during a
-// save leaves the old file or the new one.
+// save leaves the old file or the new one. A value that the file cannot
+// hold (ProfileText.h) never costs the others: it is left out, and the save
+// names it.
 //
 // Strings are CP932. One owner (the main window, on the UI thread).
 #pragma once
 
+#include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
+#include "platform/files/PrivateProfile.h"
+
 namespace tavo {
+
+// The settings file's name for the program file `programFile`: its name with
+// its extension replaced by ".ini" ("tavodic" gives "tavodic.ini");
+// "tavodic.ini" when it is empty.
+std::string SettingsFileNameFor(std::string_view programFile);
 
 // The view styles of the search-folder dialog's file list, as its values.
 enum TSettingsView : int { svLargeIcons = 0, svSmallIcons = 1, svList = 2, svDetails = 3 };
@@ -61,6 +73,23 @@ struct TSettings {
   bool operator==(const TSettings&) const = default;
 };
 
+// A value that the file cannot hold so that it reads back as it was.
+struct TUnkeptSetting {
+  std::string_view what;  // the setting in words, CP932 ("検索フォルダの履歴")
+  std::string value;
+  ProfileValueProblem problem;
+
+  bool operator==(const TUnkeptSetting&) const = default;
+};
+
+// What Load found besides the values.
+struct TSettingsLoadNote {
+  ProfileFileText text = ProfileFileText::kCp932;  // how the file's bytes were read
+  bool rewritten = false;  // a UTF-8 file was written back whole in CP932 at once
+  std::string keptAs;      // a file that was no text was moved here, untouched;
+                           // the defaults are in use
+};
+
 class TSettingsFile {
  public:
   // `fileName`: a bare name lies in the settings folder; a name with '/' is a path.
@@ -77,13 +106,20 @@ class TSettingsFile {
   // 4096 items and no more than the keys of its section. Returns 0, or the
   // errno value of why a file that exists could not be read; `settings`
   // then keep their defaults, and no save of this run writes over that file.
+  // A file in UTF-8 is read as such and at once written back whole in CP932;
+  // one that is no text is moved aside and the defaults are used (LoadNote;
+  // EILSEQ when it cannot be moved).
   int Load(TSettings& settings);
+  const TSettingsLoadNote& LoadNote() const { return note_; }
 
   // Writes what changed and what is missing (see above). A failure throws
   // EIniFileException ("<path> に書き込めません" and the reason); the file is
   // then as it was, and the next save tries again. After a failed Load, a
   // save with changes is refused that way and one without writes nothing.
-  void Save(const TSettings& settings);
+  // A value that the file cannot hold is left out: a text keeps what the
+  // file held, a list is written without it. Returns those values, each
+  // only the first time a save of this object left it out.
+  std::vector<TUnkeptSetting> Save(const TSettings& settings);
 
  private:
   using Value = std::variant<std::string, int, bool, std::vector<std::string>>;
@@ -92,6 +128,8 @@ class TSettingsFile {
   // written. Two keys that set one field (a font's size) each keep their own.
   std::vector<Value> stored_;
   int loadError_ = 0;
+  TSettingsLoadNote note_;
+  std::set<std::pair<std::string_view, std::string>> told_;  // values left out and returned once
 };
 
 }  // namespace tavo

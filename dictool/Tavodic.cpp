@@ -9,8 +9,10 @@
 #include "dictool/Diclist.h"
 #include "dictool/Main.h"
 #include "dictool/SetWord.h"
+#include "dictool/SettingsFile.h"
 #include "dictool/TavoLibBinding.h"
 #include "folderbrowse/DlgFolderSelect.h"
+#include "platform/files/Files.h"
 #include "platform/ui/Application.h"
 #include "platform/windows/WindowPublisher.h"
 
@@ -33,6 +35,9 @@ int main(int argc, char** argv) {
   // the editor's windows there.
   tavo::windows::PublishTopLevelWindows();
   auto* mainForm = new tavo::TMainForm;
+  // Named after the program file, so that a copy installed under another
+  // name keeps settings of its own.
+  mainForm->SetSettingsFileName(tavo::SettingsFileNameFor(tavo::ProgramFileName()));
   mainForm->CommandLine = QCoreApplication::arguments().mid(1);
   auto* dicList = new tavo::TDicListDlg(mainForm);
   auto* setWord = new tavo::TSetWordDlg(mainForm);

@@ -24,6 +24,7 @@
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/FontChoice.h"
 #include "platform/ui/FormKeys.h"
 #include "platform/ui/Hints.h"
 
@@ -295,7 +296,14 @@ void TFolderDialog::SpeedButton3Click() { SetViewStyle(vsList); }
 void TFolderDialog::SpeedButton4Click() { SetViewStyle(vsReport); }
 
 void TFolderDialog::N2Click() {
-  if (FontDialog1->Execute(this)) SetBrowseFont(FontDialog1->Font);
+  const QFont current = FontDialog1->Font;
+  FontDialog1->Font = ui::FontToOffer(current);
+  if (!FontDialog1->Execute(this)) {
+    FontDialog1->Font = current;
+    return;
+  }
+  FontDialog1->Font = ui::FontChosen(current, FontDialog1->Font);
+  SetBrowseFont(FontDialog1->Font);
 }
 
 // The item is checkable, so a click on it inverts the mark by itself.

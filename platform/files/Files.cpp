@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -97,25 +98,48 @@ void SyncFolder(const std::string& osFolder) {
   ::close(fd);
 }
 
-// The target of a chain of symbolic links, as ResolveFileLinks; nullopt when
-// the chain loops or a link cannot be read.
-std::optional<std::string> ResolveOsLinks(std::string target) {
+// The target of a chain of symbolic links, as ResolveFileLinks: 0, or ELOOP
+// when the chain loops, the error of a link that cannot be read, or, for a
+// write, kForeignLinkError at a link that MayFollowLinkToWrite refuses.
+int ResolveOsLinks(std::string path, bool forWrite, std::string& target) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
-    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      target = std::move(path);
+      return 0;
+    }
+    if (forWrite) {
+      struct stat folder;
+      if (::stat(OsFolderOf(path).c_str(), &folder) != 0) return errno;
+      if (!MayFollowLinkToWrite({st.st_uid, folder.st_uid, folder.st_mode, ::geteuid()})) return kForeignLinkError;
+    }
     std::string link(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 256, '\0');
     for (;;) {
-      ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-      if (n < 0) return std::nullopt;
+      ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+      if (n < 0) return errno;
       if (static_cast<size_t>(n) < link.size()) {
         link.resize(static_cast<size_t>(n));
         break;
       }
       link.resize(link.size() * 2);  // the link changed meanwhile
     }
-    target = !link.empty() && link[0] == '/' ? link : OsFolderOf(target) + "/" + link;
+    path = !link.empty() && link[0] == '/' ? link : OsFolderOf(path) + "/" + link;
   }
-  return std::nullopt;
+  return ELOOP;
+}
+
+// The file the running program was started from.
+std::string ExecutableOsPath() {
+  std::string exe(256, '\0');
+  for (;;) {
+    ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+    if (n < 0) return "";
+    if (static_cast<size_t>(n) < exe.size()) {
+      exe.resize(static_cast<size_t>(n));
+      return exe;
+    }
+    exe.resize(exe.size() * 2);  // possibly cut: try again with more room
+  }
 }
 
 std::string StripTrailingSlashes(std::string s) {
@@ -235,20 +259,24 @@ int ReadFileHead(std::string_view path, size_t limit, std::string& bytes) {
 
 std::string ResolveFileLinks(std::string_view path) {
   auto os = ToOsPath(path);
-  if (!os) return "";
-  auto target = ResolveOsLinks(*os);
-  if (!target) return "";
-  auto cp = FromOsPath(*target);
+  std::string target;
+  if (!os || ResolveOsLinks(*os, false, target) != 0) return "";
+  auto cp = FromOsPath(target);
   return cp ? *cp : "";
+}
+
+bool MayFollowLinkToWrite(const LinkFacts& f) {
+  if (f.linkOwner == f.user || f.linkOwner == 0) return true;
+  const bool folderIsTheUsers = f.folderOwner == f.user || f.folderOwner == 0;
+  return folderIsTheUsers && (f.folderMode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 int WriteFileAtomic(std::string_view path, std::string_view bytes) {
   auto os = ToOsPath(path);
   if (!os) return ENOENT;
   // A settings file kept elsewhere through a symbolic link stays linked.
-  auto resolved = ResolveOsLinks(*os);
-  if (!resolved) return ELOOP;
-  const std::string target = *resolved;
+  std::string target;
+  if (int error = ResolveOsLinks(*os, true, target)) return error;
   struct stat st;
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return EISDIR;
@@ -285,10 +313,10 @@ int WriteFileAtomic(std::string_view path, std::string_view bytes) {
 void RemoveStaleTemporaries(std::string_view path) {
   auto os = ToOsPath(path);
   if (!os) return;
-  auto target = ResolveOsLinks(*os);
-  if (!target) return;
-  const std::string prefix = TempPrefixOf(*target);
-  const std::string folder = OsFolderOf(*target);
+  std::string target;
+  if (ResolveOsLinks(*os, true, target) != 0) return;
+  const std::string prefix = TempPrefixOf(target);
+  const std::string folder = OsFolderOf(target);
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return;
   while (const dirent* e = ::readdir(dir)) {
@@ -297,6 +325,89 @@ void RemoveStaleTemporaries(std::string_view path) {
       ::unlinkat(::dirfd(dir), e->d_name, 0);
   }
   ::closedir(dir);
+}
+
+int MoveFileAside(std::string_view path, std::string& movedTo) {
+  movedTo.clear();
+  auto os = ToOsPath(path);
+  if (!os) return ENOENT;
+  std::string target;
+  if (int error = ResolveOsLinks(*os, true, target)) return error;
+  for (int n = 1; n < 1000; ++n) {
+    const std::string aside = target + ".bak" + (n == 1 ? "" : std::to_string(n));
+    int moved = ::renameat2(AT_FDCWD, target.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE);
+    if (moved != 0 && errno == EINVAL && ::link(target.c_str(), aside.c_str()) == 0)  // no such rename here
+      moved = ::unlink(target.c_str());
+    if (moved == 0) {
+      SyncFolder(OsFolderOf(target));
+      auto cp = FromOsPath(aside);
+      movedTo = cp ? *cp : aside;  // the name is the target's plus ASCII: it has a CP932 form
+      return 0;
+    }
+    if (errno != EEXIST) return errno;
+  }
+  return EEXIST;
+}
+
+int FileReplaceLock::Lock(std::string_view path) {
+  Release();
+  auto os = ToOsPath(path);
+  if (!os) return ENOENT;
+  // Each lap after the first means that another writer replaced, removed or
+  // made the file meanwhile: the laps end once this one gets its turn.
+  // Only a file made and removed over and over by others (no writer of this
+  // layer does) would keep it going; that ends after many laps.
+  for (int laps = 0; laps < 100000; ++laps) {
+    std::string target;
+    if (int error = ResolveOsLinks(*os, true, target)) return error;
+    // The kind is checked before opening, so that no device is opened and no
+    // fifo waited on; O_NOFOLLOW catches a link put in its place meanwhile.
+    struct stat st;
+    bool made = false;
+    int fd;
+    if (::lstat(target.c_str(), &st) == 0) {
+      if (int error = RegularFileError(st)) return error;
+      fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    } else if (errno == ENOENT) {
+      fd = ::open(target.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
+      made = true;
+    } else {
+      return errno;
+    }
+    if (fd < 0) {
+      if (errno == ENOENT || errno == EEXIST || errno == ELOOP) continue;  // changed meanwhile: look again
+      return errno;
+    }
+    int error = ::fstat(fd, &st) != 0 ? errno : RegularFileError(st);
+    if (error == 0) error = LockExclusive(fd);
+    if (error != 0) {
+      if (made) ::unlink(target.c_str());
+      ::close(fd);
+      return error;
+    }
+    struct stat now;
+    if (::lstat(target.c_str(), &now) == 0 && now.st_dev == st.st_dev && now.st_ino == st.st_ino) {
+      fd_ = fd;
+      created_ = made;
+      osTarget_ = std::move(target);
+      return 0;
+    }
+    ::close(fd);  // replaced or removed while this one waited
+  }
+  return EAGAIN;
+}
+
+void FileReplaceLock::Release() {
+  if (fd_ < 0) return;
+  struct stat mine, now;
+  // Still the empty file made for the lock: nobody wrote it, so it goes.
+  if (created_ && ::fstat(fd_, &mine) == 0 && mine.st_size == 0 && ::lstat(osTarget_.c_str(), &now) == 0 &&
+      now.st_dev == mine.st_dev && now.st_ino == mine.st_ino)
+    ::unlink(osTarget_.c_str());
+  ::close(fd_);  // also releases the lock
+  fd_ = -1;
+  created_ = false;
+  osTarget_.clear();
 }
 
 int LockExclusive(int fd) {
@@ -315,17 +426,15 @@ int SyncDescriptor(int fd) {
 unsigned long long SyncCount() { return g_syncs.load(std::memory_order_relaxed); }
 
 std::string ProgramFolder() {
-  std::string exe(256, '\0');
-  for (;;) {
-    ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
-    if (n < 0) return "";
-    if (static_cast<size_t>(n) < exe.size()) {
-      exe.resize(static_cast<size_t>(n));
-      break;
-    }
-    exe.resize(exe.size() * 2);  // possibly cut: try again with more room
-  }
+  const std::string exe = ExecutableOsPath();
+  if (exe.empty()) return "";
   auto cp = FromOsPath(OsFolderOf(exe));
+  return cp ? *cp : "";
+}
+
+std::string ProgramFileName() {
+  const std::string exe = ExecutableOsPath();
+  auto cp = FromOsPath(exe.substr(exe.rfind('/') + 1));
   return cp ? *cp : "";
 }
 

@@ -8,6 +8,7 @@
 // of fsyncs; the current folder and the environment are read, never changed).
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -53,11 +54,31 @@ int ReadFileHead(std::string_view path, size_t limit, std::string& bytes);
 // no link. "" when the links loop or the path has no OS form.
 std::string ResolveFileLinks(std::string_view path);
 
+// What decides whether a write may follow a symbolic link.
+struct LinkFacts {
+  unsigned linkOwner;    // uid of the link itself (lstat)
+  unsigned folderOwner;  // uid of the folder the link lies in
+  unsigned folderMode;   // that folder's mode bits
+  unsigned user;         // the effective uid of the writer
+};
+// A write follows a link only when the link is the user's or root's, or
+// lies in a folder that nobody but the user (or root) can write to: in a
+// folder that others can write, sticky or not, anyone may have planted it
+// to make the user overwrite a file of the user's own choosing. (The
+// kernel's rule for links in sticky world-writable folders, made to hold
+// for every folder that others can write.)
+bool MayFollowLinkToWrite(const LinkFacts& facts);
+
+// The errno value of a write refused because it would follow a link that
+// MayFollowLinkToWrite refuses (ENOLINK, which no local file call returns).
+inline constexpr int kForeignLinkError = ENOLINK;
+
 // Replaces the file's content with `bytes` so that a reader or a crash sees
 // the old file or the new one, never a mixture: the bytes go to a temporary
 // file beside it, are flushed to the disk, the temporary is renamed over the
 // file, and the folder is flushed (two fsyncs). A symbolic link is written
-// through to its target (ResolveFileLinks) and stays a link. The replaced
+// through to its target (ResolveFileLinks) and stays a link; a link that
+// MayFollowLinkToWrite refuses gives kForeignLinkError. The replaced
 // file keeps its permission bits and, where allowed, its owner. A file that
 // its user may not write (no write permission, or no write bit at all, which
 // even root honours here) is not replaced: EACCES. Returns 0 on success, else
@@ -69,6 +90,12 @@ int WriteFileAtomic(std::string_view path, std::string_view bytes);
 // process died. Only for a caller that knows no other writer of that file is
 // at work, such as the holder of the file's lock.
 void RemoveStaleTemporaries(std::string_view path);
+
+// Moves the file that `path` names (links followed as for a write) out of the
+// way, untouched, to the first free name of "<file>.bak", "<file>.bak2", ...
+// in its folder, and puts that name into `movedTo`. Never replaces a file.
+// Returns 0 or an errno value.
+int MoveFileAside(std::string_view path, std::string& movedTo);
 
 // --- Open files --------------------------------------------------------------
 
@@ -83,6 +110,37 @@ int OpenRegularFile(std::string_view path, int flags, int& fd);
 // when the descriptor is closed. Returns 0 or an errno value.
 int LockExclusive(int fd);
 
+// The lock of the writers of a file that is replaced whole by rename
+// (WriteFileAtomic): an exclusive flock on the file itself, which is the one
+// thing every process that writes it (another copy of the program, another
+// program on the layer, another user of a shared folder) has in common, so
+// no lock file is left anywhere. A lock taken on a file that a writer
+// replaced or removed while this one waited would guard nothing: it is taken
+// again on the file that is there now. A missing file is created empty to be
+// locked, and removed again on release when it is still that empty file, so
+// a writer that writes nothing leaves nothing. Links are followed as for a
+// write. One holder at a time; not copyable.
+class FileReplaceLock {
+ public:
+  FileReplaceLock() = default;
+  ~FileReplaceLock() { Release(); }
+  FileReplaceLock(const FileReplaceLock&) = delete;
+  FileReplaceLock& operator=(const FileReplaceLock&) = delete;
+
+  // Waits for the lock on the file `path` names. Returns 0 or an errno value:
+  // EISDIR for a folder, EINVAL for any other kind but a regular file (never
+  // opened, so nothing waits), kForeignLinkError, ELOOP.
+  int Lock(std::string_view path);
+  void Release();
+  // Whether Lock made the file (it was missing).
+  bool Created() const { return created_; }
+
+ private:
+  int fd_ = -1;
+  bool created_ = false;
+  std::string osTarget_;
+};
+
 // fsync(2), retried when interrupted. Returns 0 or an errno value.
 int SyncDescriptor(int fd);
 
@@ -94,6 +152,10 @@ unsigned long long SyncCount();
 // The folder of the running executable, without a trailing '/' (but "/" for
 // the root); "" when its name has no CP932 form.
 std::string ProgramFolder();
+
+// The running executable's own file name, without its folder; "" when it has
+// no CP932 form.
+std::string ProgramFileName();
 
 // The folder that holds the settings file and the program's temporary files:
 // $TAVO_WINDIR when set and not empty, else $XDG_CONFIG_HOME/tavo when that is

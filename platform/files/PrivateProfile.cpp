@@ -1,11 +1,9 @@
 #include "platform/files/PrivateProfile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 
 #include "platform/files/Files.h"
+#include "platform/text/Cp932.h"
 #include "platform/text/Cp932Lead.h"
 
 namespace tavo {
@@ -22,20 +20,22 @@ std::string CutToValueBuffer(std::string_view value) {
   return std::string(value.substr(0, keep));
 }
 
-// The lock is on a file of its own because the data file is replaced, not
-// rewritten; it lies beside the link's target, which two names of one file
-// share.
-int OpenLock(const std::string& profilePath, int& fd) {
-  fd = -1;
-  const std::string target = ResolveFileLinks(profilePath);
-  if (target.empty()) return ELOOP;
-  if (int error = OpenRegularFile(target + ".lock", O_RDWR | O_CREAT, fd)) return error;
-  if (int error = LockExclusive(fd)) {
-    ::close(fd);
-    fd = -1;
-    return error;
+// The text of the file's bytes in CP932, and how it was read.
+ProfileFileText ReadAsCp932(std::string& bytes) {
+  switch (DetectTextEncoding(bytes)) {
+    case TextEncoding::kCp932:
+      return ProfileFileText::kCp932;
+    case TextEncoding::kUtf8: {
+      constexpr std::string_view kBom = "\xEF\xBB\xBF";  // some editors begin UTF-8 files with it
+      auto cp932 = Utf8ToCp932(std::string_view(bytes).substr(bytes.starts_with(kBom) ? kBom.size() : 0));
+      bytes = cp932.value_or("");
+      return cp932 ? ProfileFileText::kUtf8 : ProfileFileText::kUtf8NotCp932;
+    }
+    case TextEncoding::kNeither:
+      break;
   }
-  return 0;
+  bytes.clear();
+  return ProfileFileText::kNeither;
 }
 
 }  // namespace
@@ -61,7 +61,7 @@ PrivateProfileBatch::PrivateProfileBatch(std::string_view fileName, Mode mode)
       error_ = errno != 0 ? errno : ENOENT;
       return;
     }
-    if ((error_ = OpenLock(path_, lockFd_)) != 0) return;
+    if ((error_ = lock_.Lock(path_)) != 0) return;
   }
   std::string bytes;
   const int r = ReadWholeFile(path_, bytes);
@@ -69,13 +69,27 @@ PrivateProfileBatch::PrivateProfileBatch(std::string_view fileName, Mode mode)
     error_ = r;  // never replace a file that could not be read
     return;
   }
-  exists_ = r == 0;
+  exists_ = r == 0 && !lock_.Created();
   writable_ = mode == kWrite;
-  text_ = ProfileText(bytes);
+  fileText_ = ReadAsCp932(bytes);
+  if (fileText_ == ProfileFileText::kUtf8NotCp932 || fileText_ == ProfileFileText::kNeither)
+    error_ = EILSEQ;  // its keys are unknown: never written over, but it may be kept aside
+  else
+    text_ = ProfileText(bytes);
 }
 
-PrivateProfileBatch::~PrivateProfileBatch() {
-  if (lockFd_ >= 0) ::close(lockFd_);  // also releases the lock
+PrivateProfileBatch::~PrivateProfileBatch() = default;  // the lock goes with it
+
+int PrivateProfileBatch::KeepAside(std::string& movedTo) {
+  movedTo.clear();
+  if (!writable_) return EBADF;
+  if (error_ != EILSEQ) return error_ != 0 ? error_ : EINVAL;
+  if (int error = MoveFileAside(path_, movedTo)) return error;
+  error_ = 0;
+  exists_ = false;
+  fileText_ = ProfileFileText::kCp932;
+  text_ = ProfileText();
+  return 0;
 }
 
 std::string PrivateProfileBatch::ReadString(std::string_view section, std::string_view key,
@@ -89,13 +103,13 @@ std::optional<std::string_view> PrivateProfileBatch::Value(std::string_view sect
 }
 
 bool PrivateProfileBatch::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  return writable_ && text_.Set(section, key, value);
+  return writable_ && error_ == 0 && text_.Set(section, key, value);
 }
 
 int PrivateProfileBatch::Commit() {
   if (error_ != 0) return error_;
   if (!writable_) return EBADF;
-  if (!text_.Changed()) return 0;
+  if (!text_.Changed() && fileText_ != ProfileFileText::kUtf8) return 0;
   RemoveStaleTemporaries(path_);  // safe: the lock keeps every other writer out
   return WriteFileAtomic(path_, text_.Bytes());
 }

@@ -1,5 +1,6 @@
 #include "platform/files/ProfileText.h"
 
+#include "platform/text/Cp932.h"
 #include "platform/text/Cp932Lead.h"
 
 namespace tavo {
@@ -52,6 +53,7 @@ ProfileValueProblem CheckProfileValue(std::string_view value) {
   if (HasLineBreak(value)) return ProfileValueProblem::kLineBreak;
   if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()))) return ProfileValueProblem::kBlankAtEnd;
   if (value.size() > kProfileValueMax) return ProfileValueProblem::kTooLong;
+  if (!Cp932ToUtf8(value)) return ProfileValueProblem::kNotCp932;
   return ProfileValueProblem::kNone;
 }
 
@@ -95,6 +97,7 @@ ProfileText::Line ProfileText::ParseLine(std::string bytes) {
 
 bool ProfileEntryFits(std::string_view section, std::string_view key, std::string_view value) {
   if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key)) return false;
+  if (!Cp932ToUtf8(section) || !Cp932ToUtf8(key)) return false;
   if (CheckProfileValue(value) != ProfileValueProblem::kNone) return false;
   // The lines a write adds must parse back as this very entry.
   std::string header = std::string("[").append(section).append("]");

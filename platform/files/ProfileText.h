@@ -24,10 +24,12 @@ enum class ProfileValueProblem {
   kLineBreak,   // holds CR or LF: it would end its line
   kBlankAtEnd,  // begins or ends with a space or tab: blanks around a value are not part of it
   kTooLong,     // more than kProfileValueMax bytes: it would read back cut
+  kNotCp932,    // not CP932 text: the file would no longer be read as text
 };
 ProfileValueProblem CheckProfileValue(std::string_view value);
 
-// Whether `section` / `key` / `value` would read back exactly as this entry.
+// Whether `section` / `key` / `value` would read back exactly as this entry
+// (all three CP932 text, which the whole file must stay).
 bool ProfileEntryFits(std::string_view section, std::string_view key, std::string_view value);
 
 class ProfileText {

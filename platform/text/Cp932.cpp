@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tavo {
@@ -56,7 +57,51 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+// Well-formed UTF-8 (RFC 3629): no overlong form, no surrogate, nothing past
+// U+10FFFF; `longest` is the byte length of its longest character.
+bool IsUtf8(std::string_view s, size_t& longest) {
+  longest = s.empty() ? 0 : 1;
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t len;
+    unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      return false;
+    }
+    if (s.size() - i < len) return false;
+    for (size_t k = 1; k < len; ++k) {
+      const auto t = static_cast<unsigned char>(s[i + k]);
+      if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF)) return false;
+    }
+    i += len;
+    longest = std::max(longest, len);
+  }
+  return true;
+}
+
 }  // namespace
+
+TextEncoding DetectTextEncoding(std::string_view bytes) {
+  size_t longest = 0;
+  const bool utf8 = IsUtf8(bytes, longest) && longest > 1;
+  if (utf8 && longest >= 3) return TextEncoding::kUtf8;
+  if (Cp932ToUtf8(bytes)) return TextEncoding::kCp932;
+  return utf8 ? TextEncoding::kUtf8 : TextEncoding::kNeither;
+}
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);

@@ -15,4 +15,15 @@ namespace tavo {
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
 
+// Which of the two encodings `bytes` are text in. UTF-8 when they are valid
+// UTF-8 beyond ASCII and either no valid CP932 or holding a character of
+// three bytes or more (every kana and kanji): Japanese UTF-8 often pairs up
+// into valid CP932 (E3 81 82 reads as a CP932 kanji and a lead byte), while
+// CP932 text rarely is valid UTF-8 (its lead bytes 81-9F cannot begin a UTF-8
+// character), and then mostly as two-byte characters made of half-width
+// katakana ("ﾃｩ" is C3 A9, "é"). Else CP932 when they are valid CP932 (ASCII
+// alone is). Else neither.
+enum class TextEncoding { kCp932, kUtf8, kNeither };
+TextEncoding DetectTextEncoding(std::string_view bytes);
+
 }  // namespace tavo

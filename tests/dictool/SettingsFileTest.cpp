@@ -25,6 +25,7 @@
 #include "dictool/Cp932Texts.h"
 #include "platform/files/IniFile.h"
 #include "platform/files/PrivateProfile.h"
+#include "platform/text/Cp932.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestText.h"
 
@@ -323,6 +324,112 @@ TEST(SettingsFileTest, AFileTheUserMadeReadOnlyOrLinkedOrUnreadableIsKeptAsItIs)
   EXPECT_EQ(hex(SaveError(blocked, empty)), hex(fifo + sj(" に書き込めません\n") + std::string(sj::NotReadAtStart)));
   ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A value the file cannot hold (a blank at its end, more than 2047 bytes, a
+// line break) is left out and named, once; every other setting is saved.
+TEST(SettingsFileTest, AValueTheFileCannotHoldCostsNoOtherSetting) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini";
+  SaveOver(file, [](TSettings& s) {
+    s.LastFolder = "/home/u";
+    s.FolderHistory = {"/home/u"};
+  });
+  TSettingsFile f(file);
+  TSettings s;
+  ASSERT_EQ(f.Load(s), 0);
+  const std::string blank = "/home/u/old ", long3000 = "/" + std::string(2999, 'x'), broken = "/a\nb";
+  s.FolderHistory = {"/home/u", blank, long3000, "/tmp"};
+  s.LastFolder = blank;
+  s.NotSearchDicList = {broken, "/d/n.dic"};
+  s.ColorScheme = 3;
+  s.Width = 700;
+  const std::string notSearched = sj("検索対象外の辞書"), lastFolder = sj("最後に検索したフォルダ"),
+                    history = sj("検索フォルダの履歴");
+  const std::vector<TUnkeptSetting> expected = {
+      {notSearched, broken, ProfileValueProblem::kLineBreak},
+      {lastFolder, blank, ProfileValueProblem::kBlankAtEnd},
+      {history, blank, ProfileValueProblem::kBlankAtEnd},
+      {history, long3000, ProfileValueProblem::kTooLong},
+  };
+  EXPECT_EQ(f.Save(s), expected);
+  TSettings now = Loaded(file);
+  EXPECT_EQ(now.ColorScheme, 3);
+  EXPECT_EQ(now.Width, 700);
+  EXPECT_EQ(now.LastFolder, "/home/u") << "a text keeps what the file held";
+  EXPECT_EQ(now.FolderHistory, (Paths{"/home/u", "/tmp"})) << "a list is saved without it";
+  EXPECT_EQ(now.NotSearchDicList, Paths{"/d/n.dic"});
+
+  // Told once: the next save leaves them out without a word, and writes nothing.
+  const std::string before = Read(file);
+  EXPECT_EQ(f.Save(s), std::vector<TUnkeptSetting>{});
+  EXPECT_EQ(Read(file), before);
+  s.FolderHistory.push_back(blank + "2 ");
+  EXPECT_EQ(f.Save(s), (std::vector<TUnkeptSetting>{{history, blank + "2 ", ProfileValueProblem::kBlankAtEnd}}));
+}
+
+// A file in UTF-8 is read as such and at once written back whole in CP932; a
+// file that is no text is moved aside untouched and the defaults are used.
+TEST(SettingsFileTest, AUtf8FileIsRewrittenInCp932AndAFileThatIsNoTextIsKeptAside) {
+  TempDir dir;
+  const std::string file = dir / "tavodic.ini";
+  Write(file, *Cp932ToUtf8(kEveryKeyFile));
+  TSettingsFile f(file);
+  TSettings s;
+  s.LastFolder = "/program";
+  ASSERT_EQ(f.Load(s), 0);
+  EXPECT_EQ(s, EveryKeySettings());
+  EXPECT_EQ(f.LoadNote().text, ProfileFileText::kUtf8);
+  EXPECT_TRUE(f.LoadNote().rewritten);
+  EXPECT_EQ(hex(Read(file)), hex(kEveryKeyFile)) << "the whole file, and nothing but CP932";
+  s.ColorScheme = 2;
+  f.Save(s);
+  EXPECT_EQ(Loaded(file).ColorScheme, 2);
+
+  std::string junk;
+  for (int i = 0; i < 3000; ++i) junk += static_cast<char>((i * 7919 + 13) % 256);
+  for (const std::string& bytes : {junk, *Cp932ToUtf8(sj("[パス]\r\nTAVO=/opt/t\r\n")) + "Name=caf\xC3\xA9\r\n"}) {
+    SCOPED_TRACE(bytes == junk ? "junk" : "UTF-8 beyond CP932");
+    Write(file, bytes);
+    TSettingsFile g(file);
+    TSettings t;
+    t.LastFolder = "/program";
+    ASSERT_EQ(g.Load(t), 0);
+    TSettings defaults;
+    defaults.LastFolder = "/program";
+    EXPECT_EQ(t, defaults);
+    EXPECT_EQ(g.LoadNote().text, bytes == junk ? ProfileFileText::kNeither : ProfileFileText::kUtf8NotCp932);
+    ASSERT_FALSE(g.LoadNote().keptAs.empty());
+    EXPECT_EQ(Read(g.LoadNote().keptAs), bytes);
+    EXPECT_FALSE(std::ifstream(file).good()) << "moved, not copied";
+    t.ColorScheme = 3;
+    g.Save(t);
+    EXPECT_EQ(Loaded(file).ColorScheme, 3);
+    EXPECT_EQ(Read(g.LoadNote().keptAs), bytes);
+  }
+}
+
+// A link that another user planted in a shared settings folder is never
+// written through, and the save says why.
+TEST(SettingsFileTest, ALinkPlantedInASharedFolderIsNotWrittenThrough) {
+  TempDir dir;
+  const std::string victim = dir.Write("notes.txt", "my notes\n");
+  const std::string planted = dir.PlantForeignLink("tavodic.ini", victim);
+  if (planted.empty()) GTEST_SKIP() << "links cannot be given away here";
+  TSettingsFile f(planted);
+  TSettings s;
+  ASSERT_EQ(f.Load(s), 0);
+  s.ColorScheme = 3;
+  EXPECT_EQ(hex(SaveError(f, s)),
+            hex(planted + sj(" に書き込めません\nほかのユーザーのシンボリックリンクです（ほかのユーザーも書き込めるフォルダにあるため、"
+                             "たどって書き込みません）")));
+  EXPECT_EQ(Read(victim), "my notes\n");
+}
+
+TEST(SettingsFileTest, TheFileIsNamedAfterTheProgram) {
+  EXPECT_EQ(SettingsFileNameFor("tavodic"), "tavodic.ini");
+  EXPECT_EQ(SettingsFileNameFor("tavodic-test.bin"), "tavodic-test.ini");
+  EXPECT_EQ(SettingsFileNameFor(""), "tavodic.ini");
 }
 
 // A disk that fills up during a save: the old list stays whole, the save

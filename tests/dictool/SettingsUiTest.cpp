@@ -3,17 +3,26 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QToolButton>
 
 #include <sys/stat.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
 #include "platform/files/Files.h"
+#include "platform/files/PrivateProfile.h"
+#include "platform/text/Cp932.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Modal.h"
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
+#include "tests/support/TestText.h"
 
 namespace tavo::test {
 namespace {
@@ -33,7 +42,10 @@ TEST_F(MainWindowTest, AnUnreadableSettingsFileIsToldAtStartAndNeverWrittenOver)
   EXPECT_NE(startWarning.indexOf(QString::fromStdString(ini)), -1) << startWarning.toStdString();
   EXPECT_NE(startWarning.indexOf(QStringLiteral("通常のファイルではありません")), -1);
 
-  form->close();  // nothing changed: no message, no write
+  // The screen here is narrower than the window's design, which was fitted
+  // to it; as designed, nothing has changed: no message, no write.
+  form->resize(811, 521);
+  form->close();
   QCoreApplication::processEvents();
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
   struct stat st {};
@@ -63,7 +75,7 @@ TEST_F(MainWindowTest, TheWindowAndTheFolderDialogComeBackAsTheyWereLeft) {
   form->mnuColor3->trigger();
   form->N5Click();
   form->LastFolder = dir;
-  form->resize(900, 600);
+  form->resize(780, 560);
   folder->resize(640, 420);
   folder->move(30, 40);
   form->move(50, 60);
@@ -86,7 +98,7 @@ TEST_F(MainWindowTest, TheWindowAndTheFolderDialogComeBackAsTheyWereLeft) {
   EXPECT_FALSE(form->HintVisible);
   EXPECT_FALSE(form->N5->isChecked());
   EXPECT_EQ(form->LastFolder, dir);
-  EXPECT_EQ(form->size(), QSize(900, 600));
+  EXPECT_EQ(form->size(), QSize(780, 560));
   EXPECT_EQ(folder->size(), QSize(640, 420));
   EXPECT_EQ(folder->pos(), QPoint(30, 40));
   EXPECT_EQ(form->pos(), QPoint(50, 60));
@@ -103,6 +115,99 @@ TEST_F(MainWindowTest, TheWindowAndTheFolderDialogComeBackAsTheyWereLeft) {
   EXPECT_EQ(tree.pointSize(), 13);
   EXPECT_TRUE(tree.bold());
   EXPECT_EQ(folder->ZuShellListView1->CurrentView()->font(), tree);
+}
+
+// The run's settings survive one value the file cannot hold: the user is
+// told which, once, and everything else is saved.
+TEST_F(MainWindowTest, OneValueTheFileCannotHoldIsNamedAndEveryOtherSettingIsSaved) {
+  const std::string blank = dir + "/old ", long3000 = "/" + std::string(2999, 'x');
+  form->LastFolder = blank;  // a search of a folder whose name ends in a blank
+  folder->SetHistory({blank, long3000});
+  form->mnuColor3->trigger();  // 白地に黒文字
+  QString told;
+  ExpectMessage(ui::IDOK, &told);
+  Restart();
+  EXPECT_NE(told.indexOf(QStringLiteral("最後に検索したフォルダ「%1」は、先頭か末尾に空白があるため、設定ファイルに保存できません")
+                             .arg(QString::fromStdString(blank))),
+            -1)
+      << told.toStdString();
+  EXPECT_NE(told.indexOf(QStringLiteral("検索フォルダの履歴「%1」は").arg(QString::fromStdString(blank))), -1);
+  EXPECT_NE(told.indexOf(QStringLiteral("、3000 バイトあり、2047 バイトを超えるため、")), -1);
+  EXPECT_TRUE(told.endsWith(QStringLiteral("ほかの設定は保存しました。")));
+  EXPECT_LT(told.size(), 400) << "a long value is shortened";
+  EXPECT_EQ(form->GetColorScheme(), 3);
+  EXPECT_EQ(form->LastFolder, ProgramFolder());
+  EXPECT_EQ(folder->History(), std::vector<std::string>{});
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+// Bounds saved far off the screen (by another desktop, or by hand) open the
+// windows on it, and are saved as they are now.
+TEST_F(MainWindowTest, WindowsSavedFarOffTheScreenOpenOnItAndAreSavedThere) {
+  Restart([&] {
+    WriteFile("tavodic.ini", sj("[デスクトップ]\r\nTop=-30000\r\nLeft=40000\r\n"
+                                "[外部ファイル選択]\r\n表示位置TOP=40000\r\n表示位置LEFT=-30000\r\n"));
+  });
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(form->frameGeometry())) << form->x() << "," << form->y();
+  EXPECT_TRUE(screen.contains(folder->frameGeometry())) << folder->x() << "," << folder->y();
+  const QPoint main = form->pos(), dialog = folder->pos();
+  Restart();
+  const std::string ini = dir + "/tavodic.ini";
+  EXPECT_EQ(GetPrivateProfileString(sj("デスクトップ"), "Left", "", ini), std::to_string(main.x()));
+  EXPECT_EQ(GetPrivateProfileString(sj("デスクトップ"), "Top", "", ini), std::to_string(main.y()));
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択"), sj("表示位置LEFT"), "", ini), std::to_string(dialog.x()));
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択"), sj("表示位置TOP"), "", ini), std::to_string(dialog.y()));
+}
+
+// A settings file in UTF-8 is read and written back in CP932, with a word
+// to the user; one that is no text is kept aside and the defaults are used.
+TEST_F(MainWindowTest, AUtf8SettingsFileIsRewrittenAndOneThatIsNoTextIsKeptAsideBothTold) {
+  const std::string cp932 = sj("[表示色]\r\nColor=3\r\n[外部ファイル選択]\r\n履歴数=1\r\n検索開始フォルダ履歴1=/home/点字\r\n");
+  QString told;
+  ExpectMessage(ui::IDOK, &told);
+  Restart([&] { WriteFile("tavodic.ini", *Cp932ToUtf8(cp932)); });
+  EXPECT_NE(told.indexOf(QStringLiteral("UTF-8 で書かれていました。読み込んで、Shift-JIS で書き直しました。")), -1)
+      << told.toStdString();
+  EXPECT_EQ(form->GetColorScheme(), 3);
+  EXPECT_EQ(folder->History(), std::vector<std::string>{sj("/home/点字")});
+  EXPECT_EQ(hex(SettingsText()), hex(cp932));
+
+  const std::string junk("\x7F\x45\x4C\x46\x02\x01\x01\x00\xFF\xFE[表示色]", 20);
+  ExpectMessage(ui::IDOK, &told);
+  Restart([&] { WriteFile("tavodic.ini", junk); });
+  const std::string aside = dir + "/tavodic.ini.bak";
+  EXPECT_NE(told.indexOf(QStringLiteral("Shift-JIS のテキストでも UTF-8 のテキストでもないため、読み込めません。")), -1)
+      << told.toStdString();
+  EXPECT_NE(told.indexOf(QStringLiteral("そのままの内容で %1 に移し、既定の設定を使います。").arg(QString::fromStdString(aside))), -1);
+  EXPECT_EQ(form->GetColorScheme(), 1);
+  std::ifstream in(aside, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), junk);
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+// OK in a font dialog without changes keeps the face the settings name, also
+// when this desktop lacks it and draws another in its place.
+TEST_F(MainWindowTest, AnOkInTheFontDialogsWithoutChangesKeepsTheSavedFace) {
+  Restart([&] {
+    WriteFile("tavodic.ini", sj("[フォント]\r\nName=No Such Face\r\n[外部ファイル選択フォント]\r\nName=No Such Face Either\r\n"));
+  });
+  // A font dialog shows one face it has, and answers it on OK.
+  auto unchangedOk = [](ui::ModalCall& call) {
+    QFont shown = call.fontDialog->Font;
+    shown.setFamilies({QFontInfo(call.fontDialog->Font).family()});
+    call.fontDialog->Font = shown;
+    return ui::mrOk;
+  };
+  ui::PushModalScript(unchangedOk);
+  form->mnuSetFont->trigger();
+  ui::PushModalScript(unchangedOk);
+  folder->N2->trigger();
+  Restart();
+  const std::string ini = dir + "/tavodic.ini";
+  EXPECT_EQ(GetPrivateProfileString(sj("フォント"), "Name", "", ini), "No Such Face");
+  EXPECT_EQ(GetPrivateProfileString(sj("外部ファイル選択フォント"), "Name", "", ini), "No Such Face Either");
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
 }  // namespace

@@ -55,9 +55,10 @@ void MainWindowTest::Destroy() {
   form = nullptr;
 }
 
-void MainWindowTest::Restart() {
+void MainWindowTest::Restart(const std::function<void()>& whileClosed) {
   Destroy();
   ops.clear();
+  if (whileClosed) whileClosed();
   Create();
 }
 

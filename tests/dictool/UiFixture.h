@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,9 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override;
 
   // Closes and destroys the window (as the program's end does) and makes a
-  // new one on the same settings folder, shown.
-  void Restart();
+  // new one on the same settings folder, shown; `whileClosed` runs in
+  // between, as another program would.
+  void Restart(const std::function<void()>& whileClosed = {});
 
   // The operations the window ran, in order.
   std::vector<std::string> ops;

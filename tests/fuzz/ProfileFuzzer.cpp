@@ -4,11 +4,14 @@
 // line, and its section's), and leave every other key's value as it was by
 // a reading of the text made apart from the code under test.
 // Now and then the same batch also goes through a real file, whose bytes
-// after the commit must be the ones held in memory.
+// after the commit must be the ones held in memory; a file in UTF-8 must
+// take the writes into its CP932 form, and one that is no text none at all,
+// and stay as it was.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +28,7 @@
 
 #include "platform/files/PrivateProfile.h"
 #include "platform/files/ProfileText.h"
+#include "platform/text/Cp932.h"
 #include "platform/text/Cp932Lead.h"
 
 namespace {
@@ -238,15 +242,37 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(Meaning(after) == expected, "another key's value changed, or the text means something else");
   }
 
+  g_write = {"", "", "", file};
   if (throughFile && !batch.empty()) {
     const ScratchFolder folder;
     const std::string path = folder / "fuzz.ini";
     std::ofstream(path, std::ios::binary | std::ios::trunc) << file;
     tavo::PrivateProfileBatch b(path, tavo::PrivateProfileBatch::kWrite);
-    Require(b.Error() == 0, "the batch cannot read its file");
-    for (const auto& [s, k, v] : batch) Require(b.WriteString(s, k, v), "the batch refused a write");
-    Require(b.Commit() == 0, "the batch cannot commit");
-    Require(ReadFile(path) == text.Bytes(), "the file is not what the batch held");
+    switch (tavo::DetectTextEncoding(file)) {
+      case tavo::TextEncoding::kCp932:
+        Require(b.Error() == 0, "the batch cannot read its file");
+        for (const auto& [s, k, v] : batch) Require(b.WriteString(s, k, v), "the batch refused a write");
+        Require(b.Commit() == 0, "the batch cannot commit");
+        Require(ReadFile(path) == text.Bytes(), "the file is not what the batch held");
+        break;
+      case tavo::TextEncoding::kUtf8:
+        if (b.Error() == 0) {
+          // Read converted: what the batch writes is its own text, in CP932.
+          Require(b.FileText() == tavo::ProfileFileText::kUtf8, "a UTF-8 file was not read as UTF-8");
+          for (const auto& [s, k, v] : batch) Require(b.WriteString(s, k, v), "the batch refused a write");
+          Require(b.Commit() == 0, "the batch cannot commit a UTF-8 file");
+          for (const auto& [s, k, v] : batch)
+            Require(tavo::PrivateProfileBatch(path, tavo::PrivateProfileBatch::kRead).Value(s, k).has_value(),
+                    "a key written into a UTF-8 file is missing");
+          break;
+        }
+        [[fallthrough]];  // UTF-8 beyond CP932: as a file that is no text
+      case tavo::TextEncoding::kNeither:
+        Require(b.Error() == EILSEQ, "a file that is no text was taken for text");
+        for (const auto& [s, k, v] : batch) Require(!b.WriteString(s, k, v), "a file that is no text took a write");
+        Require(b.Commit() == EILSEQ && ReadFile(path) == file, "a file that is no text was written over");
+        break;
+    }
   }
   return 0;
 }

@@ -50,6 +50,32 @@ TEST(Cp932, RefusesWhatHasNoFormInsteadOfAlteringIt) {
   EXPECT_FALSE(Cp932ToUtf8("\x80"));                  // no character
 }
 
+TEST(Cp932, TellsUtf8TextFromCp932TextAndFromNeither) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    TextEncoding encoding;
+  } cases[] = {
+      {"ASCII", "[a]\r\nk=v\r\n", TextEncoding::kCp932},
+      {"empty", "", TextEncoding::kCp932},
+      {"CP932 kanji", test::sj("[検索対象辞書ファイル]\r\n"), TextEncoding::kCp932},
+      {"CP932 half-width katakana", "\xB1\xB2", TextEncoding::kCp932},
+      {"cell characters", "\xF0\x40\xF0\x80", TextEncoding::kCp932},
+      // Valid CP932 as well: E3 83 / 91 E3 / 82 B9 / ...
+      {"UTF-8 that also pairs into CP932", "[\xE3\x83\x91\xE3\x82\xB9]\r\nTAVO=/opt/x\r\n", TextEncoding::kUtf8},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF[a]\r\n", TextEncoding::kUtf8},
+      {"UTF-8 beyond CP932", "\xF0\x9F\x98\x80", TextEncoding::kUtf8},
+      {"two-byte UTF-8 that is no CP932", "\xC2\x80", TextEncoding::kUtf8},
+      {"CP932 half-width katakana that make two-byte UTF-8", "\xC3\xA9", TextEncoding::kCp932},
+      {"an overlong UTF-8 form", "\xC0\x80", TextEncoding::kNeither},
+      {"a UTF-8 surrogate", "\xED\xA0\x80", TextEncoding::kNeither},
+      {"CP932 that is no UTF-8", "\x82\xA0\xE3\x81", TextEncoding::kCp932},
+      {"cut in both", "\x82\xA0\xE3", TextEncoding::kNeither},
+      {"no character in either", "a\xFF", TextEncoding::kNeither},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DetectTextEncoding(c.bytes), c.encoding) << c.what;
+}
+
 TEST(OsPath, IsTheStrictConversionAndRefusesEmptyAndNul) {
   EXPECT_EQ(ToOsPath(test::sj("/tmp/辞書.dic")).value_or("?"), "/tmp/\xE8\xBE\x9E\xE6\x9B\xB8.dic");
   EXPECT_FALSE(ToOsPath(""));

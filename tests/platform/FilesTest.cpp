@@ -1,6 +1,5 @@
 #include "platform/files/Files.h"
 
-#include <dirent.h>
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,20 +16,11 @@
 namespace tavo {
 namespace {
 
+using test::Entries;
 using test::ReadBytes;
 using test::sj;
 using test::TempDir;
 using test::WriteBytes;
-
-std::vector<std::string> Entries(const std::string& osFolder) {
-  std::vector<std::string> names;
-  if (DIR* d = ::opendir(osFolder.c_str())) {
-    while (dirent* e = ::readdir(d))
-      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
-    ::closedir(d);
-  }
-  return names;
-}
 
 mode_t ModeOf(const std::string& osPath) {
   struct stat st {};

@@ -166,6 +166,7 @@ TEST(PrivateProfile, RefusesEntriesThatWouldNotReadBack) {
       {"s", "k=x", "v"},      {"s", ";k", "v"},    {"s", "[k]", "v"},     {"s", " k", "v"},
       {"s", "", "v"},         {"", "k", "v"},      {"a]b", "k", "v"},     {"s\r\n[t", "k", "v"},
       {"\x82", "k", "v"},  // a lead byte would swallow the ']' after it
+      {"s", "k", "v\x80"},  // no CP932 text: the file would no longer read as text
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(WritePrivateProfileString(c.section, c.key, c.value, file)) << hex(c.section + "|" + c.key + "|" + c.value);
@@ -224,6 +225,98 @@ TEST(PrivateProfile, ABatchReadsOnceAndReplacesOnce) {
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
+// A file in UTF-8 is read as such and, at its first write, written back
+// whole in CP932; one that is no text in either encoding is never written
+// over, only kept aside on request.
+TEST(PrivateProfile, AUtf8FileIsWrittenBackWholeInCp932AndOneThatIsNoTextIsNeverWrittenOver) {
+  TempDir dir;
+  const std::string file = dir / "t.ini";
+  const std::string utf8 = "\xEF\xBB\xBF; 手で書いた\r\n[外部ファイル選択]\r\n表示方法=一覧\r\n[パス]\r\nTAVO=/opt/たぼー\r\n";
+  WriteBytes(file, utf8);
+  EXPECT_EQ(Get(file, sj("外部ファイル選択"), sj("表示方法")), sj("一覧"));
+  EXPECT_EQ(ReadBytes(file), utf8) << "a read writes nothing";
+  ASSERT_TRUE(WritePrivateProfileString(sj("パス"), "X", "1", file));
+  EXPECT_EQ(hex(ReadBytes(file)), hex(sj("; 手で書いた\r\n[外部ファイル選択]\r\n表示方法=一覧\r\n[パス]\r\nTAVO=/opt/たぼー\r\nX=1\r\n")));
+  {
+    PrivateProfileBatch batch(file, PrivateProfileBatch::kWrite);
+    EXPECT_EQ(batch.FileText(), ProfileFileText::kCp932);
+  }
+  // With nothing to change, a UTF-8 file is still written back.
+  WriteBytes(file, "[a]\r\nk=\xE7\x82\xB9\r\n");
+  {
+    PrivateProfileBatch batch(file, PrivateProfileBatch::kWrite);
+    EXPECT_EQ(batch.FileText(), ProfileFileText::kUtf8);
+    EXPECT_EQ(batch.Commit(), 0);
+  }
+  EXPECT_EQ(hex(ReadBytes(file)), hex(sj("[a]\r\nk=点\r\n")));
+
+  const std::string junk("[a]\r\nk=v\r\n\xFF\x00\x80", 12);
+  for (const std::string& bytes : {junk, std::string("[a]\r\nk=\xF0\x9F\x98\x80\r\n")}) {
+    SCOPED_TRACE(hex(bytes));
+    WriteBytes(file, bytes);
+    EXPECT_EQ(Get(file, "a", "k"), "<default>");
+    EXPECT_FALSE(WritePrivateProfileString("a", "k", "w", file));
+    EXPECT_EQ(ReadBytes(file), bytes);
+    PrivateProfileBatch batch(file, PrivateProfileBatch::kWrite);
+    EXPECT_EQ(batch.FileText(), bytes == junk ? ProfileFileText::kNeither : ProfileFileText::kUtf8NotCp932);
+    EXPECT_EQ(batch.Error(), EILSEQ);
+    EXPECT_FALSE(batch.WriteString("a", "k", "w"));
+    EXPECT_EQ(batch.Commit(), EILSEQ);
+    std::string aside;
+    ASSERT_EQ(batch.KeepAside(aside), 0);
+    EXPECT_EQ(aside, bytes == junk ? file + ".bak" : file + ".bak2") << "never over a file kept before";
+    EXPECT_EQ(ReadBytes(aside), bytes);
+    ASSERT_TRUE(batch.WriteString("a", "k", "w"));
+    EXPECT_EQ(batch.Commit(), 0);
+    EXPECT_EQ(ReadBytes(file), "[a]\r\nk=w\r\n");
+  }
+}
+
+// A write follows a link only where nobody else could have planted it: a
+// link in a folder that others can write to, made by another user, could
+// point at any file of the user's.
+TEST(PrivateProfile, AWriteFollowsALinkOnlyWhereNobodyElseCouldHavePlantedIt) {
+  const unsigned me = 1000, other = 1001;
+  const struct {
+    LinkFacts facts;
+    bool follows;
+  } rules[] = {
+      {{me, other, 01777, me}, true},      // the user's own link, in a shared folder
+      {{0, other, 01777, me}, true},       // root's
+      {{other, other, 01777, me}, false},  // another's, in a shared sticky folder
+      {{other, me, 01777, me}, false},     // ... also in the user's own shared folder
+      {{other, me, 0775, me}, false},      // a folder the group can write, sticky or not
+      {{other, me, 0757, me}, false},
+      {{other, me, 0755, me}, true},       // a folder only the user can write
+      {{other, 0, 0755, me}, true},        // ... or only root
+      {{other, other, 0755, me}, false},   // another's folder
+  };
+  for (const auto& r : rules)
+    EXPECT_EQ(MayFollowLinkToWrite(r.facts), r.follows)
+        << r.facts.linkOwner << " " << r.facts.folderOwner << " " << std::oct << r.facts.folderMode;
+
+  // On real files: a folder that everyone may write to, with a link that
+  // another user planted there towards a file of the user's.
+  TempDir dir;
+  const std::string victim = dir.Write("mine.txt", "my own text\n");
+  const std::string planted = dir.PlantForeignLink("t.ini", victim);
+  if (planted.empty()) GTEST_SKIP() << "links cannot be given away here";
+  EXPECT_FALSE(WritePrivateProfileString("a", "k", "v", planted));
+  {
+    PrivateProfileBatch batch(planted, PrivateProfileBatch::kWrite);
+    EXPECT_EQ(batch.Error(), kForeignLinkError);
+  }
+  EXPECT_EQ(WriteFileAtomic(planted, "x"), kForeignLinkError);
+  EXPECT_EQ(ReadBytes(victim), "my own text\n");
+  EXPECT_EQ(ReadBytes(planted), "my own text\n") << "the link stays";
+  EXPECT_EQ(ReadBytes(victim + ".lock"), "<missing>");
+
+  // The user's own link there is followed.
+  ASSERT_EQ(::lchown(planted.c_str(), ::geteuid(), ::getegid()), 0);
+  ASSERT_TRUE(WritePrivateProfileString("a", "k", "v", planted));
+  EXPECT_EQ(ReadBytes(victim), "my own text\n[a]\r\nk=v\r\n");
+}
+
 // Two processes write different keys of one file at the same time while a
 // third reads; a lost update or a half-written file would show.
 TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
@@ -261,6 +354,10 @@ TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
     EXPECT_EQ(Get(file, "a", key), std::string("a").append(std::to_string(i)));
     EXPECT_EQ(Get(file, "b", key), std::string("b").append(std::to_string(i)));
   }
+  // The writers locked the file itself: no lock file is left beside it, and
+  // a writer that wrote nothing to a file that was missing leaves none.
+  { PrivateProfileBatch nothing(dir / "none.ini", PrivateProfileBatch::kWrite); }
+  EXPECT_EQ(test::Entries(dir.path()), std::vector<std::string>{"shared.ini"});
 }
 
 }  // namespace

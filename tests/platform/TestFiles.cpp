@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,6 +27,17 @@ std::string ReadBytes(const std::string& osPath) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::vector<std::string> Entries(const std::string& osFolder) {
+  std::vector<std::string> names;
+  if (DIR* d = ::opendir(osFolder.c_str())) {
+    while (dirent* e = ::readdir(d))
+      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+    ::closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 int RunWithFileSizeLimit(rlim_t limit, int (*body)(const std::string&), const std::string& arg) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tests/support/TempDir.h"
 
@@ -14,6 +15,8 @@ namespace tavo::test {
 // Whole-file helpers on OS (UTF-8) paths, independent of the code under test.
 void WriteBytes(const std::string& osPath, std::string_view bytes);
 std::string ReadBytes(const std::string& osPath);  // "<missing>" when absent
+// The names in the folder, without "." and "..", sorted.
+std::vector<std::string> Entries(const std::string& osFolder);
 
 // Runs body(arg) in a child process whose files may not grow past `limit`
 // bytes, so that a write fails part way (EFBIG) as on a full disk. Returns

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
@@ -33,6 +37,16 @@ std::string TempDir::Write(std::string_view name, std::string_view bytes) const 
   const std::string path = *this / name;
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path;
+}
+
+std::string TempDir::PlantForeignLink(std::string_view name, const std::string& target) const {
+  const std::string shared = *this / "shared", link = shared + "/" + std::string(name);
+  if ((::mkdir(shared.c_str(), 0700) != 0 && errno != EEXIST) || ::chmod(shared.c_str(), 01777) != 0 ||
+      ::symlink(target.c_str(), link.c_str()) != 0) {
+    ADD_FAILURE() << "cannot plant " << link;
+    return "";
+  }
+  return ::lchown(link.c_str(), 54321, 54321) == 0 ? link : "";
 }
 
 }  // namespace tavo::test

@@ -21,6 +21,11 @@ class TempDir {
   std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
   // Writes a file of these bytes in the folder; returns its path.
   std::string Write(std::string_view name, std::string_view bytes) const;
+  // Makes "shared", a folder everyone may write to (sticky, as /tmp), and in
+  // it `name`, a link to the file `target` that another user owns, as that
+  // user would plant it; returns the link's path, "" when links cannot be
+  // given away here (without root).
+  std::string PlantForeignLink(std::string_view name, const std::string& target) const;
 
  private:
   std::string path_;
