@@ -53,21 +53,21 @@ class ShellDragDrop : public ShellTest {
     MakeDir(Home() + "/src");
     MakeFile(Home() + "/src/doc.rut", "doc");
     undone_.clear();
-    ShellDropQuestions q;
-    q.ReportUndone = [this](const std::vector<FileOpItem>& undone) {
+    ShellQuestions q;
+    q.ReportUndone = [this](FileOpKind, const std::vector<FileOpItem>& undone) {
       for (const FileOpItem& item : undone) undone_.push_back(item.outcome);
     };
     q.ChooseEffect = [this](std::uint32_t allowed, std::uint32_t proposed, DropPoint) {
       asked_.push_back({allowed, proposed});
       return DROPEFFECT_COPY;
     };
-    SetShellDropQuestions(q);
+    SetShellQuestions(q);
   }
   void TearDown() override {
     view_.reset();
     list_.reset();
     tree_.reset();
-    SetShellDropQuestions({});
+    SetShellQuestions({});
     EXPECT_TRUE(AllThreadsEnded());
     ShellTest::TearDown();
   }

@@ -72,7 +72,9 @@ TEST_F(ShellFileOps, CopyAndMoveNeverReplaceAndNeverPutAFolderIntoItself) {
   EXPECT_EQ(items[0].outcome, FileOpOutcome::SamePlace);
 
   // Cancelled before it starts, nothing is done.
-  items = CopyOrMoveInto({Os("a.rut")}, Os("tree"), true, [] { return false; });
+  FileOpProgress cancelled;
+  cancelled.Cancel();
+  items = CopyOrMoveInto({Os("a.rut")}, Os("tree"), true, &cancelled);
   EXPECT_EQ(items[0].outcome, FileOpOutcome::Cancelled);
   EXPECT_TRUE(std::filesystem::exists(Os("a.rut")));
 }
@@ -114,10 +116,10 @@ TEST_F(ShellFileOps, DeletingMovesToTheTrashWithItsInfoAndAUniqueName) {
   MakeDir(Home() + "/other");
   MakeFile(Home() + "/other/doc.rut", "two");
   MakeDir(Home() + "/a folder");
-  std::string error;
-  ASSERT_TRUE(MoveToTrash(Home() + "/doc.rut", error)) << error;
-  ASSERT_TRUE(MoveToTrash(Home() + "/other/doc.rut", error)) << error;
-  ASSERT_TRUE(MoveToTrash(Home() + "/a folder", error)) << error;
+  for (const std::string& path : {Home() + "/doc.rut", Home() + "/other/doc.rut", Home() + "/a folder"}) {
+    const FileOpItem moved = MoveToTrash(path);
+    ASSERT_EQ(moved.outcome, FileOpOutcome::Done) << path << ": " << moved.error;
+  }
   const std::string trash = Home() + "/.local/share/Trash";
   EXPECT_EQ(Entries(trash + "/files"), (std::vector<std::string>{"a folder", "doc.2.rut", "doc.rut"}));
   EXPECT_EQ(Entries(trash + "/info"),
@@ -132,9 +134,10 @@ TEST_F(ShellFileOps, DeletingMovesToTheTrashWithItsInfoAndAUniqueName) {
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 
   // The Trash itself, and what is gone, stay where they are.
-  EXPECT_FALSE(MoveToTrash(trash, error));
-  EXPECT_FALSE(MoveToTrash(Home() + "/missing", error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(MoveToTrash(trash).outcome, FileOpOutcome::Failed);
+  const FileOpItem missing = MoveToTrash(Home() + "/missing");
+  EXPECT_EQ(missing.outcome, FileOpOutcome::Failed);
+  EXPECT_EQ(missing.error, ENOENT);
 }
 
 }  // namespace
