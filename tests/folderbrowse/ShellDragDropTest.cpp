@@ -1,21 +1,31 @@
 // Drag and drop of the folder tree and the file list on real folders,
 // driven by scripted drags (enter, over, leave, drop) as the views pass
 // them on: what is accepted, where it lands, what is refused, and how
-// drags start. The desktop directory is the test's own home.
+// drags start; and the window of a long file operation. The desktop
+// directory is the test's own home.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <chrono>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "folderbrowse/ZuShellDragQt.h"
+#include "folderbrowse/ZuShellFileOpQt.h"
 #include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellFolderTree.h"
 #include "folderbrowse/ZuShellTreeModel.h"
@@ -405,6 +415,52 @@ TEST_F(ShellDragDrop, TheTreeViewPassesQtDropsOn) {
   EXPECT_EQ(drop.dropAction(), Qt::MoveAction);
   EXPECT_EQ(Read(Home() + "/alpha/doc.rut"), "doc");
   delete mime;
+}
+
+TEST(FileOperationWindow, LongWorkRunsOffTheWindowsThreadShowsItsProgressAndStopsOnCancel) {
+  // Work that ends at once shows nothing.
+  ui::ClearModalHistory();
+  FileOpProgress quick;
+  bool ran = false;
+  RunFileOperationWithProgress(FileOpKind::Copy, quick, [&] { ran = true; });
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(ui::ModalHistory().empty());
+
+  // Longer work: the window shows while it runs, this thread serves its
+  // events meanwhile (the timer here), and the cancel stops the work.
+  ui::SetModalScripting(false);
+  FileOpProgress progress;
+  QString counts, item, action;
+  QElapsedTimer waited;
+  waited.start();
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* form = qobject_cast<TFileOperationForm*>(QApplication::activeModalWidget());
+    if (form == nullptr) {
+      if (waited.elapsed() > kWaitDeadline.count()) progress.Cancel();  // never shown: give up
+      return;
+    }
+    poll.stop();
+    counts = form->Counts->text();
+    item = form->Item->text();
+    form->CancelButton->click();
+    action = form->Action->text();
+  });
+  poll.start(20);
+  std::thread::id worker;
+  RunFileOperationWithProgress(FileOpKind::Move, progress, [&] {
+    worker = std::this_thread::get_id();
+    progress.AddTotals(3, 3 << 20);
+    progress.SetCurrentName("/x/a.rut");
+    progress.AddDone(1, 1 << 20);
+    while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  ui::SetModalScripting(true);
+  EXPECT_NE(worker, std::this_thread::get_id());
+  EXPECT_TRUE(counts.startsWith(QStringLiteral("1 / 3 個のファイル"))) << counts.toStdString();
+  EXPECT_EQ(item, QStringLiteral("/x/a.rut"));
+  EXPECT_EQ(action, QStringLiteral("取り消しています..."));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace
