@@ -16,10 +16,7 @@
 
 #include <chrono>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,15 +35,6 @@ namespace {
 
 constexpr TShDirWatcherTiming kShort{60, 40};
 constexpr std::uint32_t kCopyMove = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 TShellFolderNode* Child(const TShellFolderNode* node, const std::string& text) {
   for (int i = 0; node != nullptr && i < node->Count(); ++i)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "folderbrowse/ZuShellIDFunc.h"
 #include "platform/shell/ShellAllocator.h"
@@ -90,6 +91,16 @@ std::vector<std::string> ShellTest::Entries(const std::string& osFolder) {
   for (const auto& e : std::filesystem::directory_iterator(osFolder, ec)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string ShellTest::Read(const std::string& osPath) {
+  std::ifstream in(osPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool ShellTest::Exists(const std::string& osPath) {
+  struct stat st {};
+  return ::lstat(osPath.c_str(), &st) == 0;
 }
 
 PItemIDList ShellTest::ListOf(const std::string& cp932Path) {

@@ -56,6 +56,10 @@ class ShellTest : public ::testing::Test {
   static void ExpectSameTree(const std::string& original, const std::string& copy);
   // The names in a folder, sorted.
   static std::vector<std::string> Entries(const std::string& osFolder);
+  // The bytes of a file ("" when it cannot be read).
+  static std::string Read(const std::string& osPath);
+  // Whether the entry is there (a link itself counts).
+  static bool Exists(const std::string& osPath);
 
   // The absolute list of a CP932 path; fails the test when it does not parse.
   static PItemIDList ListOf(const std::string& cp932Path);

@@ -16,9 +16,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -79,18 +77,6 @@ namespace {
 
 constexpr std::uint32_t kCopyMove = DROPEFFECT_COPY | DROPEFFECT_MOVE;
 
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
-}
-
 class TwoVolumes : public ShellTest {
  protected:
   void SetUp() override {
@@ -126,26 +112,28 @@ class TwoVolumes : public ShellTest {
     data.SetData(kUriListFormat, UriListOf(paths));
     return data;
   }
-  // What the folder's drop target offers for a hover with `keys`.
-  static std::uint32_t Hover(const std::string& folder, const ShellDataObject& data, std::uint32_t keys) {
+  // The effect that the folder's drop target offers a hover with `keys`,
+  // or with `drop` the effect of a drop there.
+  static std::uint32_t Offer(const std::string& folder, const ShellDataObject& data, std::uint32_t keys,
+                             bool drop) {
     auto target = FileSystemDropTarget(folder);
     std::uint32_t effect = kCopyMove;
     target->DragEnter(data, keys | MK_LBUTTON, {}, effect);
     effect = kCopyMove;
     target->DragOver(keys | MK_LBUTTON, {}, effect);
-    target->DragLeave();
-    return effect;
-  }
-  // A drop on the folder with `keys`; the effect it answers.
-  static std::uint32_t Drop(const std::string& folder, const ShellDataObject& data, std::uint32_t keys) {
-    auto target = FileSystemDropTarget(folder);
-    std::uint32_t effect = kCopyMove;
-    target->DragEnter(data, keys | MK_LBUTTON, {}, effect);
-    effect = kCopyMove;
-    target->DragOver(keys | MK_LBUTTON, {}, effect);
+    if (!drop) {
+      target->DragLeave();
+      return effect;
+    }
     effect = kCopyMove;
     target->Drop(data, keys, {}, effect);
     return effect;
+  }
+  static std::uint32_t Hover(const std::string& folder, const ShellDataObject& data, std::uint32_t keys) {
+    return Offer(folder, data, keys, false);
+  }
+  static std::uint32_t Drop(const std::string& folder, const ShellDataObject& data, std::uint32_t keys) {
+    return Offer(folder, data, keys, true);
   }
   // The texts of the message boxes shown so far.
   static std::vector<QString> Messages() {
