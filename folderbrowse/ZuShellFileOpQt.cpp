@@ -35,6 +35,24 @@ QString Verb(FileOpKind kind) {
   return {};
 }
 
+QString Doing(FileOpKind kind) {
+  switch (kind) {
+    case FileOpKind::Copy: return QStringLiteral("コピーしています...");
+    case FileOpKind::Move: return QStringLiteral("移動しています...");
+    case FileOpKind::Trash: return QStringLiteral("ごみ箱に移しています...");
+  }
+  return {};
+}
+
+QString Cannot(FileOpKind kind) {
+  switch (kind) {
+    case FileOpKind::Copy: return QStringLiteral("コピーできません");
+    case FileOpKind::Move: return QStringLiteral("移動できません");
+    case FileOpKind::Trash: return QStringLiteral("ごみ箱に移せません");
+  }
+  return {};
+}
+
 QString Size(std::uint64_t bytes) {
   return QLocale().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeTraditionalFormat);
 }
@@ -45,9 +63,9 @@ QString Reason(FileOpKind kind, const FileOpItem& item) {
   switch (item.outcome) {
     case FileOpOutcome::NameTaken: return QStringLiteral("同じ名前の項目が既にあります。");
     case FileOpOutcome::IntoItself:
-      return QStringLiteral("フォルダをそれ自身やその中のフォルダへは%1できません。").arg(Verb(kind));
+      return QStringLiteral("フォルダをそれ自身やその中のフォルダへは%1。").arg(Cannot(kind));
     case FileOpOutcome::MountPoint:
-      return QStringLiteral("ボリュームのマウントポイント（またはそれを含むフォルダ）は%1できません。").arg(Verb(kind));
+      return QStringLiteral("ボリュームのマウントポイント（またはそれを含むフォルダ）は%1。").arg(Cannot(kind));
     case FileOpOutcome::Cancelled: return QStringLiteral("取り消しました。");
     case FileOpOutcome::SourceLeft:
       return QStringLiteral("移動先へのコピーは済みましたが、元の項目をすべては削除できませんでした（%1）。")
@@ -64,7 +82,7 @@ TFileOperationForm::TFileOperationForm(FileOpKind kind, FileOpProgress& progress
   setObjectName(QStringLiteral("FileOperationForm"));
   setWindowTitle(Verb(kind) + QStringLiteral("中"));
   auto* layout = new QVBoxLayout(this);
-  Action = new QLabel(QStringLiteral("%1しています...").arg(Verb(kind)), this);
+  Action = new QLabel(Doing(kind), this);
   Item = new QLabel(this);
   Item->setTextFormat(Qt::PlainText);
   Item->setMinimumWidth(420);
