@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "platform/files/Files.h"
@@ -371,6 +373,13 @@ bool HoldsMountPoint(const std::string& osPath) {
   for (const MountTableEntry& e : ParseMountTable(text))
     if (e.mountPoint == osPath || e.mountPoint.rfind(below, 0) == 0) return true;
   return false;
+}
+
+std::string RealEntryPath(const std::string& osPath) {
+  std::unique_ptr<char, decltype(&std::free)> parent(::realpath(ParentOf(osPath).c_str(), nullptr), &std::free);
+  if (!parent) return osPath;
+  const std::string p = parent.get();
+  return (p == "/" ? std::string() : p) + "/" + BaseName(osPath);
 }
 
 int SyncFolder(const std::string& osFolder) {

@@ -92,6 +92,11 @@ int RemoveTree(const std::string& osPath, bool ownTemporary);
 // (`osPath` absolute and without links in it).
 bool HoldsMountPoint(const std::string& osPath);
 
+// `osPath` made absolute with the links of its folders resolved (the entry
+// itself is not followed), as the mount table names places; `osPath` as it
+// is when its folder cannot be resolved.
+std::string RealEntryPath(const std::string& osPath);
+
 // fsync of a folder by its path; 0 or an errno value.
 int SyncFolder(const std::string& osFolder);
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -37,15 +36,6 @@ std::string ParentOf(const std::string& path) {
 bool Exists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
-}
-
-// The entry's absolute path with the links of its folders resolved (the
-// entry itself is not followed), as the mount table names places.
-std::string RealEntryPath(const std::string& path) {
-  std::unique_ptr<char, decltype(&std::free)> parent(::realpath(ParentOf(path).c_str(), nullptr), &std::free);
-  if (!parent) return path;
-  const std::string p = parent.get();
-  return (p == "/" ? std::string() : p) + "/" + BaseName(path);
 }
 
 // rename(2) that never replaces: -1 with errno EEXIST when the name is taken.

@@ -176,14 +176,6 @@ FileOpItem MoveInto(const TrashDir& trash, const std::string& source, const std:
   return item;
 }
 
-// The entry's path with the links of its folders resolved.
-std::string RealEntryPath(const std::string& path) {
-  const fs::path p(path);
-  std::error_code ec;
-  const fs::path parent = fs::canonical(p.parent_path(), ec);
-  return ec ? path : (parent / p.filename()).string();
-}
-
 }  // namespace
 
 FileOpItem MoveToTrash(const std::string& osPath, FileOpProgress* progress) {
