@@ -328,7 +328,8 @@ TreeSurvey SurveyTree(const std::string& osPath, bool forMove, const FileOpProgr
   Fd parent(::open(ParentOf(osPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   struct stat ps {}, st {};
   const std::string name = BaseName(osPath);
-  if (!parent || ::fstat(parent.get(), &ps) != 0 || ::fstatat(parent.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+  if (!parent || ::fstat(parent.get(), &ps) != 0 ||
+      ::fstatat(parent.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     s.error = errno;
     return s;
   }

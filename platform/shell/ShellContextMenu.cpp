@@ -1,9 +1,9 @@
 #include "platform/shell/ShellContextMenu.h"
 
 #include "platform/files/OsPath.h"
-#include "platform/shell/ShellQuestions.h"
 #include "platform/shell/ShellFileOperation.h"
 #include "platform/shell/ShellNamespace.h"
+#include "platform/shell/ShellQuestions.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/shell/ShellTrash.h"
 #include "platform/system/Process.h"
@@ -134,7 +134,8 @@ bool ShellContextMenu::InvokeCommand(int verb) {
       FileOpProgress progress;
       RunFileOperation(FileOpKind::Trash, progress, [&items, &progress, paths = osPaths_] {
         for (const std::string& os : paths)
-          items.push_back(progress.Cancelled() ? FileOpItem{os, FileOpOutcome::Cancelled, 0} : MoveToTrash(os, &progress));
+          items.push_back(progress.Cancelled() ? FileOpItem{os, FileOpOutcome::Cancelled, 0}
+                                               : MoveToTrash(os, &progress));
       });
       return ReportUndone(FileOpKind::Trash, items).size() < items.size();
     }

@@ -180,7 +180,8 @@ FileOpItem MoveInto(const TrashDir& trash, const std::string& source, const std:
 
 FileOpItem MoveToTrash(const std::string& osPath, FileOpProgress* progress) {
   std::error_code ec;
-  const std::string normal = fs::absolute(osPath, ec).lexically_normal().string();
+  std::string normal = fs::absolute(osPath, ec).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
   if (ec || normal.empty() || normal == "/") return {osPath, FileOpOutcome::MountPoint, 0};
   const std::string absolute = RealEntryPath(normal);
   struct stat st {}, parent {};

@@ -39,8 +39,8 @@ QAbstractButton* PressableButton(QWidget* w) {
 bool InItemEditor(QWidget* w) {
   for (QWidget* p = w; p != nullptr && p->parentWidget() != nullptr; p = p->parentWidget()) {
     QWidget* port = p->parentWidget();
-    if (auto* view = qobject_cast<QAbstractItemView*>(port->parentWidget()); view != nullptr && view->viewport() == port)
-      return true;
+    auto* view = qobject_cast<QAbstractItemView*>(port->parentWidget());
+    if (view != nullptr && view->viewport() == port) return true;
   }
   return false;
 }

@@ -96,7 +96,8 @@ class TwoVolumes : public ShellTest {
   }
   void TearDown() override {
     if (!g_noVolumes.empty()) return;
-    for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it) EXPECT_EQ(::umount2(it->c_str(), MNT_DETACH), 0) << *it;
+    for (auto it = mounts_.rbegin(); it != mounts_.rend(); ++it)
+      EXPECT_EQ(::umount2(it->c_str(), MNT_DETACH), 0) << *it;
     ShellTest::TearDown();
   }
   // Mounts a tmpfs at `path` (made first) with `options`.
