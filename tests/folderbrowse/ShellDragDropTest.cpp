@@ -216,11 +216,16 @@ TEST_F(ShellDragDrop, ScriptedDragsOverTheTreeMoveCopyAndRefuse) {
   effect = kCopyMove;
   EXPECT_EQ(tree.Drop(&doc, 0, {}, {}, effect), E_INVALIDARG);
 
-  // Leaving forgets the drag.
+  // Leaving forgets the drag; a folder that came while the drag was over
+  // the tree shows once it has left.
   tree.DropSite().OnShDragEnter = nullptr;
   tree.DragEnter(&doc, MK_LBUTTON, {}, effect);
   tree.DragOver(beta, {}, MK_LBUTTON, {}, effect);
+  MakeDir(Home() + "/gamma");
+  tree.DirChanged();
+  EXPECT_EQ(Child(tree.Root(), "gamma"), nullptr);
   tree.DragLeave();
+  EXPECT_NE(Child(tree.Root(), "gamma"), nullptr);
   EXPECT_EQ(leaves, 1);
   EXPECT_EQ(tree.DropHiliteNode(), nullptr);
   EXPECT_EQ(tree.DragState(), dsIdle);
