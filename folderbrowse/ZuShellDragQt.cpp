@@ -7,8 +7,10 @@
 #include <QMenu>
 #include <QMimeData>
 
+#include "folderbrowse/ZuShellFileOpQt.h"
 #include "folderbrowse/ZuShellPopupMenu.h"
 #include "folderbrowse/ZuShellPopupQt.h"
+#include "platform/shell/CopyJournal.h"
 #include "platform/shell/ShellContextMenu.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Modal.h"
@@ -20,21 +22,6 @@ QString Latin(std::string_view s) { return QString::fromLatin1(s.data(), static_
 
 // The formats the controls exchange; text/plain is Qt's name of UTF-8 text.
 const std::string_view kFormats[] = {kShellIDListFormat, kUriListFormat, kCopiedFilesFormat};
-
-QString UndoneText(const std::vector<FileOpItem>& undone) {
-  QString text = QStringLiteral("次の項目は処理されませんでした。");
-  for (const FileOpItem& item : undone) {
-    QString why;
-    switch (item.outcome) {
-      case FileOpOutcome::NameTaken: why = QStringLiteral("同じ名前の項目が既にあります"); break;
-      case FileOpOutcome::IntoItself: why = QStringLiteral("フォルダをそれ自身の中へは移せません"); break;
-      case FileOpOutcome::Cancelled: why = QStringLiteral("取り消されました"); break;
-      default: why = QString::fromStdString(item.error); break;
-    }
-    text += QStringLiteral("\n") + QString::fromStdString(item.source) + QStringLiteral(": ") + why;
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -107,7 +94,9 @@ void InstallShellQtServices() {
   static bool installed = false;
   if (installed) return;
   installed = true;
-  ShellDropQuestions q;
+  // Copies that a killed run left part-way are removed before any new one.
+  RemoveStrandedCopies();
+  ShellQuestions q;
   q.ChooseEffect = [](std::uint32_t allowed, std::uint32_t proposed, DropPoint pt) -> std::uint32_t {
     QMenu menu;
     menu.setAccessibleName(QStringLiteral("ドロップの操作"));
@@ -122,11 +111,16 @@ void InstallShellQtServices() {
     if (chosen != nullptr && chosen == move) return DROPEFFECT_MOVE;
     return DROPEFFECT_NONE;
   };
-  q.ReportUndone = [](const std::vector<FileOpItem>& undone) {
-    ui::MessageBox(QApplication::activeWindow(), UndoneText(undone), QStringLiteral("ファイルの操作"),
+  q.ReportUndone = [](FileOpKind kind, const std::vector<FileOpItem>& undone) {
+    ui::MessageBox(QApplication::activeWindow(), UndoneText(kind, undone), QStringLiteral("ファイルの操作"),
                    ui::MB_OK | ui::MB_ICONWARNING);
   };
-  SetShellDropQuestions(std::move(q));
+  q.RunFileOperation = RunFileOperationWithProgress;
+  q.ReportRenameRefused = [](const std::string& name, int error) {
+    ui::MessageBox(QApplication::activeWindow(), RenameRefusedText(name, error), QStringLiteral("名前の変更"),
+                   ui::MB_OK | ui::MB_ICONWARNING);
+  };
+  SetShellQuestions(std::move(q));
   ShellClipboardAccess c;
   c.Get = [] { return ShellDataOf(QApplication::clipboard()->mimeData()); };
   c.Set = [](const ShellDataObject& data) { QApplication::clipboard()->setMimeData(MimeDataOf(data)); };

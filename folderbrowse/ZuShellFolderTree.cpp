@@ -706,6 +706,7 @@ void TShellFolderTree::ResumeWatcher() {
 
 void TShellFolderTree::DirChanged() {
   dropSite_.ReleaseIdleDropTargets();
+  if (dragState_ == dsDragging) dirChangedInDrag_ = true;
   if (dragState_ != dsIdle) return;
   if (combo_ != nullptr) {
     combo_->BeginUpdate();

@@ -286,6 +286,9 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   TShDirWatcher* Watcher() const { return watcher_; }
   void PauseWatcher();
   void ResumeWatcher();
+  // A watched folder changed: the tree refreshes, or, while a drag is over
+  // it or runs from it, once the drag has ended (a drop that copies for
+  // long outlasts the watcher's quiet period).
   void DirChanged();
   void DeviceChanged(TShDirWatcher* sender, std::unique_ptr<TDeviceChangeData> data) override;
 
@@ -319,6 +322,8 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   TShellFolderNode* selected_ = nullptr;
   TShellFolderNode* dropHilite_ = nullptr;
   TShellDragState dragState_ = dsIdle;
+  bool dirChangedInDrag_ = false;
+  void DragEnded();
   int dragStartX_ = 0, dragStartY_ = 0;
   int hoverCount_ = 0;
   TShellDropSite dropSite_;

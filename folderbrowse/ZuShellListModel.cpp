@@ -8,7 +8,10 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <cerrno>
+
 #include "folderbrowse/ZuShellItemModel.h"
+#include "platform/shell/ShellQuestions.h"
 #include "platform/text/QtText.h"
 
 namespace tavo {
@@ -125,7 +128,12 @@ QVariant TShellListModel::headerData(int section, Qt::Orientation orientation, i
 bool TShellListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (ItemOf(index) == nullptr || role != Qt::EditRole || ColumnNumber(index.column()) != lcName) return false;
   const std::optional<std::string> name = ToCp932(value.toString());
-  if (!name || name->empty()) return false;  // a name with no CP932 form is refused, never altered
+  if (!name) {
+    // A name with no CP932 form is refused, never altered; the shell tells
+    // the other refusals (an empty name among them).
+    if (const auto& tell = GetShellQuestions().ReportRenameRefused) tell({}, EILSEQ);
+    return false;
+  }
   return list_.RenameItem(index.row(), *name);
 }
 

@@ -30,8 +30,15 @@ class TypeAheadView : public View {
   explicit TypeAheadView(TZuShellListView* owner) : View(owner), owner_(owner) {}
   void keyboardSearch(const QString& text) override { owner_->KeyboardSearch(text); }
   bool edit(const QModelIndex& index, QAbstractItemView::EditTrigger trigger, QEvent* event) override {
-    if (trigger != QAbstractItemView::AllEditTriggers && !owner_->List().CanRename(index.row())) return false;
+    if (!owner_->List().CanRename(index.row())) return false;
     return View::edit(index, trigger, event);
+  }
+  // Tab in a name's editor commits it as Enter does; it starts no edit of
+  // the next item.
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+      hint = QAbstractItemDelegate::NoHint;
+    View::closeEditor(editor, hint);
   }
 
  private:

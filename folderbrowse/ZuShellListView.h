@@ -7,7 +7,8 @@
 //
 // Keyboard: arrows and Page keys move, Space and Shift/Ctrl select, typing
 // jumps to the first name that begins with what was typed, Enter opens the
-// current item (a folder opens in the linked tree), F2 renames. Mouse: a
+// current item (a folder opens in the linked tree), F2 renames (in the
+// name's editor Enter and Tab commit it, Esc drops it). Mouse: a
 // press on an item holds the list's watcher reports until release; a click
 // on a column header sorts by it; the selection can be dragged out, and a
 // drag dropped on a folder row or on the list copies or moves into that

@@ -34,7 +34,16 @@ std::optional<TShellDragStart> TShellFolderTree::BeginDrag(int x, int y, bool le
   return start;
 }
 
-void TShellFolderTree::EndDrag() { dragState_ = dsIdle; }
+void TShellFolderTree::EndDrag() {
+  dragState_ = dsIdle;
+  DragEnded();
+}
+
+void TShellFolderTree::DragEnded() {
+  if (!dirChangedInDrag_ || dragState_ != dsIdle) return;
+  dirChangedInDrag_ = false;
+  DirChanged();
+}
 
 HRESULT TShellFolderTree::DragEnter(const ShellDataObject* data, std::uint32_t keyState, DropPoint screen,
                                     std::uint32_t& effect) {
@@ -89,6 +98,7 @@ HRESULT TShellFolderTree::DragLeave() {
   dropSite_.Leave(true);
   SetDropHilite(nullptr);
   dragState_ = dsIdle;
+  DragEnded();
   return S_OK;
 }
 
@@ -116,6 +126,7 @@ HRESULT TShellFolderTree::Drop(const ShellDataObject* data, std::uint32_t keySta
   dropSite_.Leave(false);
   SetDropHilite(nullptr);
   dragState_ = dsIdle;
+  DragEnded();
   return result;
 }
 

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QPalette>
 
+#include <cerrno>
+
 #include "folderbrowse/ZuShellItemModel.h"
+#include "platform/shell/ShellQuestions.h"
 #include "platform/text/QtText.h"
 
 namespace tavo {
@@ -75,7 +78,12 @@ bool TShellTreeModel::setData(const QModelIndex& index, const QVariant& value, i
   TShellFolderNode* node = NodeOf(index);
   if (node == nullptr || role != Qt::EditRole) return false;
   const std::optional<std::string> name = ToCp932(value.toString());
-  if (!name || name->empty()) return false;  // a name with no CP932 form is refused, never altered
+  if (!name) {
+    // A name with no CP932 form is refused, never altered; the shell tells
+    // the other refusals (an empty name among them).
+    if (const auto& tell = GetShellQuestions().ReportRenameRefused) tell({}, EILSEQ);
+    return false;
+  }
   return tree_.RenameNode(node, *name);
 }
 

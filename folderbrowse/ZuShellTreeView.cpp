@@ -189,8 +189,15 @@ void TZuShellTreeView::dropEvent(QDropEvent* e) {
 }
 
 bool TZuShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-  if (trigger != QAbstractItemView::AllEditTriggers && !tree_->CanEdit(model_->NodeOf(index))) return false;
+  if (!tree_->CanEdit(model_->NodeOf(index))) return false;
   return QTreeView::edit(index, trigger, event);
+}
+
+void TZuShellTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // Tab commits the name as Enter does; the selection stays on the folder.
+  if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+    hint = QAbstractItemDelegate::NoHint;
+  QTreeView::closeEditor(editor, hint);
 }
 
 void TZuShellTreeView::changeEvent(QEvent* e) {

@@ -6,9 +6,10 @@
 // and selects it on release; a right press marks it until release; while a
 // button is held the selection does not move. The keyboard moves the
 // selection and expands and collapses folders; F2 renames the selected
-// folder. A folder can be dragged out with either button, and a drag
-// dropped on a folder copies or moves into it (ZuShellTreeDrag.cpp does
-// the work). UI thread only.
+// folder (in the name's editor Enter and Tab commit it, Esc drops it). A
+// folder can be dragged out with either button, and a drag dropped on a
+// folder copies or moves into it (ZuShellTreeDrag.cpp does the work). UI
+// thread only.
 #pragma once
 
 #include <QTreeView>
@@ -45,6 +46,7 @@ class TZuShellTreeView : public QTreeView {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;

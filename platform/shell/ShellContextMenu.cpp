@@ -1,9 +1,9 @@
 #include "platform/shell/ShellContextMenu.h"
 
 #include "platform/files/OsPath.h"
-#include "platform/shell/ShellDropTarget.h"
 #include "platform/shell/ShellFileOperation.h"
 #include "platform/shell/ShellNamespace.h"
+#include "platform/shell/ShellQuestions.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/shell/ShellTrash.h"
 #include "platform/system/Process.h"
@@ -14,11 +14,6 @@ namespace {
 ShellClipboardAccess& Clipboard() {
   static ShellClipboardAccess c;
   return c;
-}
-
-void Report(const std::vector<FileOpItem>& undone) {
-  const ShellDropQuestions& q = GetShellDropQuestions();
-  if (!undone.empty() && q.ReportUndone) q.ReportUndone(undone);
 }
 
 }  // namespace
@@ -122,26 +117,27 @@ bool ShellContextMenu::InvokeCommand(int verb) {
       if (sources.empty()) return false;
       const std::string* mark = clip.Data(kCopiedFilesFormat);
       const bool cut = mark != nullptr && mark->rfind("cut\n", 0) == 0;
-      const std::vector<FileOpItem> items =
-          CopyOrMoveInto(sources, osPaths_[0], cut, GetShellDropQuestions().KeepGoing);
-      const std::vector<FileOpItem> undone = UndoneItems(items);
+      const FileOpKind kind = cut ? FileOpKind::Move : FileOpKind::Copy;
+      std::vector<FileOpItem> items;
+      FileOpProgress progress;
+      RunFileOperation(kind, progress, [&items, &progress, &sources, folder = osPaths_[0], cut] {
+        items = CopyOrMoveInto(sources, folder, cut, &progress);
+      });
+      const std::vector<FileOpItem> undone = ReportUndone(kind, items);
       // What was cut is gone from where the clipboard says: it no longer
       // names it.
       if (cut && undone.empty() && Clipboard().Set) Clipboard().Set(ShellDataObject());
-      Report(undone);
       return undone.size() < items.size();
     }
     case kVerbDelete: {
-      std::vector<FileOpItem> undone;
-      for (const std::string& os : osPaths_) {
-        FileOpItem item{os, FileOpOutcome::Done, {}};
-        if (!MoveToTrash(os, item.error)) {
-          item.outcome = FileOpOutcome::Failed;
-          undone.push_back(item);
-        }
-      }
-      Report(undone);
-      return undone.size() < osPaths_.size();
+      std::vector<FileOpItem> items;
+      FileOpProgress progress;
+      RunFileOperation(FileOpKind::Trash, progress, [&items, &progress, paths = osPaths_] {
+        for (const std::string& os : paths)
+          items.push_back(progress.Cancelled() ? FileOpItem{os, FileOpOutcome::Cancelled, 0}
+                                               : MoveToTrash(os, &progress));
+      });
+      return ReportUndone(FileOpKind::Trash, items).size() < items.size();
     }
     case kVerbCopyPath: {
       if (!Clipboard().Set) return false;

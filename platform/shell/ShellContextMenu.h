@@ -71,8 +71,9 @@ class ShellContextMenu {
   bool QueryContextMenu(std::vector<ShellMenuItem>& menu, std::size_t position, int idFirst, int idLast,
                         std::uint32_t flags);
   // Runs a verb. False when it failed or is not the menu's to run
-  // (rename); what was left undone is told through the drop questions'
-  // ReportUndone (ShellDropTarget.h).
+  // (rename). Paste and delete run through the questions'
+  // RunFileOperation, and what they left undone is told through their
+  // ReportUndone (ShellQuestions.h).
   bool InvokeCommand(int verb);
 
  private:

@@ -7,20 +7,17 @@
 namespace tavo {
 namespace {
 
-ShellDropQuestions& Questions() {
-  static ShellDropQuestions q;
-  return q;
-}
-
 std::string ParentOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::optional<dev_t> DeviceOf(const std::string& path) {
+// The volume of an object: a source is moved as it is, a link as a link;
+// a target folder is the one its path leads to.
+std::optional<dev_t> DeviceOf(const std::string& path, bool followLinks) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  if ((followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) return std::nullopt;
   return st.st_dev;
 }
 
@@ -51,17 +48,24 @@ class FolderDropTarget final : public ShellDropTarget {
     sources_ = DataObjectOsPaths(data);
     const std::uint32_t allowed = effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE);
     std::uint32_t chosen = Choose(keyState, effect);
-    const ShellDropQuestions& q = Questions();
+    const ShellQuestions& q = GetShellQuestions();
     if (rightDrag_ && chosen != DROPEFFECT_NONE && q.ChooseEffect) chosen = q.ChooseEffect(allowed, chosen, pt) & allowed;
     rightDrag_ = false;
     effect = DROPEFFECT_NONE;
-    if (chosen != DROPEFFECT_COPY && chosen != DROPEFFECT_MOVE) return S_OK;
-    const std::vector<FileOpItem> items = CopyOrMoveInto(sources_, folder_, chosen == DROPEFFECT_MOVE, q.KeepGoing);
+    const std::vector<std::string> sources = std::move(sources_);
     sources_.clear();
+    if (chosen != DROPEFFECT_COPY && chosen != DROPEFFECT_MOVE) return S_OK;
+    const bool move = chosen == DROPEFFECT_MOVE;
+    const FileOpKind kind = move ? FileOpKind::Move : FileOpKind::Copy;
+    std::vector<FileOpItem> items;
+    FileOpProgress progress;
+    RunFileOperation(kind, progress, [&items, &progress, &sources, folder = folder_, move] {
+      items = CopyOrMoveInto(sources, folder, move, &progress);
+    });
     bool any = false;
-    for (const FileOpItem& item : items) any = any || item.outcome == FileOpOutcome::Done;
-    const std::vector<FileOpItem> undone = UndoneItems(items);
-    if (!undone.empty() && q.ReportUndone) q.ReportUndone(undone);
+    for (const FileOpItem& item : items)
+      any = any || item.outcome == FileOpOutcome::Done || item.outcome == FileOpOutcome::SourceLeft;
+    ReportUndone(kind, items);
     if (any) effect = chosen;
     return S_OK;
   }
@@ -86,9 +90,9 @@ class FolderDropTarget final : public ShellDropTarget {
     } else if (shift) {
       wanted = DROPEFFECT_MOVE;
     } else {
-      const std::optional<dev_t> target = DeviceOf(folder_);
+      const std::optional<dev_t> target = DeviceOf(folder_, true);
       bool sameVolume = target.has_value();
-      for (const std::string& s : sources_) sameVolume = sameVolume && DeviceOf(s) == target;
+      for (const std::string& s : sources_) sameVolume = sameVolume && DeviceOf(s, false) == target;
       wanted = sameVolume ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
       if ((allowed & wanted) == 0) wanted = allowed & DROPEFFECT_COPY ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
     }
@@ -110,16 +114,6 @@ std::shared_ptr<ShellDropTarget> FileSystemDropTarget(const std::string& osFolde
   std::string folder = osFolder;
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   return std::make_shared<FolderDropTarget>(std::move(folder));
-}
-
-void SetShellDropQuestions(ShellDropQuestions questions) { Questions() = std::move(questions); }
-const ShellDropQuestions& GetShellDropQuestions() { return Questions(); }
-
-std::vector<FileOpItem> UndoneItems(const std::vector<FileOpItem>& items) {
-  std::vector<FileOpItem> undone;
-  for (const FileOpItem& item : items)
-    if (item.outcome != FileOpOutcome::Done && item.outcome != FileOpOutcome::SamePlace) undone.push_back(item);
-  return undone;
 }
 
 }  // namespace tavo

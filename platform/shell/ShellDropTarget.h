@@ -5,10 +5,13 @@
 // The one kind made here is the target of a file-system folder: it takes
 // the objects a drag names (ShellDataObject.h), copies or moves them into
 // the folder (ShellFileOperation.h: never replacing anything, never a
-// folder into itself) and reports what it left undone. With Ctrl it
-// copies, with Shift it moves, otherwise it moves within a volume and
-// copies across volumes; after a right-button drag it asks which. Links
-// are not made. UI thread (the questions go to the user).
+// folder into itself) and reports what it left undone; the work runs
+// through the questions' RunFileOperation (ShellQuestions.h), which keeps
+// the window responsive and can cancel it. With Ctrl it copies, with Shift
+// it moves, otherwise it moves within a volume and copies across volumes
+// (the volume of a target is that of the folder it leads to, links
+// followed); after a right-button drag it asks which. Links are not made.
+// UI thread (the questions go to the user).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +22,7 @@
 
 #include "platform/shell/ShellDataObject.h"
 #include "platform/shell/ShellFileOperation.h"
+#include "platform/shell/ShellQuestions.h"
 
 namespace tavo {
 
@@ -47,11 +51,6 @@ inline constexpr std::uint32_t MK_CONTROL = 0x8;
 inline constexpr std::uint32_t MK_MBUTTON = 0x10;
 inline constexpr std::uint32_t MK_ALT = 0x20;
 
-struct DropPoint {
-  int x = 0;
-  int y = 0;
-};
-
 class ShellDropTarget {
  public:
   virtual ~ShellDropTarget() = default;
@@ -66,22 +65,5 @@ class ShellDropTarget {
 
 // The target of an existing folder (OS path); nullptr for anything else.
 std::shared_ptr<ShellDropTarget> FileSystemDropTarget(const std::string& osFolder);
-
-// What the file-system target asks and tells the user. Unset, a right-button
-// drop does what a left-button one would, and nothing is told.
-struct ShellDropQuestions {
-  // After a right-button drag: the effect chosen among `allowed` (COPY and
-  // MOVE bits), `proposed` being the default; NONE cancels.
-  std::function<std::uint32_t(std::uint32_t allowed, std::uint32_t proposed, DropPoint pt)> ChooseEffect;
-  // The objects left undone by a drop (name taken, into itself, failed).
-  std::function<void(const std::vector<FileOpItem>& undone)> ReportUndone;
-  // Asked between objects while a drop runs; false cancels the rest.
-  std::function<bool()> KeepGoing;
-};
-void SetShellDropQuestions(ShellDropQuestions questions);
-const ShellDropQuestions& GetShellDropQuestions();
-
-// The items of a file operation that were not done (SamePlace counts as done).
-std::vector<FileOpItem> UndoneItems(const std::vector<FileOpItem>& items);
 
 }  // namespace tavo

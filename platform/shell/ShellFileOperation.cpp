@@ -2,13 +2,16 @@
 
 #include <fcntl.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <memory>
+#include <random>
+
+#include "platform/shell/CopyJournal.h"
 
 namespace fs = std::filesystem;
 
@@ -56,27 +59,103 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
   return r;
 }
 
-// A whole copy of `source` at `target`, made under a temporary name beside
-// it first. False (nothing left behind) on failure; nameTaken when `target`
-// existed at the end.
-bool CopyWhole(const std::string& source, const std::string& target, bool& nameTaken, std::string& error) {
-  std::string temp = ParentOf(target) + "/.tavo-copy-XXXXXX";
-  if (::mkdtemp(temp.data()) == nullptr) {
-    error = std::strerror(errno);
-    return false;
+// ENOSPC when the volume of `folder` has clearly no room for `bytes`.
+int RoomError(const std::string& folder, std::uint64_t bytes) {
+  struct statvfs v {};
+  if (::statvfs(folder.c_str(), &v) != 0 || v.f_blocks == 0) return 0;  // not told: let the copy find out
+  const std::uint64_t blocks = ::geteuid() == 0 ? v.f_bfree : v.f_bavail;
+  return bytes > blocks * v.f_frsize ? ENOSPC : 0;
+}
+
+std::string RandomName() {
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device device;
+  std::string name = kCopyTemporaryPrefix;
+  for (int i = 0; i < 10; ++i) name += kChars[device() % (sizeof kChars - 1)];
+  return name;
+}
+
+FileOpItem Result(const std::string& source, int error) {
+  FileOpItem item{source, FileOpOutcome::Done, error};
+  if (error == ECANCELED) item.outcome = FileOpOutcome::Cancelled;
+  else if (error == EEXIST || error == ENOTEMPTY) item.outcome = FileOpOutcome::NameTaken;
+  else if (error != 0) item.outcome = FileOpOutcome::Failed;
+  if (item.outcome != FileOpOutcome::Failed) item.error = 0;
+  return item;
+}
+
+// A whole copy of `source` at `target` (whose name is free), made in a
+// temporary folder beside `target`; `bytes` what it needs of the volume.
+FileOpItem CopyWhole(const std::string& source, const std::string& target, std::uint64_t bytes, bool keepOwner,
+                     FileOpProgress* progress) {
+  const std::string folder = ParentOf(target);
+  if (int e = RoomError(folder, bytes)) return Result(source, e);
+  std::string temporary;
+  std::unique_ptr<CopyJournalRecord> record;
+  for (int attempt = 0;; ++attempt) {
+    temporary = folder + "/" + RandomName();
+    record = std::make_unique<CopyJournalRecord>(temporary);
+    if (::mkdir(temporary.c_str(), 0700) == 0) break;
+    const int e = errno;
+    if (e != EEXIST || attempt == 20) return Result(source, e == EEXIST ? EIO : e);
   }
-  const std::string staged = temp + "/" + BaseName(target);
-  std::error_code ec;
-  fs::copy(source, staged, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-  bool ok = !ec;
-  if (!ok) error = ec.message();
-  if (ok && RenameNoReplace(staged, target) != 0) {
-    nameTaken = errno == EEXIST || errno == ENOTEMPTY;
-    error = std::strerror(errno);
-    ok = false;
+  struct stat st {};
+  const bool isFolder = ::lstat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  const std::string staged = temporary + "/" + BaseName(target);
+  int error = 0;
+  {
+    const int fd = ::open(temporary.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+      error = errno;
+    } else {
+      error = CopyTree(source, fd, BaseName(target), keepOwner, true, progress);
+      ::close(fd);
+    }
   }
-  fs::remove_all(temp, ec);
-  return ok;
+  bool placed = false;
+  if (error == 0) {
+    placed = RenameNoReplace(staged, target) == 0;
+    if (!placed) error = errno;
+  }
+  // A folder takes its own bits and times once it is in place: without
+  // write permission it could not have been renamed there.
+  if (error == 0 && isFolder) error = ApplyTreeAttributes(source, target, keepOwner);
+  if (error == 0) error = SyncFolder(folder);
+  if (error != 0 && placed) RemoveTree(target, true);
+  if (RemoveTree(temporary, true) != 0) record->KeepForNextStart();
+  return Result(source, error);
+}
+
+// A move, with the source surveyed already when `surveyed`.
+FileOpItem Move(const std::string& source, const std::string& target, bool surveyed, std::uint64_t bytes,
+                FileOpProgress* progress) {
+  if (Exists(target)) return {source, FileOpOutcome::NameTaken, 0};
+  if (RenameNoReplace(source, target) == 0) return {source, FileOpOutcome::Done, 0};
+  if (errno == EBUSY) return {source, FileOpOutcome::MountPoint, 0};
+  if (errno != EXDEV) return Result(source, errno);
+  // Another volume: the source goes only once the copy is whole.
+  if (!surveyed) {
+    const TreeSurvey survey = SurveyTree(source, true, progress);
+    if (survey.error != 0) return Result(source, survey.error);
+    if (survey.crossesDevice || HoldsMountPoint(RealEntryPath(source))) return {source, FileOpOutcome::MountPoint, 0};
+    if (progress != nullptr) progress->AddTotals(survey.files, survey.bytes);
+    bytes = survey.bytes;
+  }
+  struct stat st {};
+  const bool isFolder = ::lstat(source.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  FileOpItem item = CopyWhole(source, target, bytes, true, progress);
+  if (item.outcome != FileOpOutcome::Done) return item;
+  if (int e = RemoveTree(source, false)) {
+    // A file that could not be removed is still whole: the copy goes, and
+    // nothing was moved. Of a folder some may be gone by now.
+    if (!isFolder) {
+      RemoveTree(target, false);
+      return {source, FileOpOutcome::Failed, e};
+    }
+    return {source, FileOpOutcome::SourceLeft, e};
+  }
+  SyncFolder(ParentOf(source));
+  return item;
 }
 
 }  // namespace
@@ -91,48 +170,30 @@ bool IsSameOrBelow(const std::string& path, const std::string& folder) {
   return ps.compare(0, prefix.size(), prefix) == 0;
 }
 
-bool MoveWithoutReplacing(const std::string& source, const std::string& target, bool& nameTaken, std::string& error) {
-  nameTaken = false;
-  if (Exists(target)) {
-    nameTaken = true;
-    return false;
-  }
-  if (RenameNoReplace(source, target) == 0) return true;
-  if (errno == EEXIST || errno == ENOTEMPTY) {
-    nameTaken = true;
-    return false;
-  }
-  if (errno != EXDEV) {
-    error = std::strerror(errno);
-    return false;
-  }
-  // Another volume: the original goes only once the copy is whole.
-  if (!CopyWhole(source, target, nameTaken, error)) return false;
-  std::error_code ec;
-  fs::remove_all(source, ec);
-  if (ec) {
-    error = ec.message();
-    return false;
-  }
-  return true;
+FileOpItem MoveWithoutReplacing(const std::string& source, const std::string& target, FileOpProgress* progress) {
+  return Move(source, target, false, 0, progress);
 }
 
 std::vector<FileOpItem> CopyOrMoveInto(const std::vector<std::string>& sources, const std::string& targetDir,
-                                       bool move, const std::function<bool()>& keepGoing) {
+                                       bool move, FileOpProgress* progress) {
+  struct Planned {
+    std::size_t index;
+    std::string target;
+    bool surveyed = false;
+    std::uint64_t bytes = 0;
+  };
   std::vector<FileOpItem> result;
-  bool cancelled = false;
+  std::vector<Planned> plan;
+  struct stat folder {};
+  const bool folderKnown = ::stat(targetDir.c_str(), &folder) == 0;
   for (const std::string& source : sources) {
-    FileOpItem item{source, FileOpOutcome::Failed, {}};
-    if (!cancelled && keepGoing && !keepGoing()) cancelled = true;
-    if (cancelled) {
-      item.outcome = FileOpOutcome::Cancelled;
-      result.push_back(std::move(item));
-      continue;
-    }
+    FileOpItem item{source, FileOpOutcome::Failed, 0};
     const std::string target = (targetDir == "/" ? std::string() : targetDir) + "/" + BaseName(source);
     struct stat st {};
-    if (::lstat(source.c_str(), &st) != 0) {
-      item.error = std::strerror(errno);
+    if (progress != nullptr && progress->Cancelled()) {
+      item.outcome = FileOpOutcome::Cancelled;
+    } else if (::lstat(source.c_str(), &st) != 0) {
+      item.error = errno;
     } else if (S_ISDIR(st.st_mode) && IsSameOrBelow(targetDir, source)) {
       item.outcome = FileOpOutcome::IntoItself;
     } else if (IsSameOrBelow(ParentOf(source), targetDir) && IsSameOrBelow(targetDir, ParentOf(source))) {
@@ -140,12 +201,39 @@ std::vector<FileOpItem> CopyOrMoveInto(const std::vector<std::string>& sources, 
     } else if (Exists(target)) {
       item.outcome = FileOpOutcome::NameTaken;
     } else {
-      bool nameTaken = false;
-      const bool ok = move ? MoveWithoutReplacing(source, target, nameTaken, item.error)
-                           : CopyWhole(source, target, nameTaken, item.error);
-      item.outcome = ok ? FileOpOutcome::Done : nameTaken ? FileOpOutcome::NameTaken : FileOpOutcome::Failed;
+      Planned p{result.size(), target};
+      // What will be copied is looked at now, so that the totals are known
+      // and a source that cannot be read, or removed after a move, is found
+      // before anything is done.
+      if (!move || !folderKnown || st.st_dev != folder.st_dev) {
+        const TreeSurvey survey = SurveyTree(source, move, progress);
+        p.surveyed = true;
+        p.bytes = survey.bytes;
+        if (survey.error != 0) {
+          item = Result(source, survey.error);
+        } else if (move && (survey.crossesDevice || HoldsMountPoint(RealEntryPath(source)))) {
+          item.outcome = FileOpOutcome::MountPoint;
+        } else {
+          if (progress != nullptr) progress->AddTotals(survey.files, survey.bytes);
+          plan.push_back(p);
+        }
+      } else {
+        plan.push_back(p);
+      }
     }
     result.push_back(std::move(item));
+  }
+  for (const Planned& p : plan) {
+    FileOpItem& item = result[p.index];
+    if (progress != nullptr) {
+      if (progress->Cancelled()) {
+        item.outcome = FileOpOutcome::Cancelled;
+        continue;
+      }
+      progress->SetCurrentName(item.source);
+    }
+    item = move ? Move(item.source, p.target, p.surveyed, p.bytes, progress)
+                : CopyWhole(item.source, p.target, p.bytes, false, progress);
   }
   return result;
 }

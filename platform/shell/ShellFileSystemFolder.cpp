@@ -13,6 +13,7 @@
 #include "platform/files/Files.h"
 #include "platform/files/OsPath.h"
 #include "platform/shell/ShellFolders.h"
+#include "platform/shell/ShellQuestions.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/text/Cp932.h"
 
@@ -308,12 +309,22 @@ bool FileSystemFolder::ChildName(PCItemIDList id, std::uint32_t flags, std::stri
 }
 
 bool FileSystemFolder::RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem) {
-  if (trash_ || ValidFsNameOf(id).empty()) return false;
+  const int error = RenameOnDisk(id, newName, newItem);
+  if (error == 0) return true;
+  // Told as the shell's own dialog would tell it.
+  if (const auto& tell = GetShellQuestions().ReportRenameRefused) tell(std::string(newName), error);
+  errno = error;
+  return false;
+}
+
+int FileSystemFolder::RenameOnDisk(PCItemIDList id, std::string_view newName, PItemIDList* newItem) {
+  if (trash_ || ValidFsNameOf(id).empty()) return EPERM;
   auto osName = ToOsPath(newName);
-  if (!osName || !ValidFsName(*osName)) return false;
+  if (!osName) return EILSEQ;
+  if (!ValidFsName(*osName)) return EINVAL;
   const std::string oldName(ValidFsNameOf(id));
   const int dirFd = ::open(osPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd < 0) return false;
+  if (dirFd < 0) return errno;
   int r = ::renameat2(dirFd, oldName.c_str(), dirFd, osName->c_str(), RENAME_NOREPLACE);
   if (r != 0 && errno == EEXIST) {
     // A file system that ignores case finds the new name "taken" by the
@@ -323,20 +334,22 @@ bool FileSystemFolder::RenameChild(PCItemIDList id, std::string_view newName, PI
         ::fstatat(dirFd, osName->c_str(), &sn, AT_SYMLINK_NOFOLLOW) == 0 && so.st_dev == sn.st_dev &&
         so.st_ino == sn.st_ino)
       r = ::renameat(dirFd, oldName.c_str(), dirFd, osName->c_str());
+    else
+      errno = EEXIST;
   } else if (r != 0 && (errno == EINVAL || errno == ENOSYS)) {
     // No RENAME_NOREPLACE on this file system: look first.
     struct stat sn {};
-    if (::fstatat(dirFd, osName->c_str(), &sn, AT_SYMLINK_NOFOLLOW) != 0 && errno == ENOENT)
-      r = ::renameat(dirFd, oldName.c_str(), dirFd, osName->c_str());
+    if (::fstatat(dirFd, osName->c_str(), &sn, AT_SYMLINK_NOFOLLOW) == 0) errno = EEXIST;
+    else if (errno == ENOENT) r = ::renameat(dirFd, oldName.c_str(), dirFd, osName->c_str());
   }
-  const bool ok = r == 0;
+  const int error = r == 0 ? 0 : errno;
   FsItemFacts facts;
   bool isDir = false;
-  if (ok) EntryFacts(dirFd, osName->c_str(), IsReadOnlyMount(osPath_), facts, isDir);
+  if (error == 0) EntryFacts(dirFd, osName->c_str(), IsReadOnlyMount(osPath_), facts, isDir);
   ::close(dirFd);
-  if (!ok) return false;
+  if (error != 0) return error;
   if (newItem != nullptr) *newItem = MakeFsItemID(isDir, *osName, facts);
-  return true;
+  return 0;
 }
 
 // Sizes and times big-endian, so that their bytes sort as the numbers do.

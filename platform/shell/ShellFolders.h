@@ -98,6 +98,8 @@ class FileSystemFolder : public FolderBase {
  private:
   // The facts an ID carries, or those of the disk when it carries none.
   FsItemFacts KnownFacts(PCItemIDList id) const;
+  // The rename itself: 0 or why it was refused (errno value).
+  int RenameOnDisk(PCItemIDList id, std::string_view newName, PItemIDList* newItem);
 
   std::string osPath_;
   bool trash_;

@@ -148,7 +148,10 @@ class ShellFolder {
 
   // Renames a child to `newName` (CP932, one file name); never replaces an
   // existing entry. On success `*newItem` (when given) receives the child's
-  // new relative list.
+  // new relative list. A rename that the file system refuses is told to
+  // the user, as the shell's own dialog would (ShellQuestions.h'
+  // ReportRenameRefused), and errno then says why (EEXIST the name is
+  // taken, EINVAL it is no file name, EILSEQ it has no form on disk, ...).
   virtual bool SetNameOf(PCItemIDList item, std::string_view newName, std::uint32_t flags,
                          PItemIDList* newItem) = 0;
 

@@ -5,11 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <optional>
 
+#include "platform/files/Files.h"
+#include "platform/shell/FileTree.h"
 #include "platform/shell/ShellFileOperation.h"
 #include "platform/shell/ShellSpecialFolders.h"
 
@@ -22,12 +23,6 @@ struct TrashDir {
   std::string root;     // holds files/ and info/
   std::string topdir;   // for a volume's Trash: Path is relative to it; empty for the home's
 };
-
-std::optional<dev_t> DeviceOf(const std::string& path) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
-  return st.st_dev;
-}
 
 // The device of a folder that may not exist yet: that of its nearest
 // existing ancestor.
@@ -65,22 +60,18 @@ bool MakeTrashFolders(const std::string& root) {
 }
 
 // The home's Trash, with the data folder above it made first (only the
-// user may enter it, as the data folder should be).
-bool MakeHomeTrash(const std::string& root, std::string& error) {
+// user may enter it, as the data folder should be). 0 or an errno value.
+int MakeHomeTrash(const std::string& root) {
   const std::string data = root.substr(0, root.rfind('/'));
   struct stat st {};
   if (::stat(data.c_str(), &st) != 0) {
     std::error_code ec;
     fs::create_directories(data, ec);
     if (!ec) fs::permissions(data, fs::perms::owner_all, ec);
-    if (ec) {
-      error = ec.message();
-      return false;
-    }
+    if (ec) return ec.value();
   }
-  if (MakeTrashFolders(root)) return true;
-  error = std::strerror(errno != 0 ? errno : EACCES);
-  return false;
+  if (MakeTrashFolders(root)) return 0;
+  return errno != 0 ? errno : EACCES;
 }
 
 std::string HomeTrashRoot() {
@@ -137,9 +128,9 @@ std::string StemAndNumber(const std::string& name, int n) {
 }
 
 // Writes the info file under a name no other object holds (O_EXCL reserves
-// it) and answers that name; empty on failure.
-std::string ReserveInfo(const TrashDir& trash, const std::string& name, const std::string& pathKey,
-                        std::string& error) {
+// it), synced before the object follows, and answers that name; empty on
+// failure (errno value in `error`).
+std::string ReserveInfo(const TrashDir& trash, const std::string& name, const std::string& pathKey, int& error) {
   const std::string body = "[Trash Info]\nPath=" + PercentEncode(pathKey) + "\nDeletionDate=" + Now() + "\n";
   for (int n = 1; n < 10000; ++n) {
     const std::string candidate = StemAndNumber(name, n);
@@ -149,64 +140,65 @@ std::string ReserveInfo(const TrashDir& trash, const std::string& name, const st
     const int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
       if (errno == EEXIST) continue;
-      error = std::strerror(errno);
+      error = errno;
       return {};
     }
     const bool written = ::write(fd, body.data(), body.size()) == static_cast<ssize_t>(body.size());
-    const bool closed = ::close(fd) == 0;
-    if (written && closed) return candidate;
-    error = std::strerror(errno);
+    error = written ? SyncDescriptor(fd) : (errno != 0 ? errno : EIO);
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0) return candidate;
     ::unlink(info.c_str());
     return {};
   }
-  error = std::strerror(EEXIST);
+  error = EEXIST;
   return {};
 }
 
-bool MoveInto(const TrashDir& trash, const std::string& osPath, std::string& error) {
-  const std::string name = fs::path(osPath).filename().string();
-  std::string key = osPath;
-  if (!trash.topdir.empty() && trash.topdir != "/") key = osPath.substr(trash.topdir.size() + 1);
-  else if (trash.topdir == "/") key = osPath.substr(1);
+FileOpItem MoveInto(const TrashDir& trash, const std::string& source, const std::string& absolute,
+                    FileOpProgress* progress) {
+  const std::string name = fs::path(absolute).filename().string();
+  std::string key = absolute;
+  if (!trash.topdir.empty()) {
+    // Relative to the volume's top (which the object lies below).
+    const std::size_t skip = trash.topdir == "/" ? 1 : trash.topdir.size() + 1;
+    if (absolute.size() <= skip) return {source, FileOpOutcome::MountPoint, 0};
+    key = absolute.substr(skip);
+  }
+  int error = 0;
   const std::string reserved = ReserveInfo(trash, name, key, error);
-  if (reserved.empty()) return false;
-  bool nameTaken = false;
-  if (MoveWithoutReplacing(osPath, trash.root + "/files/" + reserved, nameTaken, error)) return true;
-  if (nameTaken) error = std::strerror(EEXIST);
+  if (reserved.empty()) return {source, FileOpOutcome::Failed, error};
+  FileOpItem item = MoveWithoutReplacing(absolute, trash.root + "/files/" + reserved, progress);
+  item.source = source;
+  // Whatever reached the Trash is whole and keeps its info.
+  if (item.outcome == FileOpOutcome::Done || item.outcome == FileOpOutcome::SourceLeft) return item;
   ::unlink((trash.root + "/info/" + reserved + ".trashinfo").c_str());
-  return false;
+  if (item.outcome == FileOpOutcome::NameTaken) item = {source, FileOpOutcome::Failed, EEXIST};
+  return item;
 }
 
 }  // namespace
 
-bool MoveToTrash(const std::string& osPath, std::string& error) {
-  error.clear();
+FileOpItem MoveToTrash(const std::string& osPath, FileOpProgress* progress) {
   std::error_code ec;
-  const std::string absolute = fs::absolute(osPath, ec).lexically_normal().string();
-  if (ec || absolute.empty() || absolute == "/") {
-    error = std::strerror(EINVAL);
-    return false;
-  }
-  const std::optional<dev_t> dev = DeviceOf(absolute);
-  if (!dev) {
-    error = std::strerror(errno);
-    return false;
-  }
+  std::string normal = fs::absolute(osPath, ec).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  if (ec || normal.empty() || normal == "/") return {osPath, FileOpOutcome::MountPoint, 0};
+  const std::string absolute = RealEntryPath(normal);
+  struct stat st {}, parent {};
+  if (::lstat(absolute.c_str(), &st) != 0) return {osPath, FileOpOutcome::Failed, errno};
+  // A volume (or a folder that holds one) stays mounted where it is.
+  if (::stat(fs::path(absolute).parent_path().c_str(), &parent) != 0) return {osPath, FileOpOutcome::Failed, errno};
+  if (S_ISDIR(st.st_mode) && (parent.st_dev != st.st_dev || HoldsMountPoint(absolute)))
+    return {osPath, FileOpOutcome::MountPoint, 0};
   const std::string homeRoot = HomeTrashRoot();
-  if (IsSameOrBelow(homeRoot, absolute)) {
-    error = std::strerror(EINVAL);  // the Trash itself, or a folder that holds it
-    return false;
+  if (IsSameOrBelow(homeRoot, absolute)) return {osPath, FileOpOutcome::Failed, EINVAL};  // the Trash, or above it
+  if (DeviceOfFolder(homeRoot) != st.st_dev) {
+    if (auto volume = VolumeTrash(TopDirOf(absolute, st.st_dev))) return MoveInto(*volume, osPath, absolute, progress);
   }
-  if (DeviceOfFolder(homeRoot) == *dev) {
-    if (!MakeHomeTrash(homeRoot, error)) return false;
-    return MoveInto({homeRoot, {}}, absolute, error);
-  }
-  if (auto volume = VolumeTrash(TopDirOf(absolute, *dev))) {
-    if (MoveInto(*volume, absolute, error)) return true;
-  }
-  // No Trash of its own on that volume: a whole copy into the home's.
-  if (!MakeHomeTrash(homeRoot, error)) return false;
-  return MoveInto({homeRoot, {}}, absolute, error);
+  // On the home's volume, or on one without a Trash of its own: the home's
+  // Trash (a whole copy across volumes).
+  if (int e = MakeHomeTrash(homeRoot)) return {osPath, FileOpOutcome::Failed, e};
+  return MoveInto({homeRoot, {}}, osPath, absolute, progress);
 }
 
 }  // namespace tavo

@@ -1,6 +1,7 @@
 #include "platform/ui/FormKeys.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -31,6 +32,17 @@ QAbstractButton* PressableButton(QWidget* w) {
   if (auto* b = qobject_cast<QPushButton*>(w)) return b;
   if (auto* b = qobject_cast<QToolButton*>(w)) return b;
   return nullptr;
+}
+
+// An editor that an item view opened on one of its items (a name edited in
+// place): the widgets inside the view's viewport.
+bool InItemEditor(QWidget* w) {
+  for (QWidget* p = w; p != nullptr && p->parentWidget() != nullptr; p = p->parentWidget()) {
+    QWidget* port = p->parentWidget();
+    auto* view = qobject_cast<QAbstractItemView*>(port->parentWidget());
+    if (view != nullptr && view->viewport() == port) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -82,6 +94,8 @@ bool FormKeys::TakesEnter(QWidget* w) const {
   // A menu bar that has the keyboard, or an open popup, uses Enter and Esc
   // itself (to open an item, or to leave the menu).
   if (qobject_cast<QMenuBar*>(w) != nullptr || QApplication::activePopupWidget() != nullptr) return true;
+  // An item's editor commits its text on Enter and drops it on Esc.
+  if (InItemEditor(w)) return true;
   for (QWidget* p = w; p != nullptr && p != form_; p = p->parentWidget()) {
     auto it = takesEnter_.find(p);
     if (it != takesEnter_.end()) return it->second;

@@ -15,7 +15,8 @@
 //   on auto-repeat).
 // - Mouse-down handlers run when a mouse button is pressed on an enabled
 //   control, before the control acts on the press (a click comes later).
-// - A menu bar with the keyboard focus, or an open popup, keeps Enter and
+// - A menu bar with the keyboard focus, an open popup, or an editor that an
+//   item view opened on an item (a name edited in place), keeps Enter and
 //   Esc for itself.
 // - An Enter that commits an input-method composition is left to the input
 //   method: it presses no button.

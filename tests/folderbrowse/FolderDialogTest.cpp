@@ -3,6 +3,7 @@
 // its history, and that the view buttons and the font reach both views.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -156,6 +158,75 @@ TEST_F(FolderDialogTest, OkKeepsTheHistoryToItsLimitCancelAndAnEmptyBoxChangeNot
   EXPECT_TRUE(focused);
   EXPECT_EQ(dlg_->sStartFolder(), inner);
   EXPECT_EQ(dlg_->History(), (Folders{inner, Home()}));
+}
+
+TEST_F(FolderDialogTest, F2ANameAndEnterRenameInTheListAndTheTreeAndTheDialogStaysOpen) {
+  const std::string docs = Home() + "/docs";
+  auto exists = [](const std::string& path) { return std::filesystem::exists(path); };
+  // F2 on the current row of `view`, the name typed over the old one, then `key`.
+  auto rename = [&](QAbstractItemView* view, const std::string& name, int key) {
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_F2);
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* e : view->viewport()->findChildren<QLineEdit*>())
+      if (e->isVisible()) editor = e;  // not one closed before, deleted later
+    ASSERT_NE(editor, nullptr) << "no editor for " << name;
+    editor->selectAll();
+    QTest::keyClicks(editor, QString::fromStdString(name));
+    QTest::keyClick(editor, static_cast<Qt::Key>(key));
+    QCoreApplication::processEvents();
+  };
+  auto makeCurrent = [&](const std::string& name) {
+    for (int row = 0; row < List().List().Count(); ++row)
+      if (List().List().ItemAt(row)->DisplayName() == name)
+        List().ReportView()->selectionModel()->setCurrentIndex(
+            List().Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    return List().List().ItemAt(List().ReportView()->currentIndex().row())->DisplayName() == name;
+  };
+  auto messages = [] {
+    std::vector<QString> texts;
+    for (const ui::ModalCall& call : ui::ModalHistory())
+      if (call.kind == ui::ModalCall::Message) texts.push_back(call.text);
+    return texts;
+  };
+  ui::ClearModalHistory();
+  bool open = true;
+  EXPECT_EQ(ShowAnd([&] {
+              ASSERT_TRUE(makeCurrent("alpha.rut"));
+              rename(List().ReportView(), "gamma.rut", Qt::Key_Return);
+              EXPECT_TRUE(exists(docs + "/gamma.rut"));
+              EXPECT_FALSE(exists(docs + "/alpha.rut"));
+              open = open && dlg_->isVisible() && dlg_->ModalResult() == ui::mrNone;
+
+              // A name that is taken is refused and said so; the dialog stays.
+              ASSERT_TRUE(makeCurrent("gamma.rut"));
+              rename(List().ReportView(), "BETA.RUT", Qt::Key_Return);
+              EXPECT_TRUE(exists(docs + "/gamma.rut"));
+              ASSERT_EQ(messages().size(), 1u);
+              EXPECT_EQ(messages()[0],
+                        QStringLiteral("「BETA.RUT」という名前のファイルまたはフォルダが既にあるため、名前を変更できません。"));
+              open = open && dlg_->isVisible();
+
+              // Esc drops the edit; Tab commits it, and the focus stays in the list.
+              rename(List().ReportView(), "delta.rut", Qt::Key_Escape);
+              EXPECT_TRUE(exists(docs + "/gamma.rut"));
+              open = open && dlg_->isVisible();
+              rename(List().ReportView(), "delta.rut", Qt::Key_Tab);
+              EXPECT_TRUE(exists(docs + "/delta.rut"));
+              EXPECT_EQ(QApplication::focusWidget() == nullptr || List().isAncestorOf(QApplication::focusWidget()),
+                        true);
+
+              // The tree's folder the same way.
+              Tree().SetSelectedPath(docs + "/inner");
+              rename(&Tree(), "outer", Qt::Key_Return);
+              EXPECT_TRUE(exists(docs + "/outer"));
+              EXPECT_EQ(Tree().GetSelectedPath(), docs + "/outer");
+              open = open && dlg_->isVisible() && dlg_->ModalResult() == ui::mrNone;
+              dlg_->BitBtn2->click();
+            }),
+            ui::mrCancel);
+  EXPECT_TRUE(open);
+  EXPECT_EQ(messages().size(), 1u);
 }
 
 TEST_F(FolderDialogTest, ViewButtonsAndTheFontReachTheListAndTheTree) {

@@ -1,21 +1,28 @@
 // Drag and drop of the folder tree and the file list on real folders,
 // driven by scripted drags (enter, over, leave, drop) as the views pass
 // them on: what is accepted, where it lands, what is refused, and how
-// drags start. The desktop directory is the test's own home.
+// drags start; and the window of a long file operation. The desktop
+// directory is the test's own home.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
-#include <filesystem>
-#include <fstream>
+#include <chrono>
+
 #include <memory>
-#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "folderbrowse/ZuShellDragQt.h"
+#include "folderbrowse/ZuShellFileOpQt.h"
 #include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellFolderTree.h"
 #include "folderbrowse/ZuShellTreeModel.h"
@@ -28,15 +35,6 @@ namespace {
 
 constexpr TShDirWatcherTiming kShort{60, 40};
 constexpr std::uint32_t kCopyMove = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 TShellFolderNode* Child(const TShellFolderNode* node, const std::string& text) {
   for (int i = 0; node != nullptr && i < node->Count(); ++i)
@@ -53,21 +51,21 @@ class ShellDragDrop : public ShellTest {
     MakeDir(Home() + "/src");
     MakeFile(Home() + "/src/doc.rut", "doc");
     undone_.clear();
-    ShellDropQuestions q;
-    q.ReportUndone = [this](const std::vector<FileOpItem>& undone) {
+    ShellQuestions q;
+    q.ReportUndone = [this](FileOpKind, const std::vector<FileOpItem>& undone) {
       for (const FileOpItem& item : undone) undone_.push_back(item.outcome);
     };
     q.ChooseEffect = [this](std::uint32_t allowed, std::uint32_t proposed, DropPoint) {
       asked_.push_back({allowed, proposed});
       return DROPEFFECT_COPY;
     };
-    SetShellDropQuestions(q);
+    SetShellQuestions(q);
   }
   void TearDown() override {
     view_.reset();
     list_.reset();
     tree_.reset();
-    SetShellDropQuestions({});
+    SetShellQuestions({});
     EXPECT_TRUE(AllThreadsEnded());
     ShellTest::TearDown();
   }
@@ -218,11 +216,16 @@ TEST_F(ShellDragDrop, ScriptedDragsOverTheTreeMoveCopyAndRefuse) {
   effect = kCopyMove;
   EXPECT_EQ(tree.Drop(&doc, 0, {}, {}, effect), E_INVALIDARG);
 
-  // Leaving forgets the drag.
+  // Leaving forgets the drag; a folder that came while the drag was over
+  // the tree shows once it has left.
   tree.DropSite().OnShDragEnter = nullptr;
   tree.DragEnter(&doc, MK_LBUTTON, {}, effect);
   tree.DragOver(beta, {}, MK_LBUTTON, {}, effect);
+  MakeDir(Home() + "/gamma");
+  tree.DirChanged();
+  EXPECT_EQ(Child(tree.Root(), "gamma"), nullptr);
   tree.DragLeave();
+  EXPECT_NE(Child(tree.Root(), "gamma"), nullptr);
   EXPECT_EQ(leaves, 1);
   EXPECT_EQ(tree.DropHiliteNode(), nullptr);
   EXPECT_EQ(tree.DragState(), dsIdle);
@@ -405,6 +408,44 @@ TEST_F(ShellDragDrop, TheTreeViewPassesQtDropsOn) {
   EXPECT_EQ(drop.dropAction(), Qt::MoveAction);
   EXPECT_EQ(Read(Home() + "/alpha/doc.rut"), "doc");
   delete mime;
+}
+
+TEST(FileOperationWindow, LongWorkRunsOffTheWindowsThreadShowsItsProgressAndStopsOnCancel) {
+  // The window shows while the work runs, this thread serves its events
+  // meanwhile (the timer here), and the cancel stops the work.
+  ui::SetModalScripting(false);
+  FileOpProgress progress;
+  QString counts, item, action;
+  QElapsedTimer waited;
+  waited.start();
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* form = qobject_cast<TFileOperationForm*>(QApplication::activeModalWidget());
+    if (form == nullptr) {
+      if (waited.elapsed() > kWaitDeadline.count()) progress.Cancel();  // never shown: give up
+      return;
+    }
+    poll.stop();
+    counts = form->Counts->text();
+    item = form->Item->text();
+    form->CancelButton->click();
+    action = form->Action->text();
+  });
+  poll.start(20);
+  std::thread::id worker;
+  RunFileOperationWithProgress(FileOpKind::Move, progress, [&] {
+    worker = std::this_thread::get_id();
+    progress.AddTotals(3, 3 << 20);
+    progress.SetCurrentName("/x/a.rut");
+    progress.AddDone(1, 1 << 20);
+    while (!progress.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  ui::SetModalScripting(true);
+  EXPECT_NE(worker, std::this_thread::get_id());
+  EXPECT_TRUE(counts.startsWith(QStringLiteral("1 / 3 個のファイル"))) << counts.toStdString();
+  EXPECT_EQ(item, QStringLiteral("/x/a.rut"));
+  EXPECT_EQ(action, QStringLiteral("取り消しています..."));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

@@ -1,15 +1,19 @@
 // What drops, pastes and deletes do on disk: copying and moving without
-// ever replacing, folders refused into themselves, the data of a drag and
-// its paths, and the freedesktop Trash under the test's own home.
+// ever replacing, folders refused into themselves, copies that keep times
+// and bits and leave nothing half-made behind (not even when the process is
+// killed), the data of a drag and its paths, and the freedesktop Trash
+// under the test's own home. (Across volumes: TwoVolumesTest.cpp.)
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/shell/CopyJournal.h"
 #include "platform/shell/ShellDataObject.h"
 #include "platform/shell/ShellFileOperation.h"
 #include "platform/shell/ShellTrash.h"
@@ -17,20 +21,6 @@
 
 namespace tavo::test {
 namespace {
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 using ShellFileOps = ShellTest;
 
@@ -72,9 +62,78 @@ TEST_F(ShellFileOps, CopyAndMoveNeverReplaceAndNeverPutAFolderIntoItself) {
   EXPECT_EQ(items[0].outcome, FileOpOutcome::SamePlace);
 
   // Cancelled before it starts, nothing is done.
-  items = CopyOrMoveInto({Os("a.rut")}, Os("tree"), true, [] { return false; });
+  FileOpProgress cancelled;
+  cancelled.Cancel();
+  items = CopyOrMoveInto({Os("a.rut")}, Os("tree"), true, &cancelled);
   EXPECT_EQ(items[0].outcome, FileOpOutcome::Cancelled);
   EXPECT_TRUE(std::filesystem::exists(Os("a.rut")));
+}
+
+TEST_F(ShellFileOps, ACopyKeepsTimesAndPermissionBitsOfEveryEntry) {
+  MakeDir(Os("src/ro"));
+  MakeFile(Os("src/a.rut"), "a");
+  MakeFile(Os("src/ro/b.rut"), "b");
+  ASSERT_EQ(::symlink("a.rut", Os("src/link").c_str()), 0);
+  ASSERT_EQ(::chmod(Os("src/a.rut").c_str(), 0640), 0);
+  ASSERT_EQ(::chmod(Os("src").c_str(), 0750), 0);
+  SetTimes(Os("src/a.rut"), 1000000001, 111);
+  SetTimes(Os("src/ro/b.rut"), 1000000002, 222);
+  SetTimes(Os("src/link"), 1000000003, 333);
+  ASSERT_EQ(::chmod(Os("src/ro").c_str(), 0555), 0);
+  SetTimes(Os("src/ro"), 1000000004, 444);
+  SetTimes(Os("src"), 1000000005, 555);
+  MakeDir(Os("dst"));
+  const auto items = CopyOrMoveInto({Os("src")}, Os("dst"), false);
+  ASSERT_EQ(items[0].outcome, FileOpOutcome::Done) << items[0].error;
+  ExpectSameTree(Os("src"), Os("dst/src"));
+  EXPECT_EQ(Entries(Os("dst")), std::vector<std::string>{"src"});
+}
+
+TEST_F(ShellFileOps, ACancelledOrKilledCopyLeavesNothingBehindOnceTheProgramStartsAgain) {
+  const std::string data(3 << 20, 'x');
+  MakeFile(Os("big.rut"), data);
+  MakeDir(Os("dst"));
+  FileOpProgress progress;
+  progress.OnStep = [](FileOpProgress& p) {
+    if (p.DoneBytes() > 0) p.Cancel();
+  };
+  auto items = CopyOrMoveInto({Os("big.rut")}, Os("dst"), false, &progress);
+  EXPECT_EQ(items[0].outcome, FileOpOutcome::Cancelled);
+  EXPECT_EQ(progress.TotalBytes(), data.size());
+  EXPECT_LT(progress.DoneBytes(), data.size());
+  EXPECT_TRUE(Entries(Os("dst")).empty());
+  EXPECT_EQ(Read(Os("big.rut")), data);
+
+  // Killed after its first block, a copy leaves its temporary folder, and
+  // the journal says whose it is.
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    FileOpProgress dying;
+    dying.OnStep = [](FileOpProgress& p) {
+      if (p.DoneBytes() > 0) ::raise(SIGKILL);
+    };
+    CopyOrMoveInto({Os("big.rut")}, Os("dst"), false, &dying);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  const std::vector<std::string> left = Entries(Os("dst"));
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].rfind(kCopyTemporaryPrefix, 0), 0u) << left[0];
+  ASSERT_EQ(Entries(CopyJournalFolder()).size(), 1u);
+
+  // The next start removes it, but not the temporary of a copy at work.
+  {
+    CopyJournalRecord working(Os("dst/.tavo-copy-working"));
+    MakeDir(Os("dst/.tavo-copy-working"));
+    RemoveStrandedCopies();
+    EXPECT_EQ(Entries(Os("dst")), std::vector<std::string>{".tavo-copy-working"});
+    EXPECT_EQ(Entries(CopyJournalFolder()).size(), 1u);
+  }
+  EXPECT_TRUE(Entries(CopyJournalFolder()).empty());
+  EXPECT_EQ(Read(Os("big.rut")), data);
 }
 
 TEST_F(ShellFileOps, TheDataOfADragNamesItsObjectsByListAndByUri) {
@@ -114,10 +173,10 @@ TEST_F(ShellFileOps, DeletingMovesToTheTrashWithItsInfoAndAUniqueName) {
   MakeDir(Home() + "/other");
   MakeFile(Home() + "/other/doc.rut", "two");
   MakeDir(Home() + "/a folder");
-  std::string error;
-  ASSERT_TRUE(MoveToTrash(Home() + "/doc.rut", error)) << error;
-  ASSERT_TRUE(MoveToTrash(Home() + "/other/doc.rut", error)) << error;
-  ASSERT_TRUE(MoveToTrash(Home() + "/a folder", error)) << error;
+  for (const std::string& path : {Home() + "/doc.rut", Home() + "/other/doc.rut", Home() + "/a folder"}) {
+    const FileOpItem moved = MoveToTrash(path);
+    ASSERT_EQ(moved.outcome, FileOpOutcome::Done) << path << ": " << moved.error;
+  }
   const std::string trash = Home() + "/.local/share/Trash";
   EXPECT_EQ(Entries(trash + "/files"), (std::vector<std::string>{"a folder", "doc.2.rut", "doc.rut"}));
   EXPECT_EQ(Entries(trash + "/info"),
@@ -132,9 +191,10 @@ TEST_F(ShellFileOps, DeletingMovesToTheTrashWithItsInfoAndAUniqueName) {
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 
   // The Trash itself, and what is gone, stay where they are.
-  EXPECT_FALSE(MoveToTrash(trash, error));
-  EXPECT_FALSE(MoveToTrash(Home() + "/missing", error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(MoveToTrash(trash).outcome, FileOpOutcome::Failed);
+  const FileOpItem missing = MoveToTrash(Home() + "/missing");
+  EXPECT_EQ(missing.outcome, FileOpOutcome::Failed);
+  EXPECT_EQ(missing.error, ENOENT);
 }
 
 }  // namespace

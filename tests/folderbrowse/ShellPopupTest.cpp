@@ -25,8 +25,6 @@ namespace {
 
 constexpr TShDirWatcherTiming kShort{60, 40};
 
-bool Exists(const std::string& path) { return std::filesystem::exists(path); }
-
 class ShellPopup : public ShellTest {
  protected:
   void SetUp() override {

@@ -1,10 +1,13 @@
 #include "tests/folderbrowse/ShellTestFolder.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "folderbrowse/ZuShellIDFunc.h"
 #include "platform/shell/ShellAllocator.h"
@@ -57,6 +60,47 @@ void ShellTest::MakeFile(const std::string& osPath, std::string_view bytes) {
   std::ofstream out(osPath, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(out.good()) << osPath;
+}
+
+void ShellTest::SetTimes(const std::string& osPath, long seconds, long nanoseconds) {
+  const struct timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, osPath.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << osPath;
+}
+
+void ShellTest::ExpectSameTree(const std::string& original, const std::string& copy) {
+  struct stat a {}, b {};
+  ASSERT_EQ(::lstat(original.c_str(), &a), 0) << original;
+  ASSERT_EQ(::lstat(copy.c_str(), &b), 0) << copy;
+  EXPECT_EQ(a.st_mode, b.st_mode) << copy;
+  EXPECT_EQ(a.st_mtim.tv_sec, b.st_mtim.tv_sec) << copy;
+  EXPECT_EQ(a.st_mtim.tv_nsec, b.st_mtim.tv_nsec) << copy;
+  if (S_ISLNK(a.st_mode)) {
+    EXPECT_EQ(std::filesystem::read_symlink(original), std::filesystem::read_symlink(copy)) << copy;
+  } else if (S_ISREG(a.st_mode)) {
+    EXPECT_EQ(a.st_size, b.st_size) << copy;
+  } else if (S_ISDIR(a.st_mode)) {
+    const std::vector<std::string> names = Entries(original);
+    EXPECT_EQ(names, Entries(copy)) << copy;
+    for (const std::string& n : names) ExpectSameTree(original + "/" + n, copy + "/" + n);
+  }
+}
+
+std::vector<std::string> ShellTest::Entries(const std::string& osFolder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(osFolder, ec)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ShellTest::Read(const std::string& osPath) {
+  std::ifstream in(osPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool ShellTest::Exists(const std::string& osPath) {
+  struct stat st {};
+  return ::lstat(osPath.c_str(), &st) == 0;
 }
 
 PItemIDList ShellTest::ListOf(const std::string& cp932Path) {

@@ -48,6 +48,18 @@ class ShellTest : public ::testing::Test {
 
   static void MakeDir(const std::string& osPath);
   static void MakeFile(const std::string& osPath, std::string_view bytes = "");
+  // Gives the entry (a link itself, not what it leads to) a modification
+  // and access time of `seconds` and `nanoseconds`.
+  static void SetTimes(const std::string& osPath, long seconds, long nanoseconds);
+  // Expects `copy` to have the modification time, the permission bits and
+  // (for a link) the target of `original`, and so everything below it.
+  static void ExpectSameTree(const std::string& original, const std::string& copy);
+  // The names in a folder, sorted.
+  static std::vector<std::string> Entries(const std::string& osFolder);
+  // The bytes of a file ("" when it cannot be read).
+  static std::string Read(const std::string& osPath);
+  // Whether the entry is there (a link itself counts).
+  static bool Exists(const std::string& osPath);
 
   // The absolute list of a CP932 path; fails the test when it does not parse.
   static PItemIDList ListOf(const std::string& cp932Path);
