@@ -78,18 +78,26 @@ TEST_F(DispatchTest, MouseClicksChooseTheSearchOfTheirButton) {
   EXPECT_EQ(ops.front(), "DicSearch");
 }
 
-TEST_F(DispatchTest, EnterOnTheExternalButtonReachedByTabStartsADictionarySearch) {
+TEST_F(DispatchTest, EnterAndSpaceOnTheExternalButtonReachedByTabStartAnExternalSearch) {
   form->cbSearchWord->setFocus();
   QTest::keyClick(form->cbSearchWord, Qt::Key_Tab);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), form->btnGaibuSearch);
-  QTest::keyClick(form->btnGaibuSearch, Qt::Key_Return);
-  QCoreApplication::processEvents();
+  for (const Qt::KeyboardModifiers m : {Qt::NoModifier, Qt::ShiftModifier}) {
+    for (const int key : {Qt::Key_Return, Qt::Key_Space}) {
+      ops.clear();
+      ui::ClearModalHistory();
+      Key(form->btnGaibuSearch, key, m);
+      if (key == Qt::Key_Space && m == Qt::ShiftModifier) continue;  // Shift+Space is no command
+      EXPECT_EQ(ops, (Ops{"GaibuSearch"})) << key << " " << m;
+      EXPECT_TRUE(FolderDialogShown());
+    }
+  }
+  // On 検索 Enter stays a dictionary search.
+  ops.clear();
+  Key(form->btnSearch, Qt::Key_Return);
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearch");
-  ops.clear();
-  Key(form->btnGaibuSearch, Qt::Key_Return, Qt::ShiftModifier);
-  EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
 }
 
 TEST_F(DispatchTest, AMousePressOnTheExternalButtonThatNothingClearedTurnsEnterIntoAnExternalSearch) {
