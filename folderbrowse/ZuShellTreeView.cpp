@@ -14,7 +14,7 @@
 namespace tavo {
 
 TZuShellTreeView::TZuShellTreeView(QWidget* parent, TShDirWatcherTiming timing)
-    : QTreeView(parent), tree_(std::make_unique<TShellFolderTree>(timing)) {
+    : ui::FocusedItemView<QTreeView>(parent), tree_(std::make_unique<TShellFolderTree>(timing)) {
   model_ = new TShellTreeModel(*tree_, this);
   setModel(model_);
   setHeaderHidden(true);

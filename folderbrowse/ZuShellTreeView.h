@@ -18,12 +18,13 @@
 #include <string>
 
 #include "folderbrowse/ZuShellFolderTree.h"
+#include "platform/ui/FocusedItemView.h"
 
 namespace tavo {
 
 class TShellTreeModel;
 
-class TZuShellTreeView : public QTreeView {
+class TZuShellTreeView : public ui::FocusedItemView<QTreeView> {
   Q_OBJECT
  public:
   explicit TZuShellTreeView(QWidget* parent = nullptr, TShDirWatcherTiming timing = {});
