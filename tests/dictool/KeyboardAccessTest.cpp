@@ -107,9 +107,9 @@ TEST_F(MainWindowTest, TabReachesEveryControlOfEachWindowAndComesBack) {
   WhileShown(
       folder,
       [this] {
-        ExpectTabCycle({folder->ComboBox1, folder->CheckBox1, folder->SpeedButton5, folder->SpeedButton1,
-                        folder->SpeedButton2, folder->SpeedButton3, folder->SpeedButton4, folder->ZuShellTreeView1,
-                        folder->ZuShellListView1->CurrentView(), folder->BitBtn1,
+        // The view buttons are one stop, at the view shown; arrows move in them.
+        ExpectTabCycle({folder->ComboBox1, folder->CheckBox1, folder->SpeedButton5, folder->SpeedButton4,
+                        folder->ZuShellTreeView1, folder->ZuShellListView1->CurrentView(), folder->BitBtn1,
                         folder->BitBtn2, folder->BitBtn3});
       },
       [this] { ui::ShowModal(folder); });
