@@ -15,6 +15,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <fstream>
 
 #include "dictool/HelpPages.h"
@@ -359,6 +362,25 @@ TEST_F(MainWindowTest, TheHelpCommandsOpenTheirPagesOrSayWhyNot) {
   EXPECT_EQ(opened.size(), 3u) << "the desktop's opener, then the browsers";
   EXPECT_TRUE(told.contains(QString::fromUtf8(FindHelpPage(pages[0]).c_str()))) << told.toStdString();
   SetStartProgramHook(nullptr);
+
+  // An opener that starts but finds nothing to show the page with (as
+  // xdg-open without a browser) is told once it has ended, and only then.
+  const std::string bin = dir + "/bin";
+  ASSERT_EQ(mkdir(bin.c_str(), 0700), 0);
+  for (const auto& [name, code] : {std::pair{"xdg-open", 3}, std::pair{"sensible-browser", 0}}) {
+    const std::string script = bin + "/" + name;
+    std::ofstream(script) << "#!/bin/sh\nexit " << code << "\n";
+    ASSERT_EQ(chmod(script.c_str(), 0700), 0);
+  }
+  const std::string path = getenv("PATH") != nullptr ? getenv("PATH") : "";
+  setenv("PATH", (bin + ":" + path).c_str(), 1);
+  told.clear();
+  ExpectMessage(ui::IDOK, &told);
+  form->mnuHelpIndex->trigger();
+  EXPECT_TRUE(told.isEmpty()) << "nothing is said while the opener runs";
+  EXPECT_TRUE(WaitUntil("the failed opener told", [&] { return !told.isEmpty(); }));
+  EXPECT_TRUE(told.contains(QStringLiteral("ヘルプを表示するプログラムが見つかりません"))) << told.toStdString();
+  setenv("PATH", path.c_str(), 1);
 
   EXPECT_EQ(FindHelpPage("HID99999999.htm"), "");
   ExpectMessage(ui::IDOK, &told);
