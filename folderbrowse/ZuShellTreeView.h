@@ -54,9 +54,12 @@ class TZuShellTreeView : public ui::FocusedItemView<QTreeView> {
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event = nullptr) const override;
   void changeEvent(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void FollowTree(const QModelIndex& index);
+  // Scrolls the selected folder into view, the rows' beginnings with it.
+  void ShowSelected();
   void CurrentChanged(const QModelIndex& current);
 
   std::unique_ptr<TShellFolderTree> tree_;
