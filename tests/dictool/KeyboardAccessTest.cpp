@@ -8,11 +8,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontInfo>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -22,6 +24,7 @@
 #include "dictool/DicListItems.h"
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
+#include "platform/ui/FontChooser.h"
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
 #include "tests/support/TestText.h"
@@ -284,6 +287,39 @@ TEST_F(MainWindowTest, QtsOwnDialogsSpeakJapaneseAndShowTheFiltersAsWritten) {
                                   QStringLiteral("テキストファイル(*.TXT)"), QStringLiteral("RUTEファイル(*.RUT)"),
                                   QStringLiteral("全てのファイル(*.*)")}));
   EXPECT_EQ(cancel, QStringLiteral("キャンセル"));
+}
+
+TEST_F(MainWindowTest, TheFontDialogNamesItsControlsAndStartsFromTheFontGiven) {
+  ui::FontChooser dlg;
+  auto nameOf = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+  EXPECT_EQ(nameOf(dlg.FamilyList), QStringLiteral("フォント"));
+  EXPECT_EQ(nameOf(dlg.StyleList), QStringLiteral("スタイル"));
+  EXPECT_EQ(nameOf(dlg.SizeBox), QStringLiteral("サイズ"));
+  EXPECT_EQ(dlg.focusWidget(), dlg.FamilyList) << "it opens on the family list";
+
+  QFont bold(QStringLiteral("DejaVu Sans"), 14, QFont::Bold);
+  bold.setUnderline(true);
+  dlg.SetFont(bold);
+  ASSERT_NE(dlg.FamilyList->currentItem(), nullptr);
+  EXPECT_EQ(dlg.FamilyList->currentItem()->text(), QStringLiteral("DejaVu Sans"));
+  QFont chosen = dlg.SelectedFont();
+  EXPECT_EQ(chosen.family(), QStringLiteral("DejaVu Sans"));
+  EXPECT_TRUE(chosen.bold());
+  EXPECT_EQ(chosen.pointSize(), 14);
+  EXPECT_TRUE(chosen.underline());
+  EXPECT_FALSE(chosen.strikeOut());
+
+  // A design font that this desktop lacks starts from the face shown in
+  // its place, at its size in points.
+  QFont design;
+  design.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
+  design.setPixelSize(16);
+  dlg.SetFont(design);
+  chosen = dlg.SelectedFont();
+  EXPECT_EQ(chosen.family(), QFontInfo(design).family());
+  EXPECT_EQ(chosen.pointSize(), QFontInfo(design).pointSize());
+  EXPECT_FALSE(chosen.bold());
+  EXPECT_FALSE(chosen.underline());
 }
 
 }  // namespace
