@@ -86,8 +86,11 @@ def defaults_in(win):
 
 def activate(title):
     """Gives the window the keyboard, as a window manager would."""
-    subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", title, "windowfocus", "--sync"],
-                   check=True, stdout=subprocess.DEVNULL)
+    def focused():
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title, "windowfocus", "--sync"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return found.returncode == 0
+    listener.wait("the window %s given the keyboard" % title, focused)
 
 
 def close_dialog(title, keys, back_to=None):
@@ -166,8 +169,8 @@ def gone_since(mark):
 env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
            TAVO_WINDIR=os.path.join(work, "windir"),
            PATH=os.path.join(work, "bin") + os.pathsep + os.environ["PATH"])
-stderr = open(os.path.join(work, "stderr"), "w")
-proc = subprocess.Popen([program], env=env, stderr=stderr)
+stderr_path = os.path.join(work, "stderr")
+proc = subprocess.Popen([program], env=env, stderr=open(stderr_path, "w"))
 listener.alive = lambda: proc.poll() is None
 try:
     main_window = listener.wait("the main window", lambda: window("分かち書き辞書"))
@@ -285,6 +288,8 @@ try:
     check(len(cells) == 1, "one focused cell once the grid has the focus: %s" % cells)
     check(not gone_since(0), "focus told for objects already gone: %s" % gone_since(0))
 finally:
+    if proc.poll() is not None:
+        print("the program ended by itself (%s); it wrote:\n%s" % (proc.returncode, open(stderr_path).read()[-6000:]))
     proc.terminate()
     proc.wait(30)
 
