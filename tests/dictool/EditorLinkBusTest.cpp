@@ -261,7 +261,7 @@ TEST_F(EditorLinkTest, TheStandInEditorsRequestsReachTheTool) {
     return ui::mrCancel;
   });
   EXPECT_EQ(post({QStringLiteral("--post"), QStringLiteral("1535"), QStringLiteral("--word"), QStringLiteral("しろ")}), 0);
-  ASSERT_TRUE(WaitUntil("the external search", [&] { return ops == std::vector<std::string>{"GaibuSearch"}; }));
+  ASSERT_TRUE(WaitUntil("the external search", [&] { return ops == std::vector<std::string>{"GaibuSearch"}; })) << ::testing::PrintToString(ops);
   EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("しろ"));
 
   EXPECT_EQ(post({QStringLiteral("--post"), QStringLiteral("1529")}), 0);
