@@ -297,7 +297,10 @@ void TDicListDlg::showEvent(QShowEvent* e) {
   FormShow();
 }
 
-void TDicListDlg::FormShow() { SetButtons(); }
+void TDicListDlg::FormShow() {
+  SrcList->setFocus();  // every showing begins in the searched list
+  SetButtons();
+}
 
 void TDicListDlg::SrcListMouseUp() { SetButtons(); }
 

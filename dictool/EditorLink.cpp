@@ -150,10 +150,16 @@ void TMainForm::Action1Execute() {
     TellLinkUnavailable(this);
     return;
   }
+  bool raised = false;
   for (const char* frameClass : kEditorFrameClasses) {
     const windows::WindowHandle h = windows::FindWindow(std::string(frameClass), std::nullopt);
-    if (!h.empty()) windows::BringWindowToTop(h);
+    if (h.empty()) continue;
+    windows::BringWindowToTop(h);
+    raised = true;
   }
+  // A key that does nothing would leave the user wondering whether it was heard.
+  if (!raised)
+    ui::MessageBox(this, QStringLiteral("たぼーが起動していません。"), WarningCaption(), ui::MB_ICONINFORMATION);
 }
 
 void TMainForm::Action3Execute() {

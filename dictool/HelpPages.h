@@ -15,8 +15,9 @@ namespace tavo {
 std::string FindHelpPage(const std::string& page);
 
 // Opens `page` with the desktop's opener, or a web browser where there is
-// none; tells the user in a message box when the page is missing or no
-// program could be started to show it.
+// none; tells the user in a message box when the page is missing, or when
+// no program could be started to show it or the one started failed (told
+// once it has ended; the window stays live meanwhile).
 void OpenHelpPage(QWidget* owner, const std::string& page);
 
 }  // namespace tavo

@@ -1,7 +1,9 @@
 // How keys, mouse presses and the two search actions of the main window
-// reach the searches. GaibuIntent tells an external search from a dictionary
-// search when no search is open: a mouse press on "外部検索" or Shift+Enter
-// sets it, and the next key release clears it.
+// reach the searches. With no search open, "外部検索" starts an external
+// search however it is pressed (a click, Space or Enter on it while it has
+// the focus). "検索" starts the search that GaibuIntent asks for: a mouse
+// press on "外部検索" or Shift+Enter sets it, and the next key release
+// clears it, so Enter in the search box is a dictionary search.
 #include <QComboBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -23,13 +25,14 @@ bool OnlyShift(Qt::KeyboardModifiers m) { return (m & ~Qt::KeypadModifier) == Qt
 namespace {
 
 // Both search actions end in the same choice: continue the open search on
-// the action's own page, or start the search GaibuIntent asks for.
-void SearchAction(TMainForm& f, int page, void (TMainForm::*nextPage)()) {
+// the action's own page, or start a search: an external one when `gaibu`
+// or GaibuIntent asks for it.
+void SearchAction(TMainForm& f, int page, void (TMainForm::*nextPage)(), bool gaibu) {
   if (f.Session.PageFilling) return;
   if (f.Session.SearchOpen) {
     f.PageControl1->setCurrentIndex(page);
     (f.*nextPage)();
-  } else if (f.GaibuIntent) {
+  } else if (gaibu || f.GaibuIntent) {
     f.GaibuSearch(f.LastFolder);
   } else {
     f.DicSearch();
@@ -38,9 +41,11 @@ void SearchAction(TMainForm& f, int page, void (TMainForm::*nextPage)()) {
 
 }  // namespace
 
-void TMainForm::ActionDicSearchExecute() { SearchAction(*this, 0, &TMainForm::DicSearchNextPage); }
+void TMainForm::ActionDicSearchExecute() { SearchAction(*this, 0, &TMainForm::DicSearchNextPage, false); }
 
-void TMainForm::ActionGaibuSearchExecute() { SearchAction(*this, 1, &TMainForm::GaibuSearchNextPage); }
+// A button named 外部検索 never runs a dictionary search: pressed by Space
+// or Enter the key's release has cleared GaibuIntent before the click.
+void TMainForm::ActionGaibuSearchExecute() { SearchAction(*this, 1, &TMainForm::GaibuSearchNextPage, true); }
 
 void TMainForm::btnSearchMouseDown() { GaibuIntent = false; }
 

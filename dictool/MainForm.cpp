@@ -156,6 +156,11 @@ void TMainForm::BuildComponents() {
   p2->setContentsMargins(0, 0, 0, 0);
   PageControl1 = new QTabWidget(Panel2);
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
+  // Tab reaches its tab bar; the page control itself, which has no name,
+  // must not be told to a screen reader as a place the focus can be (as the
+  // bar's focus proxy it would be focused with it).
+  PageControl1->setFocusProxy(nullptr);
+  PageControl1->setFocusPolicy(Qt::NoFocus);
   TabDicSearchView = GridPage(PageControl1, Grid, StatusPanel, "Grid", "StatusPanel");
   TabDicSearchView->setObjectName(QStringLiteral("TabDicSearchView"));
   TabFileSearchView = GridPage(PageControl1, Grid2, StatusPanel2, "Grid2", "StatusPanel2");

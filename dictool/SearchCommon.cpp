@@ -153,10 +153,17 @@ bool TMainForm::FillResultPage(const ResultPage& p) {
 }
 
 void TMainForm::SearchEnd() {
+  const bool gaibu = Session.GaibuMode != 0;
   // The file and the header reader of the open document go with the search,
   // whatever ended it.
   Session.EndSearch();
   cbSearchWord->setEnabled(true);
+  if (focusWidget() == btnSearchCancel) {
+    // The focus goes on to the search's grid before the button goes, not to
+    // the next button (which a screen reader would hear first).
+    PageControl1->setCurrentIndex(gaibu ? 1 : 0);
+    (gaibu ? Grid2 : Grid)->setFocus();
+  }
   btnSearchCancel->setEnabled(false);
   btnSearch->setEnabled(true);
   btnGaibuSearch->setEnabled(true);

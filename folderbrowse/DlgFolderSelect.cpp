@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -116,8 +117,14 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   SpeedButton2 = FlatButton(Panel3, "SpeedButton2", QStringLiteral("小さいアイコンで表示"), QStyle::SP_FileDialogInfoView);
   SpeedButton3 = FlatButton(Panel3, "SpeedButton3", QStringLiteral("一覧表示"), QStyle::SP_FileDialogListView);
   SpeedButton4 = FlatButton(Panel3, "SpeedButton4", QStringLiteral("詳細表示"), QStyle::SP_FileDialogDetailedView);
+  // One choice: pressing one leaves it down and releases the others, and a
+  // screen reader hears four radio buttons.
+  auto* views = new QButtonGroup(this);
+  views->setExclusive(true);
   for (QToolButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4}) {
     b->setCheckable(true);
+    views->addButton(b);
+    ui::SetAccessibleRadioButton(b, b->toolTip());
     second->addWidget(b);
   }
   SpeedButton6 = FlatButton(Panel3, "SpeedButton6", QStringLiteral("フォルダの作成"), QStyle::SP_FileDialogNewFolder);
@@ -264,6 +271,9 @@ void TFolderDialog::SetViewStyle(TViewStyle style) {
   SpeedButton2->setChecked(style == vsSmallIcon);
   SpeedButton3->setChecked(style == vsList);
   SpeedButton4->setChecked(style == vsReport);
+  // Tab enters the group at the chosen view (arrows move within it).
+  for (QToolButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+    b->setFocusPolicy(b->isChecked() ? Qt::TabFocus : Qt::NoFocus);
 }
 
 int TFolderDialog::ColumnWidth(int column) const { return ZuShellListView1->ReportColumnWidth(column); }
@@ -283,6 +293,9 @@ void TFolderDialog::showEvent(QShowEvent* e) {
 }
 
 void TFolderDialog::FormShow() {
+  // Every showing begins in the path box, whatever had the focus when the
+  // dialog was last closed: a path typed at once goes there.
+  ComboBox1->setFocus();
   SetTreeWidth(treeWidth_);
   if (ViewStyle() == vsReport) {
     SetViewStyle(vsIcon);

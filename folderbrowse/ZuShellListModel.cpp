@@ -120,6 +120,11 @@ QVariant TShellListModel::headerData(int section, Qt::Orientation orientation, i
   if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
   const TShellColumn& c = list_.Columns()[static_cast<std::size_t>(section)];
   if (role == Qt::DisplayRole) return FromCp932(c.Caption);
+  // The header's arrow, for the ear: the column the list is sorted by says so.
+  if (role == Qt::AccessibleTextRole) {
+    if (c.Number != list_.SortColumn()) return FromCp932(c.Caption);
+    return FromCp932(c.Caption) + (list_.SortDirection(c.Number) > 0 ? QStringLiteral("（昇順）") : QStringLiteral("（降順）"));
+  }
   if (role == Qt::TextAlignmentRole)
     return QVariant::fromValue(Qt::AlignVCenter | (c.RightAligned ? Qt::AlignRight : Qt::AlignLeft));
   return {};

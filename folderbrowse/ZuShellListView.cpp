@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -19,15 +20,16 @@
 #include "folderbrowse/ZuShellDragQt.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
+#include "platform/ui/FocusedItemView.h"
 
 namespace tavo {
 namespace {
 
 // The views hand typed text to the list's own type-ahead.
 template <class View>
-class TypeAheadView : public View {
+class TypeAheadView : public ui::FocusedItemView<View> {
  public:
-  explicit TypeAheadView(TZuShellListView* owner) : View(owner), owner_(owner) {}
+  explicit TypeAheadView(TZuShellListView* owner) : ui::FocusedItemView<View>(owner), owner_(owner) {}
   void keyboardSearch(const QString& text) override { owner_->KeyboardSearch(text); }
   bool edit(const QModelIndex& index, QAbstractItemView::EditTrigger trigger, QEvent* event) override {
     if (!owner_->List().CanRename(index.row())) return false;
@@ -110,6 +112,7 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
   report_->header()->setSectionsMovable(true);
   report_->header()->setStretchLastSection(false);
   report_->header()->setSectionResizeMode(QHeaderView::Interactive);
+  report_->header()->setSortIndicatorShown(true);
   icons_ = new TypeAheadView<QListView>(this);
   icons_->setObjectName(QStringLiteral("IconView"));
   icons_->setUniformItemSizes(true);
@@ -203,7 +206,6 @@ void TZuShellListView::SetViewStyle(TViewStyle style) {
     if (list_->Count() > 0 && style == vsList) icons_->scrollTo(model_->index(0, 0));
   }
   stack_->setCurrentWidget(CurrentView());
-  setFocusProxy(CurrentView());
   if (hadFocus) CurrentView()->setFocus();
 }
 
@@ -229,9 +231,19 @@ void TZuShellListView::ApplyColumns() {
   syncing_ = wasSyncing;
 }
 
+void TZuShellListView::ShowSortIndicator() {
+  int section = -1;
+  for (int c = 0; c < model_->columnCount(); ++c)
+    if (model_->ColumnNumber(c) == list_->SortColumn()) section = c;
+  const bool ascending = list_->SortDirection(list_->SortColumn()) > 0;
+  // Without the column (a folder of one column) no arrow shows.
+  report_->header()->setSortIndicator(section, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
 void TZuShellListView::TakeListState() {
   syncing_ = true;
   ApplyColumns();
+  ShowSortIndicator();
   QItemSelectionModel* sm = report_->selectionModel();
   QItemSelection selection;
   const int n = list_->Count();
@@ -288,6 +300,7 @@ void TZuShellListView::HeaderClicked(int section) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   list_->ColumnClick(model_->ColumnNumber(section));
   QApplication::restoreOverrideCursor();
+  ShowSortIndicator();  // the header turned its arrow itself, also where the list did not sort
 }
 
 void TZuShellListView::KeyboardSearch(const QString& text) {
@@ -418,6 +431,13 @@ bool TZuShellListView::eventFilter(QObject* watched, QEvent* event) {
 void TZuShellListView::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   list_->DoShSelChange(list_->SelectionTotal());
+}
+
+void TZuShellListView::focusInEvent(QFocusEvent* e) {
+  // The focus given to the list goes to the view that shows the rows. Not
+  // a focus proxy: the list, which has no name, would be told as focused
+  // with its view.
+  CurrentView()->setFocus(e->reason());
 }
 
 void TZuShellListView::resizeEvent(QResizeEvent* e) {

@@ -10,7 +10,8 @@
 // current item (a folder opens in the linked tree), F2 renames (in the
 // name's editor Enter and Tab commit it, Esc drops it). Mouse: a
 // press on an item holds the list's watcher reports until release; a click
-// on a column header sorts by it; the selection can be dragged out, and a
+// on a column header sorts by it (the header's arrow and the column's
+// accessible name tell how the list is sorted); the selection can be dragged out, and a
 // drag dropped on a folder row or on the list copies or moves into that
 // folder (ZuShellListDrag.cpp does the work). UI thread only.
 #pragma once
@@ -72,10 +73,13 @@ class TZuShellListView : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
 
  private:
   void TakeListState();
+  // The header's arrow on the column the list is sorted by, and its way.
+  void ShowSortIndicator();
   void ApplyColumns();
   void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   void Activated(const QModelIndex& index);

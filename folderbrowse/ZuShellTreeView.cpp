@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include "folderbrowse/ZuShellDragQt.h"
 #include "folderbrowse/ZuShellTreeModel.h"
@@ -14,7 +15,7 @@
 namespace tavo {
 
 TZuShellTreeView::TZuShellTreeView(QWidget* parent, TShDirWatcherTiming timing)
-    : QTreeView(parent), tree_(std::make_unique<TShellFolderTree>(timing)) {
+    : ui::FocusedItemView<QTreeView>(parent), tree_(std::make_unique<TShellFolderTree>(timing)) {
   model_ = new TShellTreeModel(*tree_, this);
   setModel(model_);
   setHeaderHidden(true);
@@ -66,7 +67,30 @@ void TZuShellTreeView::FollowTree(const QModelIndex& index) {
   following_ = true;
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
   following_ = false;
-  if (index.isValid()) scrollTo(index);
+  // Moved from outside (the path box, the start folder, the up button): the
+  // view shows the folder anew. Moved in the view, it scrolls as it does.
+  if (hasFocus()) {
+    if (index.isValid()) scrollTo(index);
+  } else {
+    ShowSelected();
+  }
+}
+
+void TZuShellTreeView::ShowSelected() {
+  const QModelIndex index = currentIndex();
+  if (!index.isValid()) return;
+  scrollTo(index);
+  // Scrolled to show a deep folder whole, the view would cut the names of
+  // all the folders above it ("b" for bin): the rows stay at the left edge,
+  // and the user scrolls sideways to read deeper.
+  horizontalScrollBar()->setValue(0);
+}
+
+void TZuShellTreeView::showEvent(QShowEvent* e) {
+  ui::FocusedItemView<QTreeView>::showEvent(e);
+  // Selected while hidden, the folder was scrolled to in a view of no size;
+  // once laid out, the view shows it again.
+  QTimer::singleShot(0, this, [this] { ShowSelected(); });
 }
 
 void TZuShellTreeView::CurrentChanged(const QModelIndex& current) {

@@ -19,12 +19,13 @@
 #include <string>
 
 #include "folderbrowse/ZuShellFolderTree.h"
+#include "platform/ui/FocusedItemView.h"
 
 namespace tavo {
 
 class TShellTreeModel;
 
-class TZuShellTreeView : public QTreeView {
+class TZuShellTreeView : public ui::FocusedItemView<QTreeView> {
   Q_OBJECT
  public:
   explicit TZuShellTreeView(QWidget* parent = nullptr, TShDirWatcherTiming timing = {});
@@ -55,9 +56,12 @@ class TZuShellTreeView : public QTreeView {
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event = nullptr) const override;
   void changeEvent(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void FollowTree(const QModelIndex& index);
+  // Scrolls the selected folder into view, the rows' beginnings with it.
+  void ShowSelected();
   void CurrentChanged(const QModelIndex& current);
 
   std::unique_ptr<TShellFolderTree> tree_;

@@ -18,22 +18,28 @@ StartProgramHook g_hook;
 
 void SetStartProgramHook(StartProgramHook hook) { g_hook = std::move(hook); }
 
-bool StartProgram(const std::string& program, const std::vector<std::string>& args) {
-  if (g_hook) return g_hook(program, args);
+int SpawnProgram(const std::string& program, const std::vector<std::string>& args) {
+  if (g_hook) return g_hook(program, args) ? 0 : -1;
   std::vector<std::string> utf8;
   auto p = Cp932ToUtf8(program);
-  if (!p) return false;
+  if (!p) return -1;
   utf8.push_back(*p);
   for (const std::string& a : args) {
     auto u = Cp932ToUtf8(a);
-    if (!u) return false;
+    if (!u) return -1;
     utf8.push_back(*u);
   }
   std::vector<char*> argv;
   for (std::string& s : utf8) argv.push_back(s.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  return pid;
+}
+
+bool StartProgram(const std::string& program, const std::vector<std::string>& args) {
+  const int pid = SpawnProgram(program, args);
+  if (pid <= 0) return pid == 0;
   // Nobody waits for the program; a thread reaps it so it leaves no zombie.
   std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
   return true;

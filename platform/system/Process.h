@@ -17,6 +17,11 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
 // The desktop's "open" for a document or page (xdg-open), detached.
 bool ShellOpen(const std::string& path);
 
+// Starts `program` as StartProgram does and leaves the child to the caller,
+// who must reap it: its process id, or -1 when it could not be started.
+// Under a StartProgramHook nothing is started: 0 when the hook answers true.
+int SpawnProgram(const std::string& program, const std::vector<std::string>& args);
+
 // Tests replace the real start of programs with a recorder; null restores it.
 using StartProgramHook = std::function<bool(const std::string& program, const std::vector<std::string>& args)>;
 void SetStartProgramHook(StartProgramHook hook);

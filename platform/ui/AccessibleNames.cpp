@@ -1,5 +1,6 @@
 #include "platform/ui/AccessibleNames.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -69,7 +70,53 @@ QAccessibleInterface* NamedComboFactory(const QString& className, QObject* objec
   return new NamedComboBox(box);
 }
 
+constexpr const char* kRadioButton = "tavoRadioButton";
+
+class RadioButton : public QAccessibleWidget {
+ public:
+  explicit RadioButton(QAbstractButton* b) : QAccessibleWidget(b, QAccessible::RadioButton) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t != QAccessible::Description) return QAccessibleWidget::text(t);
+    // Not the tool tip, nor a hint that only says the name again.
+    const QString description = widget()->accessibleDescription();
+    return description == widget()->accessibleName() ? QString() : description;
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.checkable = true;
+    s.checked = Button()->isChecked();
+    return s;
+  }
+  QStringList actionNames() const override {
+    if (!Button()->isEnabled()) return {};
+    return {pressAction(), toggleAction()};
+  }
+  void doAction(const QString& action) override {
+    if (Button()->isEnabled() && (action == pressAction() || action == toggleAction())) Button()->click();
+  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+ private:
+  QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* RadioButtonFactory(const QString&, QObject* object) {
+  auto* b = qobject_cast<QAbstractButton*>(object);
+  if (b == nullptr || !b->property(kRadioButton).toBool()) return nullptr;
+  return new RadioButton(b);
+}
+
 }  // namespace
+
+void SetAccessibleRadioButton(QAbstractButton* button, const QString& name) {
+  QAccessible::installFactory(RadioButtonFactory);  // once; a second install is ignored
+  if (!button->property(kRadioButton).toBool()) {
+    button->setProperty(kRadioButton, true);
+    RenewAccessibleInterface(button);
+  }
+  button->setAccessibleName(name);
+}
 
 void SetAccessibleName(QWidget* control, const QString& name) {
   if (auto* box = qobject_cast<QComboBox*>(control)) {

@@ -10,12 +10,19 @@
 
 #include <QString>
 
+class QAbstractButton;
 class QObject;
 class QWidget;
 
 namespace tavo::ui {
 
 void SetAccessibleName(QWidget* control, const QString& name);
+
+// A checkable button of an exclusive group (QButtonGroup) is read as a radio
+// button named `name`: checked while it is down, its actions ("Press",
+// "Toggle") a click, which checks it alone; its hint is no description,
+// since the name says it already.
+void SetAccessibleRadioButton(QAbstractButton* button, const QString& name);
 
 // Drops the accessible interface that Qt made for `object`, so that the next
 // query asks the interface factories anew (after the object was marked for

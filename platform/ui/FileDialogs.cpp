@@ -4,10 +4,10 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QFileInfo>
-#include <QFontDialog>
 #include <QMessageBox>
 
 #include "platform/text/QtText.h"
+#include "platform/ui/FontChooser.h"
 #include "platform/ui/Modal.h"
 
 namespace tavo::ui {
@@ -140,10 +140,11 @@ bool TFontDialog::Execute(QWidget* owner) {
   call.kind = ModalCall::Font;
   call.fontDialog = this;
   int r = RunDialog(call, [&]() -> int {
-    bool ok = false;
-    QFont f = QFontDialog::getFont(&ok, Font, owner);
-    if (ok) Font = f;
-    return ok ? mrOk : mrCancel;
+    FontChooser dlg(owner);
+    dlg.SetFont(Font);
+    if (dlg.exec() != QDialog::Accepted) return mrCancel;
+    Font = dlg.SelectedFont();
+    return mrOk;
   });
   return r == mrOk;
 }

@@ -1,6 +1,7 @@
 // The open-file and font dialogs, shown through the modal path of Modal.h so
-// that tests can script them. File names come back as CP932 paths; a chosen
-// file whose name has no CP932 form is left out and counted in Refused.
+// that tests can script them (the font dialog is FontChooser.h's). File
+// names come back as CP932 paths; a chosen file whose name has no CP932
+// form is left out and counted in Refused.
 #pragma once
 
 #include <QFont>

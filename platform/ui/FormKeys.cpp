@@ -1,5 +1,7 @@
 #include "platform/ui/FormKeys.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -60,17 +62,16 @@ FormKeys* FormKeysOf(QWidget* form) {
 }
 
 void FormKeys::AddDefaultButton(QAbstractButton* button) {
-  if (auto* pb = qobject_cast<QPushButton*>(button)) {
-    // Qt's own default-button logic would press a second button.
-    pb->setAutoDefault(false);
-    pb->setDefault(false);
-  }
   defaults_.push_back(button);
+  ShowDefault();
 }
 
 void FormKeys::SetCancelButton(QAbstractButton* button) { cancel_ = button; }
 
-void FormKeys::SetTakesEnter(QWidget* control, bool takes) { takesEnter_[control] = takes; }
+void FormKeys::SetTakesEnter(QWidget* control, bool takes) {
+  takesEnter_[control] = takes;
+  ShowDefault();
+}
 
 void FormKeys::OnKeyDown(QWidget* control, KeyHandler handler) { handlers_[control].keyDown = std::move(handler); }
 
@@ -91,9 +92,14 @@ QWidget* FormKeys::ControlOf(QWidget* w) const {
 }
 
 bool FormKeys::TakesEnter(QWidget* w) const {
-  // A menu bar that has the keyboard, or an open popup, uses Enter and Esc
-  // itself (to open an item, or to leave the menu).
-  if (qobject_cast<QMenuBar*>(w) != nullptr || QApplication::activePopupWidget() != nullptr) return true;
+  // An open popup uses Enter and Esc itself (to open an item, or to leave
+  // the menu).
+  return QApplication::activePopupWidget() != nullptr || ControlTakesEnter(w);
+}
+
+bool FormKeys::ControlTakesEnter(QWidget* w) const {
+  // So does a menu bar that has the keyboard.
+  if (qobject_cast<QMenuBar*>(w) != nullptr) return true;
   // An item's editor commits its text on Enter and drops it on Esc.
   if (InItemEditor(w)) return true;
   for (QWidget* p = w; p != nullptr && p != form_; p = p->parentWidget()) {
@@ -101,6 +107,36 @@ bool FormKeys::TakesEnter(QWidget* w) const {
     if (it != takesEnter_.end()) return it->second;
   }
   return false;
+}
+
+QAbstractButton* FormKeys::EnterButton(QWidget* focus) const {
+  // A focused push or glyph button is the one Enter presses; the default
+  // buttons are pressed only while no such button has the focus.
+  if (auto* focused = PressableButton(focus); focused != nullptr && focused->window() == form_)
+    return Usable(focused) ? focused : nullptr;
+  for (QAbstractButton* b : defaults_)
+    if (Usable(b)) return b;
+  return nullptr;
+}
+
+void FormKeys::TakeOverDefaults() {
+  // Qt's own choice (a dialog's first button, the focused one) would show
+  // or press a button that is not the one Enter presses here.
+  for (QPushButton* b : form_->findChildren<QPushButton*>()) {
+    if (b->window() != form_) continue;
+    if (b->autoDefault()) b->setAutoDefault(false);
+    if (b->isDefault() && b != shownDefault_) b->setDefault(false);
+  }
+}
+
+void FormKeys::ShowDefault() {
+  QWidget* focus = form_->focusWidget();
+  QAbstractButton* enter = focus != nullptr && ControlTakesEnter(focus) ? nullptr : EnterButton(focus);
+  auto* target = qobject_cast<QPushButton*>(enter);
+  if (target == shownDefault_) return;
+  if (shownDefault_) shownDefault_->setDefault(false);
+  shownDefault_ = target;
+  if (target != nullptr) target->setDefault(true);
 }
 
 bool FormKeys::DialogKey(int key, Qt::KeyboardModifiers modifiers) {
@@ -111,25 +147,28 @@ bool FormKeys::DialogKey(int key, Qt::KeyboardModifiers modifiers) {
     return true;
   }
   if (!IsEnter(key)) return false;
-  // A focused push or glyph button is the one Enter presses; the default
-  // buttons are pressed only while no such button has the focus.
-  QWidget* focus = QApplication::focusWidget();
-  if (auto* focused = PressableButton(focus); focused != nullptr && focused->window() == form_) {
-    if (!Usable(focused)) return false;
-    focused->click();
-    return true;
-  }
-  for (QAbstractButton* b : defaults_) {
-    if (Usable(b)) {
-      b->click();
-      return true;
-    }
-  }
-  return false;
+  QAbstractButton* b = EnterButton(QApplication::focusWidget());
+  if (b == nullptr) return false;
+  b->click();
+  return true;
 }
 
 bool FormKeys::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (watched == form_ && type == QEvent::Show) {
+    TakeOverDefaults();
+    ShowDefault();
+    return false;
+  }
+  if (type == QEvent::FocusIn || type == QEvent::EnabledChange || type == QEvent::ShowToParent ||
+      type == QEvent::HideToParent) {
+    // The focus moved in the form, or one of its default buttons came or
+    // went: Enter may press another button now.
+    const bool focus = type == QEvent::FocusIn && watched->isWidgetType() &&
+                       static_cast<QWidget*>(watched)->window() == form_;
+    if (focus || std::find(defaults_.begin(), defaults_.end(), watched) != defaults_.end()) ShowDefault();
+    return false;
+  }
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::MouseButtonPress &&
       type != QEvent::InputMethod)
     return false;
@@ -137,8 +176,13 @@ bool FormKeys::eventFilter(QObject* watched, QEvent* event) {
   auto* w = qobject_cast<QWidget*>(watched);
   if (w == nullptr || w->window() != form_) return false;
   // An ignored key or mouse event travels on to the parent widgets; act on
-  // it only at the widget that got it first.
-  if (!ClaimInputEvent()) return false;
+  // it only at the widget that got it first. An Enter that reaches the form
+  // so was a control's own or pressed a button already: a dialog would
+  // press its default button with it.
+  if (!ClaimInputEvent()) {
+    auto* ke = type == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    return w == form_ && ke != nullptr && IsEnter(ke->key()) && Significant(ke->modifiers()) == Qt::NoModifier;
+  }
 
   if (type == QEvent::InputMethod) {
     auto* im = static_cast<QInputMethodEvent*>(event);
@@ -168,13 +212,16 @@ bool FormKeys::eventFilter(QObject* watched, QEvent* event) {
   if ((IsEnter(ke->key()) || ke->key() == Qt::Key_Escape) && !TakesEnter(w) && !composing_) {
     if (DialogKey(ke->key(), ke->modifiers())) return true;
   }
-  if (control.isNull()) return false;
+  // A push button marked default would press itself on any Enter; the
+  // form's Enter has been dealt with above, a modified one presses nothing.
+  const bool buttonEnter = IsEnter(ke->key()) && qobject_cast<QPushButton*>(w) != nullptr;
+  if (control.isNull()) return buttonEnter;
   int key = ke->key();
   if (const KeyHandler h = handlers_[control].keyDown) {
     h(key, ke->modifiers());
     if (key == 0) return true;
   }
-  if (control.isNull()) return true;  // the handler destroyed the control
+  if (control.isNull() || buttonEnter) return true;  // or the handler destroyed the control
   const QString text = ke->text();
   if (!text.isEmpty()) {
     QChar ch = text.front();

@@ -15,6 +15,11 @@
 //   on auto-repeat).
 // - Mouse-down handlers run when a mouse button is pressed on an enabled
 //   control, before the control acts on the press (a click comes later).
+// - The button that Enter would press now is the form's one default button,
+//   drawn and announced so (AT-SPI is-default); no other push button of the
+//   form is one, and none while the focused control takes Enter itself.
+//   A form's own handling of an Enter that a control let through (a
+//   dialog's default button) never presses a second button.
 // - A menu bar with the keyboard focus, an open popup, or an editor that an
 //   item view opened on an item (a name edited in place), keeps Enter and
 //   Esc for itself.
@@ -27,12 +32,14 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 
 #include <functional>
 #include <map>
 #include <vector>
 
 class QAbstractButton;
+class QPushButton;
 class QWidget;
 
 namespace tavo::ui {
@@ -71,10 +78,18 @@ class FormKeys : public QObject {
   };
   QWidget* ControlOf(QWidget* w) const;
   bool TakesEnter(QWidget* w) const;
+  bool ControlTakesEnter(QWidget* w) const;
+  // The button Enter presses with the focus on `focus` (a control of the
+  // form, or nullptr), or nullptr for none.
+  QAbstractButton* EnterButton(QWidget* focus) const;
+  void ShowDefault();
+  // Every push button of the form leaves the choice of default to ShowDefault.
+  void TakeOverDefaults();
 
   QWidget* form_;
   std::vector<QAbstractButton*> defaults_;
   QAbstractButton* cancel_ = nullptr;
+  QPointer<QPushButton> shownDefault_;  // the one push button marked default
   std::map<QWidget*, Handlers> handlers_;
   std::map<QWidget*, bool> takesEnter_;
   bool composing_ = false;

@@ -1,12 +1,14 @@
 #include "platform/ui/StringGrid.h"
 
 #include <QAbstractTableModel>
+#include <QAccessible>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include "platform/text/QtText.h"
+#include "platform/ui/GridAccessible.h"
 #include "platform/ui/WindowMessage.h"
 
 namespace tavo::ui {
@@ -103,6 +105,7 @@ class OwnerDrawDelegate : public QStyledItemDelegate {
 }  // namespace
 
 TStringGrid::TStringGrid(QWidget* parent) : QTableView(parent), model_(new StringGridModel) {
+  InstallGridAccessible();
   model_->setParent(this);
   setModel(model_);
   setItemDelegate(new OwnerDrawDelegate(this));
@@ -229,6 +232,18 @@ bool TStringGrid::event(QEvent* e) {
 void TStringGrid::scrollContentsBy(int dx, int dy) {
   QTableView::scrollContentsBy(dx, dy);
   if (dy != 0) AlignTopRow();
+}
+
+void TStringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  // Not the table view's own handler: it tells the new current cell as
+  // focused even while another control has the focus, and counts cells as
+  // Qt's table interface does, with header cells this grid's has not.
+  QAbstractItemView::currentChanged(current, previous);
+  if (current.isValid() && hasFocus() && QAccessible::isActive()) {
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(current.row() * ColCount() + current.column());
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void TStringGrid::updateGeometries() {

@@ -3,9 +3,9 @@
 // a top row, the count of fully visible rows and growing column widths.
 //
 // The grid has no fixed rows or columns, no grid lines and no editing. Its
-// cell texts are exposed to assistive technology through Qt's accessibility
-// (the item view's table interface reads the model's display texts), with
-// braille cell characters given as Unicode braille patterns. A current index
+// cell texts are exposed to assistive technology as a table (GridAccessible.h),
+// with braille cell characters given as Unicode braille patterns; its current
+// cell is told as focused only while the grid has the focus. A current index
 // is kept whenever the grid has rows, since a table without one is not safe
 // for a screen reader. UI thread only.
 #pragma once
@@ -74,6 +74,7 @@ class TStringGrid : public QTableView {
  protected:
   bool event(QEvent* e) override;
   void scrollContentsBy(int dx, int dy) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void updateGeometries() override;
 
  private:

@@ -7,12 +7,7 @@
 set -euo pipefail
 build=$1
 here=$(cd "$(dirname "$0")" && pwd)
-if ! /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null; then
-  echo "python3-gi and gir1.2-atspi-2.0 are not installed (tools/install-deps.sh installs them)"
-  exit 77
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavo-atspi.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+. "$here/atspi-setup.sh"
 mkdir -p "$work/windir"
 # Many hits for "cat" (the search pauses after its first page), one for "dog".
 { for i in $(seq 300); do printf 'cat\r\n'; done; printf 'dog\r\n'; } > "$work/a.dic"

@@ -218,7 +218,13 @@ TEST_F(EditorLinkTest, WithoutAnEditorWindowF3StartsTheEditorAndOtherwiseSaysWhy
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
-TEST_F(EditorLinkTest, F2RaisesTheEditorsFrameClassesInTheirOrder) {
+TEST_F(EditorLinkTest, F2RaisesTheEditorsFrameClassesInTheirOrderOrSaysThatNoneRuns) {
+  QString text;
+  ExpectMessage(ui::IDOK, &text);
+  Activate();
+  QTest::keyClick(form->cbSearchWord, Qt::Key_F2);
+  EXPECT_EQ(text, QStringLiteral("たぼーが起動していません。"));
+
   // Started in the reverse order, so that each shows on top of the last.
   const char* classes[] = {"AfxFrameOrView42sd", "AfxFrameOrView42s", "AfxFrameOrView"};
   std::vector<std::string> frames;
@@ -233,6 +239,7 @@ TEST_F(EditorLinkTest, F2RaisesTheEditorsFrameClassesInTheirOrder) {
   EXPECT_EQ(ZIndex(frames[0]), 0);
   EXPECT_EQ(ZIndex(frames[1]), 1);
   EXPECT_EQ(ZIndex(frames[2]), 2);
+  EXPECT_EQ(ui::ModalHistory().size(), 1u) << "nothing said while an editor runs";
 }
 
 TEST_F(EditorLinkTest, TheStandInEditorsRequestsReachTheTool) {
@@ -257,7 +264,7 @@ TEST_F(EditorLinkTest, TheStandInEditorsRequestsReachTheTool) {
     return ui::mrCancel;
   });
   EXPECT_EQ(post({QStringLiteral("--post"), QStringLiteral("1535"), QStringLiteral("--word"), QStringLiteral("しろ")}), 0);
-  ASSERT_TRUE(WaitUntil("the external search", [&] { return ops == std::vector<std::string>{"GaibuSearch"}; }));
+  ASSERT_TRUE(WaitUntil("the external search", [&] { return ops == std::vector<std::string>{"GaibuSearch"}; })) << ::testing::PrintToString(ops);
   EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("しろ"));
 
   EXPECT_EQ(post({QStringLiteral("--post"), QStringLiteral("1529")}), 0);

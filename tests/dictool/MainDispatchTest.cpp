@@ -15,6 +15,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <fstream>
 
 #include "dictool/HelpPages.h"
@@ -78,18 +81,26 @@ TEST_F(DispatchTest, MouseClicksChooseTheSearchOfTheirButton) {
   EXPECT_EQ(ops.front(), "DicSearch");
 }
 
-TEST_F(DispatchTest, EnterOnTheExternalButtonReachedByTabStartsADictionarySearch) {
+TEST_F(DispatchTest, EnterAndSpaceOnTheExternalButtonReachedByTabStartAnExternalSearch) {
   form->cbSearchWord->setFocus();
   QTest::keyClick(form->cbSearchWord, Qt::Key_Tab);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), form->btnGaibuSearch);
-  QTest::keyClick(form->btnGaibuSearch, Qt::Key_Return);
-  QCoreApplication::processEvents();
+  for (const Qt::KeyboardModifiers m : {Qt::NoModifier, Qt::ShiftModifier}) {
+    for (const int key : {Qt::Key_Return, Qt::Key_Space}) {
+      ops.clear();
+      ui::ClearModalHistory();
+      Key(form->btnGaibuSearch, key, m);
+      if (key == Qt::Key_Space && m == Qt::ShiftModifier) continue;  // Shift+Space is no command
+      EXPECT_EQ(ops, (Ops{"GaibuSearch"})) << key << " " << m;
+      EXPECT_TRUE(FolderDialogShown());
+    }
+  }
+  // On 検索 Enter stays a dictionary search.
+  ops.clear();
+  Key(form->btnSearch, Qt::Key_Return);
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearch");
-  ops.clear();
-  Key(form->btnGaibuSearch, Qt::Key_Return, Qt::ShiftModifier);
-  EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
 }
 
 TEST_F(DispatchTest, AMousePressOnTheExternalButtonThatNothingClearedTurnsEnterIntoAnExternalSearch) {
@@ -351,6 +362,25 @@ TEST_F(MainWindowTest, TheHelpCommandsOpenTheirPagesOrSayWhyNot) {
   EXPECT_EQ(opened.size(), 3u) << "the desktop's opener, then the browsers";
   EXPECT_TRUE(told.contains(QString::fromUtf8(FindHelpPage(pages[0]).c_str()))) << told.toStdString();
   SetStartProgramHook(nullptr);
+
+  // An opener that starts but finds nothing to show the page with (as
+  // xdg-open without a browser) is told once it has ended, and only then.
+  const std::string bin = dir + "/bin";
+  ASSERT_EQ(mkdir(bin.c_str(), 0700), 0);
+  for (const auto& [name, code] : {std::pair{"xdg-open", 3}, std::pair{"sensible-browser", 0}}) {
+    const std::string script = bin + "/" + name;
+    std::ofstream(script) << "#!/bin/sh\nexit " << code << "\n";
+    ASSERT_EQ(chmod(script.c_str(), 0700), 0);
+  }
+  const std::string path = getenv("PATH") != nullptr ? getenv("PATH") : "";
+  setenv("PATH", (bin + ":" + path).c_str(), 1);
+  told.clear();
+  ExpectMessage(ui::IDOK, &told);
+  form->mnuHelpIndex->trigger();
+  EXPECT_TRUE(told.isEmpty()) << "nothing is said while the opener runs";
+  EXPECT_TRUE(WaitUntil("the failed opener told", [&] { return !told.isEmpty(); }));
+  EXPECT_TRUE(told.contains(QStringLiteral("ヘルプを表示するプログラムが見つかりません"))) << told.toStdString();
+  setenv("PATH", path.c_str(), 1);
 
   EXPECT_EQ(FindHelpPage("HID99999999.htm"), "");
   ExpectMessage(ui::IDOK, &told);

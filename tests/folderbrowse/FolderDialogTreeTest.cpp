@@ -7,6 +7,7 @@
 #include <QAccessibleTableInterface>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -84,6 +85,34 @@ TEST_F(FolderDialogTree, TheKeyboardMovesTheSelectionAndExpands) {
   EXPECT_TRUE(Tree().isExpanded(Tree().Model().IndexOf(alpha)));
   QTest::keyClick(&Tree(), Qt::Key_Down);
   EXPECT_EQ(Box(), Home() + "/alpha/inner");
+}
+
+TEST_F(FolderDialogTree, ADeepStartFolderOpensInViewWithTheRowsAtTheLeftEdge) {
+  std::string deep = Home();
+  for (int i = 0; i < 12; ++i) deep += "/a-folder-with-a-long-name-" + std::to_string(i);
+  MakeDir(deep);
+  dlg_->hide();  // as between two showings: the start folder is written while hidden
+  dlg_->SetsStartFolder(deep);
+  dlg_->show();
+  ASSERT_EQ(Tree().GetSelectedPath(), deep);
+  const QModelIndex selected = Tree().currentIndex();
+  ASSERT_TRUE(WaitUntil("the selected folder's row in view", [&] {
+    return Tree().viewport()->rect().contains(QPoint(0, Tree().visualRect(selected).center().y()));
+  }));
+  QScrollBar* sideways = Tree().horizontalScrollBar();
+  ASSERT_GT(sideways->maximum(), 0) << "deeper than the view is wide";
+  EXPECT_EQ(sideways->value(), 0) << "not scrolled sideways: the names above stay whole";
+
+  // Right on a folder without subfolders scrolls the view sideways; the
+  // next showing at the same folder opens at the left edge again.
+  Tree().setFocus();
+  for (int i = 0; i < 20 && sideways->value() < sideways->maximum(); ++i) QTest::keyClick(&Tree(), Qt::Key_Right);
+  ASSERT_GT(sideways->value(), 0);
+  dlg_->hide();
+  dlg_->SetsStartFolder(deep);
+  dlg_->show();
+  EXPECT_TRUE(WaitUntil("the tree back at its left edge", [&] { return sideways->value() == 0; }));
+  EXPECT_EQ(Tree().GetSelectedPath(), deep);
 }
 
 TEST_F(FolderDialogTree, ScreenReadersGetATreeOfFolders) {
