@@ -110,7 +110,7 @@ TEST_F(ShellPopup, TheShellsEntriesFollowTheOwnItemsAtEveryDepthWithoutOverlap) 
   sub.Add("A");
   TShellMenuItem& deep = sub.Add("B");
   popup_.Add("Hidden").Visible = false;
-  popup_.InsertPos = 99;  // more than the own items: they come first
+  popup_.SetInsertPos(99);  // more than the own items: they come first
   popup_.ReadOnly = false;
   popup_.OnShAfterPopup = [&](TShellMenuItem& item, const TShellIDList&) { after += &item == &own ? 1 : 100; };
   choose_ = [&](const std::vector<ShellMenuItem>& menu) { return menu[0].command; };
@@ -127,7 +127,7 @@ TEST_F(ShellPopup, TheShellsEntriesFollowTheOwnItemsAtEveryDepthWithoutOverlap) 
   EXPECT_TRUE(Has(menu_, sj("名前の変更(&M)")));
 
   // Rename is the caller's: 19, and nothing changes on disk.
-  popup_.InsertPos = 1;
+  popup_.SetInsertPos(1);
   Choose(sj("名前の変更"));
   EXPECT_EQ(popup_.Popup(&doc, {}), 19);
   EXPECT_EQ(menu_[1].command, 6);  // the shell's entries at position 1
