@@ -1,8 +1,8 @@
 // The folder tree of the shell namespace, without a window: the nodes from
 // the desktop down, their lazy filling and merge refresh, the selection and
 // what follows it, renaming, the press states of the mouse, the check
-// boxes, the folder watcher and the drive reports. TZuShellTreeView (ZuShellTreeView.h) shows
-// it through a Qt model; tests drive it directly.
+// boxes, the folder watcher and the drive reports. TZuShellTreeView
+// (ZuShellTreeView.h) shows it through a Qt model; tests drive it directly.
 //
 // Ownership: the tree owns its nodes, each node its TShellFolderItem, each
 // item its lists. Linked partners (a file list, a path combo, a popup menu)
