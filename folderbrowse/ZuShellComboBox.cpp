@@ -1,9 +1,11 @@
 #include "folderbrowse/ZuShellComboBox.h"
 
+#include <QAbstractItemDelegate>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QAbstractListModel>
 #include <QDragEnterEvent>
-#include <QStyledItemDelegate>
+#include <QPainter>
 #include <QStylePainter>
 
 #include <cmath>
@@ -65,20 +67,69 @@ class TShellComboModel final : public QAbstractListModel, private TShellPathComb
 
 namespace {
 
-// Rows indented by level, |font height x 1.2| high and at least 18.
-class IndentDelegate : public QStyledItemDelegate {
+constexpr int kIconSize = 16;  // the small system image list's
+
+// A row of the combo in `r`, its icon at `x`: the icon, then the text in a
+// box of its own, which alone takes the selected colours (the icon then is
+// the open one, tinted a quarter with the highlight) and the focus frame.
+// A shared folder's icon bears its overlay.
+void DrawRow(QPainter& p, const QRect& r, int x, TShellComboItem& item, const QString& text, bool selected,
+             bool focused, const QWidget* widget, const QPalette& palette, const QFont& font) {
+  p.save();
+  p.setFont(font);
+  const QFontMetrics fm(font);
+  const int textX = x + kIconSize + 4;
+  const QRect box(textX - 1, r.top(), fm.horizontalAdvance(text) + 2, r.height());
+  p.fillRect(box, selected ? palette.highlight() : palette.base());
+  p.setPen(selected ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Text));
+  p.drawText(textX, r.top() + (r.height() - fm.height()) / 2 + fm.ascent(), text);
+
+  const int overlay = item.HasAttribute(9) ? item.OverlayIndex() : -1;
+  const QIcon icon = ShellItemIcon(item.GetIconIndex(), item.GetOpenIconIndex(), overlay);
+  QPixmap pm = icon.pixmap(kIconSize, kIconSize, selected ? QIcon::Selected : QIcon::Normal);
+  if (selected && !pm.isNull()) {
+    QPainter tint(&pm);
+    tint.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+    tint.setOpacity(0.25);
+    tint.fillRect(pm.rect(), palette.highlight());
+  }
+  p.drawPixmap(x, r.top() + (r.height() - kIconSize) / 2, pm);
+
+  if (focused) {
+    QStyleOptionFocusRect frame;
+    frame.rect = box;
+    frame.palette = palette;
+    frame.backgroundColor = selected ? palette.color(QPalette::Highlight) : palette.color(QPalette::Base);
+    const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &p, widget);
+  }
+  p.restore();
+}
+
+// The drop-down's rows: indented 12 pixels a level, |font height x 1.2|
+// high and at least 18; nothing until the rows are built.
+class TShellComboDelegate final : public QAbstractItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  TShellComboDelegate(TShellPathCombo& combo, QObject* parent) : QAbstractItemDelegate(parent), combo_(combo) {}
   void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyleOptionViewItem o = option;
-    o.rect.setLeft(o.rect.left() + index.data(TShellComboModel::IndentRole).toInt());
-    QStyledItemDelegate::paint(p, o, index);
+    TShellComboItem* item = combo_.Items().ItemAt(index.row());
+    if (!combo_.ItemsReady() || item == nullptr || !item->IsValid()) return;
+    DrawRow(*p, option.rect, option.rect.left() + TShellComboList::ItemIndent(*item), *item,
+            FromCp932(combo_.RowText(index.row())), (option.state & QStyle::State_Selected) != 0,
+            (option.state & QStyle::State_HasFocus) != 0, option.widget, option.palette, option.font);
   }
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QSize s = QStyledItemDelegate::sizeHint(option, index);
-    const int h = std::max(18, static_cast<int>(std::lround(std::abs(option.fontMetrics.height() * 1.2))));
-    return {s.width() + index.data(TShellComboModel::IndentRole).toInt(), h};
+    TShellComboItem* item = combo_.Items().ItemAt(index.row());
+    const int indent = item != nullptr ? TShellComboList::ItemIndent(*item) : 0;
+    const QString text = combo_.ItemsReady() ? FromCp932(combo_.RowText(index.row())) : QString();
+    return {indent + kIconSize + 4 + option.fontMetrics.horizontalAdvance(text) + 2, RowHeight(option.fontMetrics)};
   }
+  static int RowHeight(const QFontMetrics& fm) {
+    return std::max(18, static_cast<int>(std::lround(std::abs(fm.height() * 1.2))));
+  }
+
+ private:
+  TShellPathCombo& combo_;
 };
 
 }  // namespace
@@ -90,7 +141,7 @@ TZuShellComboBox::TZuShellComboBox(QWidget* parent)
   setMaxVisibleItems(8);
   model_ = new TShellComboModel(*combo_, this);
   setModel(model_);
-  setItemDelegate(new IndentDelegate(this));
+  setItemDelegate(new TShellComboDelegate(*combo_, this));
   view()->setTextElideMode(Qt::ElideNone);
   setAcceptDrops(true);
   InstallShellQtServices();
@@ -106,13 +157,21 @@ TZuShellComboBox::~TZuShellComboBox() {
 }
 
 void TZuShellComboBox::paintEvent(QPaintEvent*) {
-  // The closed field shows the selected folder's path.
+  // The closed field shows the selected folder's path, drawn as a row is
+  // (selected while the control has the focus).
   QStylePainter p(this);
   QStyleOptionComboBox o;
   initStyleOption(&o);
-  o.currentText = combo_->ItemsReady() ? FromCp932(combo_->FieldText(currentIndex())) : QString();
+  o.currentText.clear();
+  o.currentIcon = QIcon();
   p.drawComplexControl(QStyle::CC_ComboBox, o);
-  p.drawControl(QStyle::CE_ComboBoxLabel, o);
+  TShellComboItem* item = combo_->Items().ItemAt(currentIndex());
+  if (!combo_->ItemsReady() || item == nullptr || !item->IsValid()) return;
+  const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, this);
+  const bool focused = hasFocus() && !view()->isVisible();
+  p.setClipRect(field);
+  DrawRow(p, field, field.left(), *item, FromCp932(combo_->FieldText(currentIndex())), focused, focused, this,
+          palette(), font());
 }
 
 void TZuShellComboBox::dragEnterEvent(QDragEnterEvent* e) {

@@ -6,6 +6,7 @@
 #include <QDrag>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 
 #include "folderbrowse/ZuShellFileOpQt.h"
 #include "folderbrowse/ZuShellPopupMenu.h"
@@ -22,6 +23,21 @@ QString Latin(std::string_view s) { return QString::fromLatin1(s.data(), static_
 
 // The formats the controls exchange; text/plain is Qt's name of UTF-8 text.
 const std::string_view kFormats[] = {kShellIDListFormat, kUriListFormat, kCopiedFilesFormat};
+
+// While a drag out of a control runs, a further button pressed asks the
+// drop source whether to go on (QueryContinueDrag): with both buttons held
+// the drag ends without a drop. Qt's own loop ends a drag on Escape and
+// drops when the button goes up.
+class TDragSourceGuard final : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() != QEvent::MouseButtonPress) return false;
+    const auto* press = static_cast<const QMouseEvent*>(e);
+    if (QueryContinueDrag(false, KeyStateOf(press->buttons(), press->modifiers())) == DRAGDROP_S_CANCEL)
+      QDrag::cancel();
+    return true;  // the drag holds the mouse: no control acts on the press
+  }
+};
 
 }  // namespace
 
@@ -85,9 +101,16 @@ Qt::DropAction DropActionOf(std::uint32_t effect) {
 void RunShellDrag(QWidget* source, const TShellDragStart& start) {
   const Qt::DropActions actions = DropActionsOf(start.AllowedEffects);
   if (!actions) return;
+  // Both buttons held already: the drag would end as it began.
+  if (QueryContinueDrag(false, KeyStateOf(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers())) ==
+      DRAGDROP_S_CANCEL)
+    return;
+  TDragSourceGuard guard;
+  qApp->installEventFilter(&guard);
   auto* drag = new QDrag(source);
   drag->setMimeData(MimeDataOf(start.Data));
   drag->exec(actions, actions & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction);
+  qApp->removeEventFilter(&guard);
 }
 
 void InstallShellQtServices() {

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/files/OsPath.h"
 #include "platform/shell/ShellAllocator.h"
 #include "platform/shell/ShellContextMenu.h"
 #include "platform/shell/ShellSortKeys.h"
+#include "platform/shell/ShellVolumes.h"
 
 namespace tavo {
 namespace {
@@ -32,6 +34,14 @@ ShellFolderPtr FolderOf(TShellFolderItem& item) {
   if (!item.ParentFolder(parent)) return nullptr;
   if (item.Level() == 0) return parent;
   return parent->BindToObject(item.RelativePIDL());
+}
+
+// A volume's mount point as the watched folders name it: CP932, ending in
+// '/'; nothing for one without a CP932 form.
+std::optional<std::string> DriveRoot(const std::string& mountPoint) {
+  std::optional<std::string> root = FromOsPath(mountPoint);
+  if (root && (root->empty() || root->back() != '/')) *root += '/';
+  return root;
 }
 
 }  // namespace
@@ -111,6 +121,7 @@ bool TShellFolderNode::IsAtOrBelow(const TShellFolderNode* ancestor) const {
 // --- TShellFolderTree: life ------------------------------------------------------
 
 TShellFolderTree::TShellFolderTree(TShDirWatcherTiming timing) {
+  GetFixedDrives(fixedDrives_);
   watcher_ = new TShDirWatcher(
       nullptr, FILE_NOTIFY_CHANGE_DIR_NAME,
       [this](TShDirWatcher* sender, std::unique_ptr<TDeviceChangeData> data) { DeviceChanged(sender, std::move(data)); },
@@ -188,6 +199,74 @@ void TShellFolderTree::SetShellPopupMenu(TShellPopupLink* popup) {
   if (popup_ != nullptr) popup_->SetAutoPopup(false);
 }
 
+void TShellFolderTree::SetCheckboxes(bool on) {
+  if (on == checkboxes_) return;
+  checkboxes_ = on;
+  if (observer_ != nullptr) observer_->CheckboxesChanged();
+  // The checks of the nodes go with the boxes: the nodes are built anew.
+  if (!on && root_) RecreateWindow();
+}
+
+void TShellFolderTree::SetChecked(TShellFolderNode* node, bool checked) {
+  if (node == nullptr || node->Checked == checked) return;
+  node->Checked = checked;
+  if (observer_ != nullptr) observer_->NodeChanged(node);
+}
+
+// --- Events ------------------------------------------------------------------------
+
+void TShellFolderTree::DoChange() {
+  if (OnChange) OnChange();
+}
+
+bool TShellFolderTree::DoChanging(TShellFolderNode* node) {
+  bool allow = true;
+  if (OnChanging) OnChanging(node, allow);
+  return allow;
+}
+
+bool TShellFolderTree::DoExpanding(TShellFolderNode* node) {
+  bool allow = true;
+  if (OnExpanding) OnExpanding(node, allow);
+  return allow;
+}
+
+void TShellFolderTree::DoExpanded(TShellFolderNode* node) {
+  if (OnExpanded) OnExpanded(node);
+}
+
+bool TShellFolderTree::DoCollapsing(TShellFolderNode* node) {
+  bool allow = true;
+  if (OnCollapsing) OnCollapsing(node, allow);
+  return allow;
+}
+
+void TShellFolderTree::DoCollapsed(TShellFolderNode* node) {
+  if (OnCollapsed) OnCollapsed(node);
+}
+
+bool TShellFolderTree::DoEditing(TShellFolderNode* node) {
+  bool allow = true;
+  if (OnEditing) OnEditing(node, allow);
+  return allow;
+}
+
+void TShellFolderTree::DoEdited(TShellFolderNode* node, std::string& text) {
+  if (OnEdited) OnEdited(node, text);
+}
+
+void TShellFolderTree::DoDeletion(TShellFolderNode* node) {
+  if (OnDeletion) OnDeletion(node);
+}
+
+void TShellFolderTree::DoGetImageIndex(TShellFolderNode* node) {
+  if (OnGetImageIndex) OnGetImageIndex(node);
+}
+
+void TShellFolderTree::DoGetSelectedIndex(TShellFolderNode* node) {
+  if (OnGetSelectedIndex) OnGetSelectedIndex(node);
+}
+
 // --- Nodes -------------------------------------------------------------------------
 
 std::unique_ptr<TShellFolderItem> TShellFolderTree::MakeItem(TShellFolderNode* parent, PItemIDList relative) {
@@ -257,15 +336,28 @@ void TShellFolderTree::Forget(TShellFolderNode* node) {
 void TShellFolderTree::DeleteChildren(TShellFolderNode* parent, int first, int last) {
   if (first > last) return;
   for (int i = first; i <= last; ++i) Forget(parent->Child(i));
+  const auto from = parent->children_.begin() + first, to = parent->children_.begin() + last + 1;
   if (observer_ != nullptr) observer_->BeginRemove(parent, first, last);
-  parent->children_.erase(parent->children_.begin() + first, parent->children_.begin() + last + 1);
+  std::vector<std::unique_ptr<TShellFolderNode>> removed(std::make_move_iterator(from), std::make_move_iterator(to));
+  parent->children_.erase(from, to);
   if (observer_ != nullptr) observer_->EndRemove();
+  ReleaseNodes(std::move(removed));
+}
+
+void TShellFolderTree::ReleaseNodes(std::vector<std::unique_ptr<TShellFolderNode>> nodes) {
+  for (auto& node : nodes) {
+    ReleaseNodes(std::move(node->children_));
+    node->children_.clear();
+    node->item_.reset();
+    DoDeletion(node.get());
+  }
 }
 
 void TShellFolderTree::BuildRoot() {
   if (root_) Clear();
   UniquePIDL desktop = SpecialFolder(0), desktopDir = SpecialFolder(12);
   if (!desktop || !desktopDir) return;
+  watcherPaused_ = true;  // told once the nodes stand
   if (observer_ != nullptr) observer_->BeginReset();
   root_ = std::make_unique<TShellFolderNode>(
       nullptr, std::make_unique<TShellFolderItem>(nullptr, desktop.release(), desktopDir.release()));
@@ -275,11 +367,14 @@ void TShellFolderTree::BuildRoot() {
   Expand(root_.get());
   if (root_->Count() > 0) Expand(root_->Child(0));
   rebuilding_ = false;
-  Select(root_.get());
+  // Nothing refuses these moves: the folder selected before is selected
+  // again, not chosen anew.
+  MoveSelection(root_.get(), true);
   if (savedSelection_) {
     UniquePIDL saved = std::move(savedSelection_);
-    SelectPIDL(saved.get());
+    if (TShellFolderNode* node = NodeOfPIDL(saved.get())) MoveSelection(node, true);
   }
+  ResumeWatcher();
 }
 
 void TShellFolderTree::Clear() {
@@ -290,9 +385,15 @@ void TShellFolderTree::Clear() {
   selected_ = nullptr;
   dropHilite_ = nullptr;
   cutNode_ = nullptr;
-  root_.reset();
+  std::vector<std::unique_ptr<TShellFolderNode>> removed;
+  if (root_) removed.push_back(std::move(root_));
   if (observer_ != nullptr) observer_->EndReset();
-  watcherPaused_ = false;
+  ReleaseNodes(std::move(removed));
+}
+
+void TShellFolderTree::RecreateWindow() {
+  Clear();
+  BuildRoot();
 }
 
 void TShellFolderTree::SetExpanded(TShellFolderNode* node, bool expanded) {
@@ -304,24 +405,30 @@ void TShellFolderTree::SetExpanded(TShellFolderNode* node, bool expanded) {
 bool TShellFolderTree::Expand(TShellFolderNode* node) {
   if (node == nullptr || !node->Valid()) return false;
   RefreshNode(node);
+  if (node->Count() == 0 && node->HasChildren) {
+    node->HasChildren = false;
+    if (observer_ != nullptr) observer_->NodeChanged(node);
+  }
+  // Asked after the refresh, so that the handler sees the children.
+  if (!DoExpanding(node)) return node->Expanded;
   if (node->Count() == 0) {
-    if (node->HasChildren) {
-      node->HasChildren = false;
-      if (observer_ != nullptr) observer_->NodeChanged(node);
-    }
     SetExpanded(node, false);
     UpdateWatchedFolders();
     return false;
   }
   SetExpanded(node, true);
   UpdateWatchedFolders();
+  DoExpanded(node);
   return true;
 }
 
-void TShellFolderTree::Collapse(TShellFolderNode* node) {
-  if (node == nullptr) return;
+bool TShellFolderTree::Collapse(TShellFolderNode* node) {
+  if (node == nullptr) return false;
+  if (!DoCollapsing(node)) return false;
   SetExpanded(node, false);
   UpdateWatchedFolders();
+  DoCollapsed(node);
+  return true;
 }
 
 void TShellFolderTree::RefreshNode(TShellFolderNode* node) {
@@ -358,10 +465,7 @@ void TShellFolderTree::RefreshNode(TShellFolderNode* node) {
     // The selected folder went: its parent takes the selection, and the
     // partners follow.
     selectionLost_ = false;
-    const TShellDragState state = dragState_;
-    dragState_ = dsIdle;
-    Select(node);
-    dragState_ = state;
+    MoveSelection(node, true);
   }
 }
 
@@ -381,9 +485,13 @@ void TShellFolderTree::RefreshAll() {
 
 // --- Selection ----------------------------------------------------------------------
 
-bool TShellFolderTree::Select(TShellFolderNode* node) {
+bool TShellFolderTree::CanChange(TShellFolderNode* node) { return !SelectionHeld() && DoChanging(node); }
+
+bool TShellFolderTree::Select(TShellFolderNode* node) { return MoveSelection(node, false); }
+
+bool TShellFolderTree::MoveSelection(TShellFolderNode* node, bool force) {
   if (node == selected_) return true;
-  if (!CanChange()) return false;
+  if (!force && !CanChange(node)) return false;
   selected_ = node;
   if (observer_ != nullptr) observer_->SelectionMoved(node);
   Change();
@@ -395,7 +503,7 @@ void TShellFolderTree::Change() {
     if (combo_ != nullptr) combo_->SelectComboPIDL(selected_->Item()->AbsolutePIDL());
     if (list_ != nullptr) list_->BrowseTo(selected_->Item()->AbsolutePIDL());
   }
-  if (OnChange) OnChange();
+  DoChange();
 }
 
 TShellFolderNode* TShellFolderTree::FindNodeByPIDL(PCItemIDList absolute) {
@@ -467,11 +575,15 @@ void TShellFolderTree::SelectPIDL(PCItemIDList absolute) {
   if (selected_ != nullptr && selected_->Valid() && selected_->Level() == ItemIDCount(absolute) &&
       ComparePIDL(desktop, selected_->Item()->AbsolutePIDL(), absolute) == 0)
     return;
-  TShellFolderNode* node = FindNodeByPIDL(absolute);
-  // A list the walk did not reach (a file, a hidden folder while hidden
+  // A list the walk does not reach (a file, a hidden folder while hidden
   // ones are left out) selects nothing.
-  if (node == nullptr || ComparePIDL(desktop, node->Item()->AbsolutePIDL(), absolute) != 0) return;
-  Select(node);
+  if (TShellFolderNode* node = NodeOfPIDL(absolute)) Select(node);
+}
+
+TShellFolderNode* TShellFolderTree::NodeOfPIDL(PCItemIDList absolute) {
+  TShellFolderNode* node = FindNodeByPIDL(absolute);
+  if (node == nullptr || !node->Valid()) return nullptr;
+  return ComparePIDL(ShellGetDesktopFolder(), node->Item()->AbsolutePIDL(), absolute) == 0 ? node : nullptr;
 }
 
 void TShellFolderTree::SetSelectedPath(const std::string& path) {
@@ -494,13 +606,17 @@ PCItemIDList TShellFolderTree::SelectedPIDL() const {
 
 // --- Renaming -------------------------------------------------------------------------
 
-bool TShellFolderTree::CanEdit(const TShellFolderNode* node) const {
-  return node != nullptr && node->Valid() && dragState_ == dsIdle && node->Level() != 0 &&
-         node->Item()->HasAttribute(3);
+bool TShellFolderTree::CanEdit(TShellFolderNode* node) {
+  if (node == nullptr || !node->Valid() || dragState_ != dsIdle || node->Level() == 0 ||
+      !node->Item()->HasAttribute(3))
+    return false;
+  return DoEditing(node);
 }
 
-bool TShellFolderTree::RenameNode(TShellFolderNode* node, const std::string& name) {
+bool TShellFolderTree::RenameNode(TShellFolderNode* node, const std::string& typed) {
   if (node == nullptr || !node->Valid()) return false;
+  std::string name = typed;
+  DoEdited(node, name);
   PauseWatcher();
   if (list_ != nullptr) list_->PauseWatchers();
   TShellFolderItem* item = node->Item();
@@ -547,6 +663,20 @@ bool TShellFolderTree::RenameNode(TShellFolderNode* node, const std::string& nam
   if (list_ != nullptr) list_->ResumeWatchers();
   ResumeWatcher();
   return ok;
+}
+
+int TShellFolderTree::GetImageIndex(TShellFolderNode* node) {
+  if (node == nullptr) return -1;
+  if (node->Valid()) node->ImageIndex = node->Item()->GetIconIndex();
+  DoGetImageIndex(node);
+  return node->ImageIndex;
+}
+
+int TShellFolderTree::GetSelectedIndex(TShellFolderNode* node) {
+  if (node == nullptr) return -1;
+  if (node->Valid()) node->SelectedIndex = node->Item()->GetOpenIconIndex();
+  DoGetSelectedIndex(node);
+  return node->SelectedIndex;
 }
 
 void TShellFolderTree::ResetIcons() {
@@ -673,16 +803,34 @@ bool TShellFolderTree::ContextPopup(DropPoint screen) {
 
 // --- Watcher and drives ------------------------------------------------------------------
 
+void TShellFolderTree::GetFixedDrives(std::vector<std::string>& drives) {
+  drives.clear();
+  for (const ShellVolume& volume : ShellVolumes())
+    if (volume.kind == VolumeKind::Fixed)
+      if (std::optional<std::string> root = DriveRoot(volume.mountPoint)) drives.push_back(std::move(*root));
+  std::sort(drives.begin(), drives.end());
+  drives.erase(std::unique(drives.begin(), drives.end()), drives.end());
+}
+
 std::vector<std::string> TShellFolderTree::WatchedFolders() const {
   std::vector<std::string> folders;
   if (!root_) return folders;
+  // The volume that holds a folder is the one of the table now; whether it
+  // is a fixed drive, the list made with the tree says.
+  const std::vector<ShellVolume> volumes = ShellVolumes();
+  auto onFixedDrive = [&](const std::string& path) {
+    const std::optional<std::string> os = ToOsPath(path);
+    const ShellVolume* volume = os ? VolumeOfPath(volumes, *os) : nullptr;
+    const std::optional<std::string> root = volume != nullptr ? DriveRoot(volume->mountPoint) : std::nullopt;
+    return root && std::binary_search(fixedDrives_.begin(), fixedDrives_.end(), *root);
+  };
   std::vector<TShellFolderNode*> stack{root_.get()};
   while (!stack.empty()) {
     TShellFolderNode* n = stack.back();
     stack.pop_back();
     if (!n->Expanded || !n->Valid()) continue;
     std::string path = n->Item()->GetPath();
-    if (!path.empty()) folders.push_back(std::move(path));
+    if (!path.empty() && onFixedDrive(path)) folders.push_back(std::move(path));
     for (int i = 0; i < n->Count(); ++i) stack.push_back(n->Child(i));
   }
   return folders;
@@ -763,12 +911,8 @@ void TShellFolderTree::DeviceChanged(TShDirWatcher*, std::unique_ptr<TDeviceChan
     if (combo_ != nullptr) combo_->RebuildItems();
     TShellFolderNode* network = ChildOfType(itNetWork);
     if (data->Event == DBT_DEVICEREMOVECOMPLETE && network != nullptr && selected_ != nullptr &&
-        selected_ != network && selected_->IsAtOrBelow(network)) {
-      const TShellDragState state = dragState_;
-      dragState_ = dsIdle;
-      Select(root_.get());
-      dragState_ = state;
-    }
+        selected_ != network && selected_->IsAtOrBelow(network))
+      MoveSelection(root_.get(), true);
     RefreshAll();
   }
   UpdateWatchedFolders();

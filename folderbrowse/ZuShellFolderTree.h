@@ -1,14 +1,16 @@
 // The folder tree of the shell namespace, without a window: the nodes from
 // the desktop down, their lazy filling and merge refresh, the selection and
-// what follows it, renaming, the press states of the mouse, the folder
-// watcher and the drive reports. TZuShellTreeView (ZuShellTreeView.h) shows
-// it through a Qt model; tests drive it directly.
+// what follows it, renaming, the press states of the mouse, the check
+// boxes, the folder watcher and the drive reports. TZuShellTreeView
+// (ZuShellTreeView.h) shows it through a Qt model; tests drive it directly.
 //
 // Ownership: the tree owns its nodes, each node its TShellFolderItem, each
 // item its lists. Linked partners (a file list, a path combo, a popup menu)
 // are not owned; a partner unlinks itself before it goes. The observer
 // (the model) is told of every change of the nodes before and after it
-// happens. UI thread only; the watcher reports arrive on the UI thread.
+// happens. Each event is fired by one overridable Do... step, which does
+// nothing when the event is unassigned and hands it its var flags true.
+// UI thread only; the watcher reports arrive on the UI thread.
 #pragma once
 
 #include <cstdint>
@@ -76,7 +78,12 @@ class TShellFolderNode {
   bool HasChildren = false;  // shows an expand mark
   bool Cut = false;          // shown as cut (its folder was cut to the clipboard)
   bool Expanded = false;
+  bool Checked = false;  // its check box, while the tree shows them
   int OverlayIndex = -1;
+  // The icons the view draws (system image list), set each time it asks
+  // (TShellFolderTree::GetImageIndex); -1 for none.
+  int ImageIndex = -1;
+  int SelectedIndex = -1;
 
  private:
   friend class TShellFolderTree;
@@ -148,6 +155,8 @@ class TShellFolderTreeObserver {
   virtual void ExpansionChanged(TShellFolderNode* /*node*/) {}
   // The selection moved to the node.
   virtual void SelectionMoved(TShellFolderNode* /*node*/) {}
+  // The check boxes came or went (every node's check state changed).
+  virtual void CheckboxesChanged() {}
 
  protected:
   ~TShellFolderTreeObserver() = default;
@@ -161,18 +170,39 @@ enum TShellDragState : std::uint8_t {
   dsDragging = 3,
 };
 
-class TShellFolderTree final : public TShellTreeDeviceReceiver {
+class TShellFolderTree : public TShellTreeDeviceReceiver {
  public:
   // Starts the folder watcher and registers for drive reports. `timing`
   // lets tests run the watcher's quiet periods short.
   explicit TShellFolderTree(TShDirWatcherTiming timing = {});
-  ~TShellFolderTree();
+  virtual ~TShellFolderTree();
   TShellFolderTree(const TShellFolderTree&) = delete;
   TShellFolderTree& operator=(const TShellFolderTree&) = delete;
 
   void SetObserver(TShellFolderTreeObserver* observer) { observer_ = observer; }
+
+  // --- Events ------------------------------------------------------------
   // Runs after every selection change, once the partners have followed.
   std::function<void()> OnChange;
+  // The selection is about to move to `node`; false keeps it where it is.
+  std::function<void(TShellFolderNode* node, bool& allowChange)> OnChanging;
+  // The node is about to open (it has just been refreshed); false keeps it
+  // closed.
+  std::function<void(TShellFolderNode* node, bool& allowExpansion)> OnExpanding;
+  std::function<void(TShellFolderNode* node)> OnExpanded;
+  std::function<void(TShellFolderNode* node, bool& allowCollapse)> OnCollapsing;
+  std::function<void(TShellFolderNode* node)> OnCollapsed;
+  // The node's name is about to be edited; false refuses.
+  std::function<void(TShellFolderNode* node, bool& allowEdit)> OnEditing;
+  // A name was typed for the node (CP932), before the folder is renamed to
+  // it; the handler may change it.
+  std::function<void(TShellFolderNode* node, std::string& text)> OnEdited;
+  // The node is being deleted; its item is already gone (Item() is null).
+  std::function<void(TShellFolderNode* node)> OnDeletion;
+  // The view asks for the node's icons: ImageIndex (SelectedIndex) holds
+  // the folder's own, and the handler may change it.
+  std::function<void(TShellFolderNode* node)> OnGetImageIndex;
+  std::function<void(TShellFolderNode* node)> OnGetSelectedIndex;
 
   // --- Properties --------------------------------------------------------
   bool IncludeHidden() const { return includeHidden_; }
@@ -185,20 +215,31 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   void SetShellComboBox(TShellComboLink* combo);
   TShellPopupLink* ShellPopupMenu() const { return popup_; }
   void SetShellPopupMenu(TShellPopupLink* popup);
+  // Check boxes on the nodes. Switched off, the nodes are built anew
+  // (RecreateWindow), and every check goes.
+  bool Checkboxes() const { return checkboxes_; }
+  void SetCheckboxes(bool on);
+  void SetChecked(TShellFolderNode* node, bool checked);
 
   // --- Nodes --------------------------------------------------------------
   // Builds the desktop's node, expands it and its first child (My
   // Computer) and selects it.
   void BuildRoot();
-  // Deletes every node, keeping the selected folder for the next BuildRoot.
+  // Deletes every node, keeping the selected folder for the next BuildRoot;
+  // until then the selection does not move and the watcher rests.
   void Clear();
+  // Clear, then BuildRoot: the nodes are built anew and the selected folder
+  // is selected again (its ancestors open).
+  void RecreateWindow();
   TShellFolderNode* Root() const { return root_.get(); }
   TShellFolderNode* Selected() const { return selected_; }
 
   // Expands a node after refreshing it; a node left without children loses
-  // its expand mark and stays collapsed (false).
+  // its expand mark and stays collapsed (false), as does one that
+  // OnExpanding keeps closed.
   bool Expand(TShellFolderNode* node);
-  void Collapse(TShellFolderNode* node);
+  // False when OnCollapsing keeps the node open.
+  bool Collapse(TShellFolderNode* node);
   // Merges the folder's present subfolders into the node's children:
   // nodes that still exist stay, with their children and expansion.
   void RefreshNode(TShellFolderNode* node);
@@ -207,10 +248,14 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   void RefreshAll();
 
   // --- Selection ----------------------------------------------------------
-  // Moves the selection unless a pressed mouse button holds it; runs the
-  // change notification. False when refused.
+  // Moves the selection unless a pressed mouse button holds it or
+  // OnChanging refuses; runs the change notification. False when refused.
   bool Select(TShellFolderNode* node);
-  bool CanChange() const { return dragState_ != dsLeftPressed && dragState_ != dsRightPressed && !rebuilding_; }
+  // A pressed mouse button, or the nodes being built anew, hold the
+  // selection where it is.
+  bool SelectionHeld() const { return dragState_ == dsLeftPressed || dragState_ == dsRightPressed || rebuilding_; }
+  // The selection may move to `node` (asks OnChanging).
+  bool CanChange(TShellFolderNode* node);
   // The node of an absolute list, expanding and refreshing on the way; the
   // root when the walk does not reach the whole list. Always ends.
   TShellFolderNode* FindNodeByPIDL(PCItemIDList absolute);
@@ -225,12 +270,18 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   PCItemIDList SelectedPIDL() const;
 
   // --- Renaming -----------------------------------------------------------
-  bool CanEdit(const TShellFolderNode* node) const;
-  // Renames the folder (CP932 name); the node's text shows the name it has
-  // afterwards, the old one when renaming failed. True on success.
+  // The node's name may be edited (asks OnEditing).
+  bool CanEdit(TShellFolderNode* node);
+  // A name was typed for the node (CP932): OnEdited, then the folder is
+  // renamed; the node's text shows the name it has afterwards, the old one
+  // when renaming failed. True on success.
   bool RenameNode(TShellFolderNode* node, const std::string& name);
 
   // --- Icons --------------------------------------------------------------
+  // The indexes of the node's closed and open icons (OnGetImageIndex and
+  // OnGetSelectedIndex may change them); -1 for none.
+  int GetImageIndex(TShellFolderNode* node);
+  int GetSelectedIndex(TShellFolderNode* node);
   // The system's icons changed: every item asks for its icons again.
   void ResetIcons();
 
@@ -281,7 +332,15 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
                std::uint32_t& effect);
 
   // --- Watcher and drives ---------------------------------------------------------
-  // The folders watched now: those of the visible expanded nodes.
+  // Fills `drives` with the mount points of the fixed volumes (CP932, each
+  // ending in '/'), sorted; the tree gathers them once, when it is made.
+  static void GetFixedDrives(std::vector<std::string>& drives);
+  const std::vector<std::string>& FixedDrives() const { return fixedDrives_; }
+  // The folders watched now: those of the visible expanded nodes that lie
+  // on the fixed drives, each without its sub-tree (a whole volume's
+  // sub-tree would take more watches than a user has). Removable and
+  // network volumes are not watched; their nodes refresh when they open
+  // and when the volume comes or goes.
   std::vector<std::string> WatchedFolders() const;
   TShDirWatcher* Watcher() const { return watcher_; }
   void PauseWatcher();
@@ -295,6 +354,22 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
  protected:
   TShDirWatcher* DeviceWatcher() const override { return watcher_; }
 
+  // The steps that fire the events (see Events above).
+  virtual void DoChange();
+  virtual bool DoChanging(TShellFolderNode* node);
+  virtual bool DoExpanding(TShellFolderNode* node);
+  virtual void DoExpanded(TShellFolderNode* node);
+  virtual bool DoCollapsing(TShellFolderNode* node);
+  virtual void DoCollapsed(TShellFolderNode* node);
+  virtual bool DoEditing(TShellFolderNode* node);
+  virtual void DoEdited(TShellFolderNode* node, std::string& text);
+  virtual void DoDeletion(TShellFolderNode* node);
+  virtual void DoGetImageIndex(TShellFolderNode* node);
+  virtual void DoGetSelectedIndex(TShellFolderNode* node);
+  virtual bool DoShBeginDrag(TShellFolderNode* node, DropPoint start, int x, int y);
+  virtual void DoShDragOver(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y);
+  virtual bool DoShDragDrop(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y);
+
  private:
   std::unique_ptr<TShellFolderItem> MakeItem(TShellFolderNode* parent, PItemIDList relative);
   std::vector<std::unique_ptr<TShellFolderItem>> EnumFolders(const ShellFolderPtr& folder, TShellFolderItem& parent);
@@ -302,6 +377,14 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   void AttachNode(TShellFolderNode* node);
   TShellFolderNode* InsertNode(TShellFolderNode* parent, int row, std::unique_ptr<TShellFolderItem> item);
   void DeleteChildren(TShellFolderNode* parent, int first, int last);
+  // Frees the nodes taken out of the tree, each after its OnDeletion
+  // (children first).
+  void ReleaseNodes(std::vector<std::unique_ptr<TShellFolderNode>> nodes);
+  // Moves the selection; `force` for a move the tree must make (the
+  // selected node went, the nodes were built anew), which nothing refuses.
+  bool MoveSelection(TShellFolderNode* node, bool force);
+  // The node of exactly that list; null when the walk does not reach it.
+  TShellFolderNode* NodeOfPIDL(PCItemIDList absolute);
   void SetExpanded(TShellFolderNode* node, bool expanded);
   void RefreshVisible(TShellFolderNode* node);
   void SetDropHilite(TShellFolderNode* node);
@@ -317,7 +400,9 @@ class TShellFolderTree final : public TShellTreeDeviceReceiver {
   TShellComboLink* combo_ = nullptr;
   TShellPopupLink* popup_ = nullptr;
   bool includeHidden_ = true;
+  bool checkboxes_ = false;
   TShVirtuaItems virtuaItems_ = kDefaultShVirtuaItems;
+  std::vector<std::string> fixedDrives_;
   std::unique_ptr<TShellFolderNode> root_;
   TShellFolderNode* selected_ = nullptr;
   TShellFolderNode* dropHilite_ = nullptr;

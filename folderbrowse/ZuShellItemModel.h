@@ -15,7 +15,8 @@ namespace tavo {
 // view draws the item selected.
 QIcon ShellItemIcon(TShellDataItem& item);
 
-// The icon of a pair of indexes of the system image list.
-QIcon ShellItemIcon(int iconIndex, int openIconIndex);
+// The icon of a pair of indexes of the system image list, with the overlay
+// of `overlayIndex` (ShellIcons.h; -1 for none) over both.
+QIcon ShellItemIcon(int iconIndex, int openIconIndex, int overlayIndex = -1);
 
 }  // namespace tavo

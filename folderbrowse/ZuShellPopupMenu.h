@@ -10,7 +10,9 @@
 //
 // Own items' command numbers are unique at every depth; the shell's
 // commands are numbered above the highest of them, so the two never
-// overlap. The menu owns its items. UI thread.
+// overlap. Every entry carries its hint, which the menu shows to the user
+// when the entry is reached: an own item's long hint, the shell's help
+// text of its command. The menu owns its items. UI thread.
 #pragma once
 
 #include <functional>
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "folderbrowse/ZuShellCtrls.h"
 #include "folderbrowse/ZuShellFolderTree.h"
 #include "platform/shell/ShellContextMenu.h"
 
@@ -28,7 +31,13 @@ class TShellMenuItem {
  public:
   std::string Caption;   // CP932; "-" is a separator
   std::string ShortCut;  // shown after a tab, e.g. "Ctrl+N"
-  std::string Hint;      // CP932
+  // CP932. Its long part (after the first '|', or all of it) is the
+  // entry's hint.
+  std::string Hint;
+  // Its picture: the menu's Images at this index (-1: none), or a picture
+  // file (a CP932 path; empty: none).
+  int ImageIndex = -1;
+  std::string Bitmap;
   bool Visible = true;
   bool Enabled = true;
   bool Checked = false;
@@ -57,9 +66,14 @@ using TShellMenuTracker = std::function<int(const std::vector<ShellMenuItem>& me
 // The tracker of every popup without one of its own (Qt's, once installed).
 void SetDefaultShellMenuTracker(TShellMenuTracker tracker);
 
-class TShellPopupMenu final : public TShellPopupLink {
+// The long part of a hint: what follows its first '|' (a character, not a
+// CP932 trail byte), or all of it.
+std::string GetLongHint(const std::string& hint);
+
+class TShellPopupMenu : public TShellPopupLink {
  public:
   TShellPopupMenu() = default;
+  virtual ~TShellPopupMenu() = default;
   TShellPopupMenu(const TShellPopupMenu&) = delete;
   TShellPopupMenu& operator=(const TShellPopupMenu&) = delete;
 
@@ -68,7 +82,12 @@ class TShellPopupMenu final : public TShellPopupLink {
   const std::vector<std::unique_ptr<TShellMenuItem>>& Items() const { return items_; }
 
   // Where the shell's items go: at most after the own items copied.
-  unsigned InsertPos = 0;
+  // Reading it first lowers it to the number of own items.
+  unsigned InsertPos();
+  void SetInsertPos(unsigned position) { insertPos_ = position; }
+  // The pictures of the own items' ImageIndex (the system image list, say);
+  // not owned.
+  const TSystemImageList* Images = nullptr;
   // False tells the shell that rename may be offered.
   bool ReadOnly = true;
   TShellContextType ContextType = shctExplore;
@@ -86,12 +105,20 @@ class TShellPopupMenu final : public TShellPopupLink {
   int InsertOwnItems(std::vector<ShellMenuItem>& menu) const;
   int HighestOwnCommand() const { return highestOwn_; }
 
+ protected:
+  // Before the menu is built: OnShBeforPopup, whose allowPopup comes in
+  // true; false shows nothing.
+  virtual bool DoBeforePopup(const TShellIDList& list, DropPoint pt);
+  // After an own item was chosen and clicked: OnShAfterPopup.
+  virtual void DoAfterPopup(TShellMenuItem& item, const TShellIDList& list);
+
  private:
   TShellMenuItem* FindOwn(int command) const;
 
   std::vector<std::unique_ptr<TShellMenuItem>> items_;
   int nextCommand_ = 1;
   int highestOwn_ = 0;
+  unsigned insertPos_ = 0;
   TShellMenuTracker tracker_;
 };
 

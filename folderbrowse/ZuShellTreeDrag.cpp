@@ -10,6 +10,22 @@ constexpr int kHoversToExpand = 30;
 
 }  // namespace
 
+bool TShellFolderTree::DoShBeginDrag(TShellFolderNode* node, DropPoint start, int x, int y) {
+  bool canDrag = true;
+  if (OnShBeginDrag) OnShBeginDrag(node, start, x, y, canDrag);
+  return canDrag;
+}
+
+void TShellFolderTree::DoShDragOver(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y) {
+  if (OnShDragOver) OnShDragOver(drag, node, shift, x, y);
+}
+
+bool TShellFolderTree::DoShDragDrop(TShellDragObject& drag, TShellFolderNode* node, TShiftState shift, int x, int y) {
+  bool defaultAction = true;
+  if (OnShDragDrop) OnShDragDrop(drag, node, shift, x, y, defaultAction);
+  return defaultAction;
+}
+
 std::optional<TShellDragStart> TShellFolderTree::BeginDrag(int x, int y, bool leftDown, bool rightDown) {
   if (dragState_ != dsLeftPressed && dragState_ != dsRightPressed) return std::nullopt;
   TShellFolderNode* node = dropHilite_;
@@ -18,9 +34,7 @@ std::optional<TShellDragStart> TShellFolderTree::BeginDrag(int x, int y, bool le
   if (!stillDown || !DragThresholdPassed(dragStartX_, dragStartY_, x, y)) return std::nullopt;
   TShellFolderItem* item = node->Item();
   if (!item->HasAttribute(2) && !item->HasAttribute(0) && !item->HasAttribute(1)) return std::nullopt;
-  bool canDrag = true;
-  if (OnShBeginDrag) OnShBeginDrag(node, {dragStartX_, dragStartY_}, x, y, canDrag);
-  if (!canDrag) return std::nullopt;
+  if (!DoShBeginDrag(node, {dragStartX_, dragStartY_}, x, y)) return std::nullopt;
   ShellFolderPtr folder;
   if (!item->ParentFolder(folder)) return std::nullopt;
   PCItemIDList relative = node->Level() == 0 ? item->AbsolutePIDL() : item->RelativePIDL();
@@ -78,7 +92,7 @@ HRESULT TShellFolderTree::DragOver(TShellFolderNode* node, DropPoint client, std
     } else {
       auto target = node->Item()->ItemDropTarget();
       result = dropSite_.Probe(target, keyState, screen, effect);
-      if (target && OnShDragOver) OnShDragOver(*drag, node, ShiftStateFromKeys(keyState), client.x, client.y);
+      if (target) DoShDragOver(*drag, node, ShiftStateFromKeys(keyState), client.x, client.y);
     }
     if (node == before) {
       if (++hoverCount_ > kHoversToExpand && node->HasChildren) {
@@ -113,8 +127,7 @@ HRESULT TShellFolderTree::Drop(const ShellDataObject* data, std::uint32_t keySta
     } else if (node == nullptr || !node->Valid()) {
       effect = DROPEFFECT_NONE;
     } else {
-      bool defaultAction = true;
-      if (OnShDragDrop) OnShDragDrop(*drag, node, ShiftStateFromKeys(keyState), client.x, client.y, defaultAction);
+      const bool defaultAction = DoShDragDrop(*drag, node, ShiftStateFromKeys(keyState), client.x, client.y);
       std::shared_ptr<ShellDropTarget> target;
       if (defaultAction && (node->Item()->HasAttribute(6) || node->Level() == 0))
         target = node->Item()->ItemDropTarget();

@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include <cerrno>
+#include <vector>
 
 #include "folderbrowse/ZuShellItemModel.h"
 #include "platform/shell/ShellQuestions.h"
@@ -58,8 +59,16 @@ QVariant TShellTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
       return FromCp932(node->Text);
-    case Qt::DecorationRole:
-      return node->Valid() ? ShellItemIcon(*node->Item()) : QVariant();
+    case Qt::DecorationRole: {
+      // Asked on every paint, as the tree's handlers may answer otherwise.
+      const int image = tree_.GetImageIndex(node);
+      if (image < 0) return {};
+      const int selected = tree_.GetSelectedIndex(node);
+      return ShellItemIcon(image, selected < 0 ? image : selected, node->OverlayIndex);
+    }
+    case Qt::CheckStateRole:
+      if (!tree_.Checkboxes()) return {};
+      return node->Checked ? Qt::Checked : Qt::Unchecked;
     case Qt::BackgroundRole:
       if (node == tree_.DropHiliteNode()) return QApplication::palette().highlight().color().lighter(150);
       return {};
@@ -76,6 +85,10 @@ QVariant TShellTreeModel::data(const QModelIndex& index, int role) const {
 
 bool TShellTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   TShellFolderNode* node = NodeOf(index);
+  if (node != nullptr && role == Qt::CheckStateRole && tree_.Checkboxes()) {
+    tree_.SetChecked(node, value.toInt() == Qt::Checked);
+    return true;
+  }
   if (node == nullptr || role != Qt::EditRole) return false;
   const std::optional<std::string> name = ToCp932(value.toString());
   if (!name) {
@@ -92,6 +105,7 @@ Qt::ItemFlags TShellTreeModel::flags(const QModelIndex& index) const {
   if (node == nullptr) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (node->Valid() && node->Level() != 0 && node->Item()->HasAttribute(3)) f |= Qt::ItemIsEditable;
+  if (tree_.Checkboxes()) f |= Qt::ItemIsUserCheckable;
   return f;
 }
 
@@ -117,5 +131,22 @@ void TShellTreeModel::NodeChanged(TShellFolderNode* node) {
 void TShellTreeModel::ExpansionChanged(TShellFolderNode* node) { emit expansionChanged(IndexOf(node), node->Expanded); }
 
 void TShellTreeModel::SelectionMoved(TShellFolderNode* node) { emit selectionMoved(IndexOf(node)); }
+
+void TShellTreeModel::CheckboxesChanged() {
+  // Every built node shows or hides its box.
+  std::vector<const TShellFolderNode*> parents;
+  if (tree_.Root() != nullptr) {
+    const QModelIndex root = IndexOf(tree_.Root());
+    emit dataChanged(root, root, {Qt::CheckStateRole});
+    parents.push_back(tree_.Root());
+  }
+  while (!parents.empty()) {
+    const TShellFolderNode* p = parents.back();
+    parents.pop_back();
+    if (p->Count() == 0) continue;
+    emit dataChanged(IndexOf(p->Child(0)), IndexOf(p->Child(p->Count() - 1)), {Qt::CheckStateRole});
+    for (int i = 0; i < p->Count(); ++i) parents.push_back(p->Child(i));
+  }
+}
 
 }  // namespace tavo

@@ -48,6 +48,7 @@ class TShellTreeModel final : public QAbstractItemModel, private TShellFolderTre
   void NodeChanged(TShellFolderNode* node) override;
   void ExpansionChanged(TShellFolderNode* node) override;
   void SelectionMoved(TShellFolderNode* node) override;
+  void CheckboxesChanged() override;
 
   TShellFolderTree& tree_;
 };

@@ -5,8 +5,10 @@
 #include <QDragEnterEvent>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include "folderbrowse/ZuShellDragQt.h"
@@ -14,10 +16,26 @@
 
 namespace tavo {
 
+// Paints a row as the view's OnCustomDrawItem lets it.
+class TShellTreeDelegate final : public QStyledItemDelegate {
+ public:
+  explicit TShellTreeDelegate(TZuShellTreeView* view) : QStyledItemDelegate(view), view_(view) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    p->save();
+    const bool defaultDraw = view_->DoCustomDrawItem(view_->model_->NodeOf(index), *p, option);
+    p->restore();
+    if (defaultDraw) QStyledItemDelegate::paint(p, option, index);
+  }
+
+ private:
+  TZuShellTreeView* view_;
+};
+
 TZuShellTreeView::TZuShellTreeView(QWidget* parent, TShDirWatcherTiming timing)
     : ui::FocusedItemView<QTreeView>(parent), tree_(std::make_unique<TShellFolderTree>(timing)) {
   model_ = new TShellTreeModel(*tree_, this);
   setModel(model_);
+  setItemDelegate(new TShellTreeDelegate(this));
   setHeaderHidden(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::EditKeyPressed);
@@ -44,7 +62,10 @@ TZuShellTreeView::TZuShellTreeView(QWidget* parent, TShDirWatcherTiming timing)
     }
   });
   connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
-    if (!following_) tree_->Collapse(model_->NodeOf(index));
+    if (following_ || tree_->Collapse(model_->NodeOf(index))) return;
+    following_ = true;  // OnCollapsing kept it open
+    expand(index);
+    following_ = false;
   });
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) { CurrentChanged(current); });
@@ -103,7 +124,7 @@ void TZuShellTreeView::CurrentChanged(const QModelIndex& current) {
 
 QItemSelectionModel::SelectionFlags TZuShellTreeView::selectionCommand(const QModelIndex& index,
                                                                        const QEvent* event) const {
-  if (!following_ && !tree_->CanChange()) return QItemSelectionModel::NoUpdate;
+  if (!following_ && tree_->SelectionHeld()) return QItemSelectionModel::NoUpdate;
   return QTreeView::selectionCommand(index, event);
 }
 
@@ -114,9 +135,11 @@ void TZuShellTreeView::mousePressEvent(QMouseEvent* e) {
   // of it.
   const bool onItem = node != nullptr && visualRect(index).contains(e->position().toPoint());
   basePressed_ = false;
+  pressed_ = QPersistentModelIndex();
   const QPoint p = e->position().toPoint();
   if (e->button() == Qt::LeftButton) {
     tree_->LeftButtonDown(node, onItem, p.x(), p.y());
+    if (onItem) pressed_ = index;
     if (onItem) {
       setFocus(Qt::MouseFocusReason);
       return;  // selected on release
@@ -131,6 +154,16 @@ void TZuShellTreeView::mousePressEvent(QMouseEvent* e) {
 }
 
 void TZuShellTreeView::mouseReleaseEvent(QMouseEvent* e) {
+  const QModelIndex index = indexAt(e->position().toPoint());
+  if (e->button() == Qt::LeftButton && tree_->Checkboxes() && index.isValid() && index == pressed_) {
+    // A click on the folder's box checks it (the delegate knows where the
+    // box is).
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    itemDelegateForIndex(index)->editorEvent(e, model_, option, index);
+  }
+  pressed_ = QPersistentModelIndex();
   if (e->button() == Qt::LeftButton)
     tree_->LeftButtonUp();
   else if (e->button() == Qt::RightButton)
@@ -149,7 +182,39 @@ void TZuShellTreeView::mouseMoveEvent(QMouseEvent* e) {
   }
 }
 
+bool TZuShellTreeView::DoContextPopup(QPoint pos) {
+  bool handled = false;
+  if (OnContextPopup) OnContextPopup(pos, handled);
+  return handled;
+}
+
+bool TZuShellTreeView::DoCustomDraw(QPainter& painter, const QRect& rect) {
+  bool defaultDraw = true;
+  if (OnCustomDraw) OnCustomDraw(painter, rect, defaultDraw);
+  return defaultDraw;
+}
+
+bool TZuShellTreeView::DoCustomDrawItem(TShellFolderNode* node, QPainter& painter,
+                                        const QStyleOptionViewItem& option) {
+  bool defaultDraw = true;
+  if (OnCustomDrawItem) OnCustomDrawItem(node, painter, option, defaultDraw);
+  return defaultDraw;
+}
+
+void TZuShellTreeView::paintEvent(QPaintEvent* e) {
+  bool defaultDraw = true;
+  {
+    QPainter p(viewport());
+    defaultDraw = DoCustomDraw(p, e->rect());
+  }
+  if (defaultDraw) QTreeView::paintEvent(e);
+}
+
 void TZuShellTreeView::contextMenuEvent(QContextMenuEvent* e) {
+  if (DoContextPopup(e->pos())) {
+    e->accept();
+    return;
+  }
   if (e->reason() == QContextMenuEvent::Keyboard && tree_->ShellPopupMenu() != nullptr) {
     // The menu key acts on the selected folder as a right press would.
     const QRect r = visualRect(model_->IndexOf(tree_->Selected()));
@@ -213,7 +278,10 @@ void TZuShellTreeView::dropEvent(QDropEvent* e) {
 }
 
 bool TZuShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-  if (!tree_->CanEdit(model_->NodeOf(index))) return false;
+  // Only what would open the name's editor asks the tree; Space still
+  // reaches the check box.
+  const bool opensEditor = trigger == AllEditTriggers || (editTriggers() & trigger) != 0;
+  if (opensEditor && !tree_->CanEdit(model_->NodeOf(index))) return false;
   return QTreeView::edit(index, trigger, event);
 }
 

@@ -10,8 +10,14 @@
 // folder can be dragged out with either button, and a drag dropped on a
 // folder copies or moves into it (ZuShellTreeDrag.cpp does the work). UI
 // thread only.
+//
+// With the tree's check boxes on (Tree().SetCheckboxes), Space or a click
+// on a folder's box checks it. The events of the tree's nodes are
+// Tree()'s; those of the painting and the context menu are the view's,
+// each fired by its overridable Do... step.
 #pragma once
 
+#include <QStyleOptionViewItem>
 #include <QTreeView>
 
 #include <functional>
@@ -36,6 +42,17 @@ class TZuShellTreeView : public ui::FocusedItemView<QTreeView> {
 
   // The tree's OnChange: the selection moved.
   std::function<void()> OnChange;
+  // The context menu is asked for at `pos` (the viewport's); handled =
+  // true shows none.
+  std::function<void(QPoint pos, bool& handled)> OnContextPopup;
+  // Before the folders are painted (`rect`: the part to paint); defaultDraw
+  // = false leaves the painting to the handler.
+  std::function<void(QPainter& painter, const QRect& rect, bool& defaultDraw)> OnCustomDraw;
+  // Before a folder's row is painted (`option`: its rectangle and state);
+  // defaultDraw = false leaves the row to the handler.
+  std::function<void(TShellFolderNode* node, QPainter& painter, const QStyleOptionViewItem& option,
+                     bool& defaultDraw)>
+      OnCustomDrawItem;
 
   void SetSelectedPath(const std::string& path) { tree_->SetSelectedPath(path); }
   std::string GetSelectedPath() const { return tree_->GetSelectedPath(); }
@@ -43,6 +60,12 @@ class TZuShellTreeView : public ui::FocusedItemView<QTreeView> {
   PCItemIDList SelectedPIDL() const { return tree_->SelectedPIDL(); }
 
  protected:
+  // The steps that fire the view's events; each answers its var flag.
+  virtual bool DoContextPopup(QPoint pos);
+  virtual bool DoCustomDraw(QPainter& painter, const QRect& rect);
+  virtual bool DoCustomDrawItem(TShellFolderNode* node, QPainter& painter, const QStyleOptionViewItem& option);
+
+  void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
@@ -59,6 +82,7 @@ class TZuShellTreeView : public ui::FocusedItemView<QTreeView> {
   void showEvent(QShowEvent* e) override;
 
  private:
+  friend class TShellTreeDelegate;
   void FollowTree(const QModelIndex& index);
   // Scrolls the selected folder into view, the rows' beginnings with it.
   void ShowSelected();
@@ -68,6 +92,7 @@ class TZuShellTreeView : public ui::FocusedItemView<QTreeView> {
   TShellTreeModel* model_ = nullptr;
   bool following_ = false;     // the view takes over what the tree did
   bool basePressed_ = false;   // the last press went to the default handling
+  QPersistentModelIndex pressed_;  // the folder a left press went down on
 };
 
 }  // namespace tavo

@@ -49,6 +49,9 @@ struct ShellMenuItem {
   bool radio = false;
   bool isDefault = false;
   std::string shortcut;  // shown after a tab, e.g. "Ctrl+C"
+  std::string hint;      // CP932; told to the user when the entry is reached
+  int imageIndex = -1;   // its picture in the system image list; -1: none
+  std::string bitmap;    // or a picture file's path (CP932); empty: none
   std::vector<ShellMenuItem> subMenu;
 };
 
@@ -75,6 +78,9 @@ class ShellContextMenu {
   // RunFileOperation, and what they left undone is told through their
   // ReportUndone (ShellQuestions.h).
   bool InvokeCommand(int verb);
+  // The help text of a verb (CP932): what it does, one sentence. False for
+  // a verb the menu does not have.
+  bool GetCommandString(int verb, std::string& helpText) const;
 
  private:
   ShellContextMenu() = default;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "folderbrowse/DlgFolderSelect.h"
 #include "folderbrowse/ZuShellTreeModel.h"
@@ -25,43 +26,69 @@
 namespace tavo::test {
 namespace {
 
-class DialogDrag : public ShellTest {};
+// The search-folder dialog on the screen with a RUTE document in the home
+// and a folder "target" in the tree, and the screen points of both.
+class DialogDrag : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    MakeDir(Home() + "/target/inner");
+    MakeFile(Home() + "/SAMPLE.RUT", std::string(512, ' ') + "text\r\n");
+    dlg_ = std::make_unique<TFolderDialog>();
+    dlg_->SetViewStyle(vsReport);
+    dlg_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg_.get()));
+    TZuShellListView& list = *dlg_->ZuShellListView1;
+    TZuShellTreeView& tree = *dlg_->ZuShellTreeView1;
+    int row = -1;
+    ASSERT_TRUE(WaitUntil("the document in the list", [&] {
+      for (int i = 0; i < list.List().Count(); ++i)
+        if (list.List().ItemAt(i)->DisplayName() == "SAMPLE.RUT") row = i;
+      return row >= 0;
+    }));
+    TShellFolderNode* target = nullptr;
+    for (int i = 0; i < tree.Tree().Root()->Count(); ++i)
+      if (tree.Tree().Root()->Child(i)->Text == "target") target = tree.Tree().Root()->Child(i);
+    ASSERT_NE(target, nullptr);
+    QAbstractItemView* view = list.CurrentView();
+    from_ = view->viewport()->mapToGlobal(view->visualRect(list.Model().index(row, 0)).center());
+    // The folder's name, not the middle of its row: the tree's column is as
+    // wide as its longest name and may reach past the visible part.
+    const QRect onScreen = tree.visualRect(tree.Model().IndexOf(target)) & tree.viewport()->rect();
+    ASSERT_FALSE(onScreen.isEmpty());
+    to_ = tree.viewport()->mapToGlobal(
+        QPoint(onScreen.left() + std::min(30, onScreen.width() / 2), onScreen.center().y()));
+  }
+  void TearDown() override {
+    dlg_.reset();
+    ShellTest::TearDown();
+  }
+  // The mouse goes down on the document with the left button and moves in
+  // steps over the folder.
+  QString PressAndMove() const {
+    QString script = QStringLiteral("xdotool mousemove %1 %2 && sleep 0.3 && xdotool mousedown 1 && sleep 0.3")
+                         .arg(from_.x()).arg(from_.y());
+    for (int k = 1; k <= 12; ++k)
+      script += QStringLiteral(" && xdotool mousemove %1 %2 && sleep 0.1")
+                    .arg(from_.x() + (to_.x() - from_.x()) * k / 12)
+                    .arg(from_.y() + (to_.y() - from_.y()) * k / 12);
+    return script;
+  }
+  TShellFileList& List() { return dlg_->ZuShellListView1->List(); }
+  TShellFolderTree& Tree() { return dlg_->ZuShellTreeView1->Tree(); }
+  bool DocumentInList() {
+    for (int i = 0; i < List().Count(); ++i)
+      if (List().ItemAt(i)->DisplayName() == "SAMPLE.RUT") return true;
+    return false;
+  }
+
+  std::unique_ptr<TFolderDialog> dlg_;
+  QPoint from_, to_;
+};
 
 TEST_F(DialogDrag, ARuteDocumentDraggedFromTheListOntoATreeFolderMovesThere) {
-  MakeDir(Home() + "/target/inner");
-  MakeFile(Home() + "/SAMPLE.RUT", std::string(512, ' ') + "text\r\n");
-  TFolderDialog dlg;
-  dlg.SetViewStyle(vsReport);
-  dlg.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-  TZuShellListView& list = *dlg.ZuShellListView1;
-  TZuShellTreeView& tree = *dlg.ZuShellTreeView1;
-  int row = -1;
-  ASSERT_TRUE(WaitUntil("the document in the list", [&] {
-    for (int i = 0; i < list.List().Count(); ++i)
-      if (list.List().ItemAt(i)->DisplayName() == "SAMPLE.RUT") row = i;
-    return row >= 0;
-  }));
-  TShellFolderNode* target = nullptr;
-  for (int i = 0; i < tree.Tree().Root()->Count(); ++i)
-    if (tree.Tree().Root()->Child(i)->Text == "target") target = tree.Tree().Root()->Child(i);
-  ASSERT_NE(target, nullptr);
-
-  QAbstractItemView* view = list.CurrentView();
-  const QPoint from = view->viewport()->mapToGlobal(view->visualRect(list.Model().index(row, 0)).center());
-  // The folder's name, not the middle of its row: the tree's column is as
-  // wide as its longest name and may reach past the visible part.
-  const QRect onScreen = tree.visualRect(tree.Model().IndexOf(target)) & tree.viewport()->rect();
-  ASSERT_FALSE(onScreen.isEmpty());
-  const QPoint to = tree.viewport()->mapToGlobal(QPoint(onScreen.left() + std::min(30, onScreen.width() / 2), onScreen.center().y()));
-  // The mouse goes down on the document, moves in steps and lets go over
-  // the folder, while this loop serves the drag.
-  QString script = QStringLiteral("xdotool mousemove %1 %2 && sleep 0.3 && xdotool mousedown 1 && sleep 0.3")
-                       .arg(from.x()).arg(from.y());
-  for (int k = 1; k <= 12; ++k)
-    script += QStringLiteral(" && xdotool mousemove %1 %2 && sleep 0.1")
-                  .arg(from.x() + (to.x() - from.x()) * k / 12)
-                  .arg(from.y() + (to.y() - from.y()) * k / 12);
+  // The mouse lets go over the folder, while this loop serves the drag.
+  QString script = PressAndMove();
   if (const char* shot = std::getenv("TAVO_DRAG_SCREENSHOT"))
     script += QStringLiteral(" && sleep 0.3 && import -window root %1").arg(QString::fromLocal8Bit(shot));
   script += QStringLiteral(" && sleep 0.3 && xdotool mouseup 1");
@@ -74,13 +101,37 @@ TEST_F(DialogDrag, ARuteDocumentDraggedFromTheListOntoATreeFolderMovesThere) {
   EXPECT_FALSE(std::filesystem::exists(Home() + "/SAMPLE.RUT"));
   ASSERT_TRUE(WaitUntil("the mouse script's end", [&] { return mouse.state() == QProcess::NotRunning; }));
   EXPECT_EQ(mouse.exitCode(), 0);
-  ASSERT_TRUE(WaitUntil("the document to leave the list", [&] {
-    for (int i = 0; i < list.List().Count(); ++i)
-      if (list.List().ItemAt(i)->DisplayName() == "SAMPLE.RUT") return false;
-    return true;
-  }));
-  EXPECT_EQ(tree.Tree().DragState(), dsIdle);
-  EXPECT_EQ(list.List().DragState(), dsIdle);
+  ASSERT_TRUE(WaitUntil("the document to leave the list", [&] { return !DocumentInList(); }));
+  EXPECT_EQ(Tree().DragState(), dsIdle);
+  EXPECT_EQ(List().DragState(), dsIdle);
+}
+
+TEST_F(DialogDrag, TheOtherButtonPressedTooEndsTheDragWithoutADrop) {
+  bool began = false;
+  List().OnShBeginDrag = [&](const TShellIDList&, DropPoint, int, int, bool&) { began = true; };
+  // Over the folder the right button goes down too; the buttons go up over
+  // the folder only once this test has seen the drag end (or after ten
+  // seconds, when the script ends the drag with Escape and fails).
+  const std::string seen = Root() + "/drag-seen";
+  const QString script = PressAndMove() + QStringLiteral(
+      " && xdotool mousedown 3 && late=0"
+      " && for i in $(seq 200); do [ -e '%1' ] && break; sleep 0.05; done"
+      " && { [ -e '%1' ] || { late=1; xdotool key Escape; }; }"
+      " && xdotool mouseup 1 && sleep 0.1 && xdotool mouseup 3 && [ $late = 0 ]")
+      .arg(QString::fromStdString(seen));
+  QProcess mouse;
+  mouse.start(QStringLiteral("bash"), {QStringLiteral("-c"), script});
+  ASSERT_TRUE(mouse.waitForStarted());
+  // The drag loop ends while the left button is still held.
+  ASSERT_TRUE(WaitUntil("the drag to begin and end", [&] { return began && List().DragState() == dsIdle; }));
+  MakeFile(seen);
+  ASSERT_TRUE(WaitUntil("the mouse script's end", [&] { return mouse.state() == QProcess::NotRunning; }));
+  EXPECT_EQ(mouse.exitCode(), 0);
+  EXPECT_TRUE(std::filesystem::exists(Home() + "/SAMPLE.RUT"));
+  EXPECT_FALSE(std::filesystem::exists(Home() + "/target/SAMPLE.RUT"));
+  EXPECT_TRUE(DocumentInList());
+  EXPECT_EQ(Tree().DragState(), dsIdle);
+  EXPECT_EQ(Tree().DropHiliteNode(), nullptr);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The path combo on real folders: its rows, following a tree and driving
 // it, temporary path rows, the bounded walk, drops on its folder, and its
-// control's keyboard. The desktop directory is the test's own home.
+// control's keyboard and drawing. The desktop directory is the test's own home.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAbstractItemView>
+#include <QPainter>
 #include <QTest>
 
 #include <filesystem>
@@ -188,6 +190,36 @@ TEST_F(ShellCombo, TheControlFollowsTheTreeViewAndTheKeyboardDrivesIt) {
   EXPECT_EQ(box_->currentIndex(), 1);
   ASSERT_NE(view_->Tree().Selected(), nullptr);
   EXPECT_EQ(view_->Tree().Selected()->Item()->ItemType(), itMyComputer);
+}
+
+
+TEST_F(ShellCombo, ASelectedRowTakesTheHighlightOnlyBehindItsText) {
+  view_ = std::make_unique<TZuShellTreeView>(nullptr, kShort);
+  box_ = std::make_unique<TZuShellComboBox>();
+  view_->Tree().SetShellComboBox(&box_->Combo());
+  view_->SetSelectedPath(Home() + "/beta");
+  const int row = box_->currentIndex();
+  const int indent = 12 * box_->Combo().Items().ItemAt(row)->Level();
+  auto paint = [&](QStyle::State state) {
+    QStyleOptionViewItem o;
+    o.initFrom(box_->view());
+    o.rect = QRect(0, 0, 300, 24);
+    o.state = QStyle::State_Enabled | state;
+    o.palette.setColor(QPalette::Highlight, Qt::red);
+    o.palette.setColor(QPalette::Base, Qt::white);
+    QImage image(300, 24, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QPainter p(&image);
+    box_->view()->itemDelegate()->paint(&p, o, box_->model()->index(row, 0));
+    return image;
+  };
+  // The indent, the icon's 16 pixels and 4 more: there the text box starts
+  // (a pixel before the text).
+  const QImage selected = paint(QStyle::State_Selected);
+  EXPECT_EQ(selected.pixelColor(indent + 20, 1), QColor(Qt::red));
+  EXPECT_EQ(selected.pixelColor(indent + 8, 1), QColor(Qt::green));  // above the icon
+  EXPECT_EQ(selected.pixelColor(299, 12), QColor(Qt::green));        // past the text
+  EXPECT_EQ(paint({}).pixelColor(indent + 20, 1), QColor(Qt::white));
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 // The shell context-menu popup on real folders: the menu it builds with and
 // without own items, what each command does on disk and on the clipboard
-// (the opener recorded, the Trash under the test's own home), and how the
-// tree and the list follow a delete and a rename.
+// (the opener recorded, the Trash under the test's own home), how the
+// tree and the list follow a delete and a rename, and the hints and
+// pictures that Qt's menu shows.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QMenu>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <memory>
@@ -14,7 +20,9 @@
 
 #include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellPopupMenu.h"
+#include "folderbrowse/ZuShellPopupQt.h"
 #include "folderbrowse/ZuShellTreeView.h"
+#include "platform/shell/ShellFileInfo.h"
 #include "platform/system/Process.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
@@ -110,7 +118,7 @@ TEST_F(ShellPopup, TheShellsEntriesFollowTheOwnItemsAtEveryDepthWithoutOverlap) 
   sub.Add("A");
   TShellMenuItem& deep = sub.Add("B");
   popup_.Add("Hidden").Visible = false;
-  popup_.InsertPos = 99;  // more than the own items: they come first
+  popup_.SetInsertPos(99);  // more than the own items: they come first
   popup_.ReadOnly = false;
   popup_.OnShAfterPopup = [&](TShellMenuItem& item, const TShellIDList&) { after += &item == &own ? 1 : 100; };
   choose_ = [&](const std::vector<ShellMenuItem>& menu) { return menu[0].command; };
@@ -127,7 +135,7 @@ TEST_F(ShellPopup, TheShellsEntriesFollowTheOwnItemsAtEveryDepthWithoutOverlap) 
   EXPECT_TRUE(Has(menu_, sj("名前の変更(&M)")));
 
   // Rename is the caller's: 19, and nothing changes on disk.
-  popup_.InsertPos = 1;
+  popup_.SetInsertPos(1);
   Choose(sj("名前の変更"));
   EXPECT_EQ(popup_.Popup(&doc, {}), 19);
   EXPECT_EQ(menu_[1].command, 6);  // the shell's entries at position 1
@@ -288,6 +296,66 @@ TEST_F(ShellPopup, TheMenuKeyShowsTheSelectedFoldersMenuOnlyWhereAPopupIsLinked)
   EXPECT_EQ(*clipboard_.Data(kPlainTextFormat), Home() + "/alpha");
   EXPECT_EQ(view.Tree().DragState(), dsIdle);
   view.Tree().SetShellPopupMenu(nullptr);
+}
+
+
+TEST_F(ShellPopup, EveryEntryTellsItsHintAndOwnItemsShowTheirPictures) {
+  TShellIDList2 doc;
+  Select(doc, Home() + "/alpha", "doc.rut");
+  TShellMenuItem& own = popup_.Add("Own");
+  own.Hint = "Own|" + sj("自分の項目です");
+  own.ImageIndex = kIconFolder;
+  popup_.Add("Plain").Hint = sj("ポ");  // its second byte is '|': no long part
+  popup_.Images = SystemImageList(false);
+  popup_.SetInsertPos(99);
+  EXPECT_EQ(popup_.InsertPos(), 2u);  // lowered to the number of own items
+  EXPECT_EQ(popup_.Popup(&doc, {}), 0);
+  ASSERT_GE(menu_.size(), 3u);
+  EXPECT_EQ(menu_[0].hint, sj("自分の項目です"));
+  EXPECT_EQ(menu_[0].imageIndex, kIconFolder);
+  EXPECT_EQ(menu_[1].hint, sj("ポ"));
+  EXPECT_EQ(menu_[1].imageIndex, -1);
+  EXPECT_EQ(menu_[2].hint, sj("選択した項目を開きます。"));  // the shell's help text
+  for (const ShellMenuItem& m : menu_) {
+    if (!m.separator) {
+      EXPECT_NE(m.hint, "") << m.text;
+    }
+  }
+
+  // Qt's menu tells an entry's hint to the window of the control it is for
+  // (its status bar) and to a screen reader, as the entry's description.
+  QWidget owner;
+  QStringList tips;
+  class TipCatcher : public QObject {
+   public:
+    explicit TipCatcher(QStringList& tips) : tips_(tips) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::StatusTip) tips_ << static_cast<QStatusTipEvent*>(e)->tip();
+      return false;
+    }
+    QStringList& tips_;
+  } catcher(tips);
+  owner.installEventFilter(&catcher);
+  owner.setFocusPolicy(Qt::StrongFocus);
+  owner.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+  owner.setFocus();
+  QString description;
+  bool pictured = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) return;
+    QAction* entry = menu->actions().value(0);
+    menu->setActiveAction(entry);
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(menu))
+      if (QAccessibleInterface* item = iface->child(0)) description = item->text(QAccessible::Description);
+    pictured = !entry->icon().isNull();
+    menu->close();
+  });
+  EXPECT_EQ(TrackShellMenu(menu_, {0, 0}), 0);
+  EXPECT_EQ(description, QStringLiteral("自分の項目です"));
+  EXPECT_TRUE(tips.contains(QStringLiteral("自分の項目です"))) << tips.join(QLatin1Char(',')).toStdString();
+  EXPECT_TRUE(pictured);
 }
 
 }  // namespace
