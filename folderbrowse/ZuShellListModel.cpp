@@ -84,12 +84,12 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
     case Qt::AccessibleTextRole: {
-      if (number == lcName) return FromCp932(item->DisplayName());
+      if (number == lcName) return FromCp932Path(item->DisplayName());
       // The first pending row to show reads the details of its neighbours too.
       if (item->DetailsPending()) list_.CacheHint(index.row(), index.row() + kHintRows);
       switch (number) {
         case lcSize: return FromCp932(item->SizeText());
-        case lcType: return FromCp932(item->TypeText());
+        case lcType: return FromCp932Path(item->TypeText());
         case lcModified: return FromCp932(item->DateText());
         case lcAttributes:
           if (attributesImage_.ImageList != nullptr && role == Qt::DisplayRole) return {};

@@ -57,7 +57,7 @@ QVariant TShellTreeModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return FromCp932(node->Text);
+      return FromCp932Path(node->Text);
     case Qt::DecorationRole:
       return node->Valid() ? ShellItemIcon(*node->Item()) : QVariant();
     case Qt::BackgroundRole:

@@ -139,8 +139,9 @@ bool OsPathToList(const std::string& os, PItemIDList& list) {
   return true;
 }
 
+// Every name and path has a CP932 form, escaped where it has no plain one.
 bool ToCp932(std::string_view os, std::string& out) {
-  auto c = FromOsPath(os);
+  auto c = FromOsPathEscaped(os);
   if (!c) return false;
   out = std::move(*c);
   return true;

@@ -13,9 +13,10 @@
 // answers for its children, which it names by relative item-ID lists
 // (ShellItemID.h). Every list handed in is validated first; a malformed one
 // is a failure, never a walk past its end. Display names and names handed in
-// are CP932; on disk names are raw bytes (UTF-8): an entry whose name has no
-// CP932 form is skipped by enumeration, and a path with no OS form does not
-// parse. Names that differ only in case are different objects.
+// are CP932; on disk names are raw bytes (UTF-8), which the IDs hold as they
+// are. Every entry is enumerated and named: one whose name has no CP932 form
+// is named by its escaped form (OsPath.h, Cp932Name.h), which parses back to
+// it, as its path does. Names that differ only in case are different objects.
 //
 // Folders hold no cached state (each call looks at the disk and the mount
 // table), so a folder may be used from any thread; lists returned are new

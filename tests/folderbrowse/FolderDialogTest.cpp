@@ -21,6 +21,7 @@
 #include "folderbrowse/FolderDialogRules.h"
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
+#include "platform/files/OsPath.h"
 #include "platform/shell/ShellFindData.h"
 #include "platform/ui/FileDialogs.h"
 #include "tests/folderbrowse/FolderDialogFixture.h"
@@ -227,6 +228,50 @@ TEST_F(FolderDialogTest, F2ANameAndEnterRenameInTheListAndTheTreeAndTheDialogSta
             ui::mrCancel);
   EXPECT_TRUE(open);
   EXPECT_EQ(messages().size(), 1u);
+}
+
+TEST_F(FolderDialogFixture, ANameWithNoCp932FormIsShownAndASearchInItIsRefusedWithAMessage) {
+  MakeDir(Os("docs/한국"));
+  MakeFile(Os("docs/한국/한국어.rut"), "x");
+  MakeFile(Os("docs/한국/note.txt"), "x");
+  Open(Cp("docs"));
+  dlg_->HistoryMax = 5;
+  auto shown = [](const QAbstractItemModel& m, const QModelIndex& parent) {
+    QStringList names;
+    for (int row = 0; row < m.rowCount(parent); ++row) names << m.index(row, 0, parent).data().toString();
+    return names;
+  };
+  EXPECT_EQ(shown(List().Model(), {}), QStringList{QStringLiteral("한국")});
+
+  // The tree shows it, under its own name, and goes there; the list follows.
+  Tree().expand(Tree().currentIndex());
+  EXPECT_EQ(shown(*Tree().model(), Tree().currentIndex()), QStringList{QStringLiteral("한국")});
+  const std::string korean = Cp("docs") + "/" + *FromOsPathEscaped("한국");
+  Tree().SetSelectedPath(korean);
+  EXPECT_EQ(Tree().currentIndex().data().toString(), QStringLiteral("한국"));
+  EXPECT_EQ(shown(List().Model(), {}), QStringList{QStringLiteral("한국어.rut")});
+  EXPECT_EQ(dlg_->ComboBox1->currentText().toStdString(), Os("docs/한국"));
+
+  // OK refuses it and says why; nothing is chosen and the dialog stays.
+  ui::ClearModalHistory();
+  bool stayed = false;
+  ui::PushModalScript([&](ui::ModalCall&) {
+    ui::PushModalScript([](ui::ModalCall&) { return ui::IDOK; });  // the message
+    dlg_->BitBtn1->click();
+    stayed = dlg_->isVisible() && dlg_->ModalResult() == ui::mrNone;
+    dlg_->BitBtn2->click();
+    return ui::mrCancel;
+  });
+  EXPECT_EQ(ui::ShowModal(dlg_.get()), ui::mrCancel);
+  EXPECT_TRUE(stayed);
+  std::vector<QString> messages;
+  for (const ui::ModalCall& call : ui::ModalHistory())
+    if (call.kind == ui::ModalCall::Message) messages.push_back(call.text);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].startsWith(QStringLiteral("「%1」は検索フォルダにできません。").arg(QString::fromStdString(Os("docs/한국")))))
+      << messages[0].toStdString();
+  EXPECT_EQ(dlg_->sStartFolder(), Cp("docs"));
+  EXPECT_TRUE(dlg_->History().empty());
 }
 
 TEST_F(FolderDialogTest, ViewButtonsAndTheFontReachTheListAndTheTree) {
