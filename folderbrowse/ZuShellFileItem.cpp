@@ -76,11 +76,11 @@ std::string TShellFileItem::SizeText() {
 std::string TShellFileItem::TypeText() { return ShellTypeNameOf(AbsolutePIDL()); }
 
 int TShellFileItem::OverlayMask() {
-  switch (OverlayIndex()) {
-    case 0: return 0x100;  // shared
-    case 1: return 0x200;  // link
-    default: return 0;
+  if (overlayMask_ < 0) {
+    const int index = OverlayIndex();
+    overlayMask_ = index >= 0 ? (index + 1) << 8 : 0;
   }
+  return overlayMask_;
 }
 
 void TShellFileItem::ReplaceRelative(UniquePIDL relative) {
@@ -96,6 +96,7 @@ void TShellFileItem::TakeFacts(const FsEntryFacts& entry) {
   // takes it away.
   if (!entry.facts.known || !WriteFsFacts(relativePIDL_, entry)) return;
   FreePIDL(absolutePIDL_);  // made again from the ID with its facts
+  overlayMask_ = -1;  // a link, read-only or readable no longer, maybe
   findData_.attributes = entry.facts.attributes;
   findData_.size = entry.facts.size;
   findData_.writeTime = entry.facts.writeTime;
@@ -108,6 +109,7 @@ bool TShellFileItem::RenameFileItem(const std::string& name) {
   if (!folder->SetNameOf(relativePIDL_, name, 0x60, &renamed) || renamed == nullptr) return false;
   ReplaceRelative(UniquePIDL(renamed));
   ResetIconCaches();
+  overlayMask_ = -1;
   displayName_.clear();
   return true;
 }

@@ -61,8 +61,11 @@ class TShellFileItem final : public TShellDataItem {
   std::string TypeText();
   std::string DateText() { return LocalDateText(FindData().writeTime); }
   std::string AttributeText() { return AttributeLetters(FindData().attributes); }
-  // The overlay: 0x100 shared, 0x200 a link, else 0.
+  // The overlay as list-view state bits: (OverlayIndex() + 1) << 8, 0 for
+  // none; cached, and asked again when the item's facts change.
   int OverlayMask();
+  // A folder whose entries cannot be listed.
+  bool IsUnreadable() { return OverlayMask() == kOverlayUnreadable << 8; }
 
   // Renames the object (CP932 name); the item takes its new ID, its caches
   // start again, its find data stays. True on success.
@@ -80,6 +83,7 @@ class TShellFileItem final : public TShellDataItem {
   int index_ = -1;
   std::size_t relativeSize_;
   bool detailsPending_;
+  int overlayMask_ = -1;  // not yet known
   ShellFindData findData_;
 };
 

@@ -1,6 +1,7 @@
 #include "folderbrowse/ZuShellFileList.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -164,6 +165,7 @@ bool TShellFileList::FolderHasAttribute(int number) const {
 void TShellFileList::SetFolder(PCItemIDList folder) {
   folder_ = UniquePIDL::CopyOf(folder);
   shellFolder_ = nullptr;
+  readError_ = 0;
   if (!folder_) return;
   ShellFolderPtr desktop = ShellGetDesktopFolder();
   shellFolder_ = FolderLevel() == 0 ? desktop : desktop->BindToObject(folder_.get());
@@ -234,9 +236,13 @@ bool TShellFileList::Keep(TShellFileItem& item) {
 std::vector<std::unique_ptr<TShellFileItem>> TShellFileList::EnumItems() {
   std::vector<std::unique_ptr<TShellFileItem>> items;
   if (!shellFolder_) return items;
+  errno = 0;
   auto e = shellFolder_->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_FASTITEMS |
                                      (includeHidden_ ? SHCONTF_INCLUDEHIDDEN : 0));
-  if (!e) return items;
+  if (!e) {
+    readError_ = errno != 0 ? errno : EIO;
+    return items;
+  }
   ShellFindData fd;
   for (PItemIDList id = nullptr; e->Next(id, &fd); id = nullptr) {
     // A one-ID list just made: its block is its size.
@@ -253,6 +259,7 @@ int TShellFileList::FillItems() {
   if (outer) observer_->BeginReset();
   if (shellFolder_) {
     Clear();
+    readError_ = 0;
     items_ = EnumItems();
     // A small folder gets its details now; a large one names first.
     if (Count() <= timing_.detailsAtOnce) CompleteDetails(AllItems());
@@ -724,6 +731,7 @@ void TShellFileList::FolderGone() {
     Clear();
     folder_.reset();
     shellFolder_ = nullptr;
+    readError_ = 0;
     std::string treePath;
     PCItemIDList treeFolder = tree_ != nullptr ? tree_->SelectedPIDL() : nullptr;
     if (treeFolder != nullptr && !(PIDLToPath(treeFolder, treePath) && treePath == gone)) {

@@ -111,6 +111,10 @@ class TShellFileList final : public TShellListLink {
   std::string FolderPath() const;
   TShItemIDType FolderType() const;
   ShellFolderPtr FolderShellFolder() const { return shellFolder_; }
+  // The last fill could not list the folder (no permission, a disk error):
+  // it is shown empty, and this says so; FolderReadError is the errno value.
+  bool FolderUnreadable() const { return readError_ != 0; }
+  int FolderReadError() const { return readError_; }
   bool FolderHasAttribute(int number) const;
 
   // --- Items ------------------------------------------------------------------------
@@ -273,6 +277,7 @@ class TShellFileList final : public TShellListLink {
 
   UniquePIDL folder_;
   ShellFolderPtr shellFolder_;
+  int readError_ = 0;
   std::vector<std::unique_ptr<TShellFileItem>> items_;
   TShellIDList selection_;
 

@@ -3,10 +3,6 @@
 #include <QApplication>
 #include <QPalette>
 
-#include <QHash>
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
 
 #include <cerrno>
 
@@ -20,37 +16,6 @@ namespace {
 // Rows whose details are read together when one of them is first shown:
 // about two screens.
 constexpr int kHintRows = 64;
-
-// A link's icon carries a small arrow in its lower left corner, a shared
-// object's a small hand-like box; made once per icon and kept.
-QIcon WithOverlay(int iconIndex, int overlayMask) {
-  QIcon base = ShellItemIcon(iconIndex, iconIndex);
-  if (overlayMask == 0) return base;
-  static QHash<QPair<int, int>, QIcon> made;
-  const QPair<int, int> key(iconIndex, overlayMask);
-  auto it = made.find(key);
-  if (it != made.end()) return *it;
-  QIcon icon;
-  for (const int size : {16, 32}) {
-    QPixmap pm = base.pixmap(size, size);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const int s = size / 2;
-    const QRectF box(0.5, size - s - 0.5, s - 1, s - 1);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(box);
-    p.setPen(QPen(overlayMask == 0x200 ? Qt::blue : Qt::darkGreen, size / 16.0 + 0.5));
-    const QPointF from(box.left() + s * 0.25, box.bottom() - s * 0.2);
-    const QPointF to(box.right() - s * 0.2, box.top() + s * 0.25);
-    p.drawLine(from, to);
-    p.drawLine(to, to + QPointF(-s * 0.35, 0));
-    p.drawLine(to, to + QPointF(0, s * 0.35));
-    p.end();
-    icon.addPixmap(pm);
-  }
-  return *made.insert(key, icon);
-}
 
 }  // namespace
 
@@ -81,9 +46,13 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
   if (item == nullptr) return {};
   const int number = ColumnNumber(index.column());
   switch (role) {
+    case Qt::AccessibleTextRole:
+      // A screen reader hears that a folder cannot be read with its name.
+      if (number == lcName && item->IsUnreadable())
+        return QStringLiteral("%1（%2）").arg(FromCp932Path(item->DisplayName()), OverlayWords(kOverlayUnreadable - 1));
+      [[fallthrough]];
     case Qt::DisplayRole:
-    case Qt::EditRole:
-    case Qt::AccessibleTextRole: {
+    case Qt::EditRole: {
       if (number == lcName) return FromCp932Path(item->DisplayName());
       // The first pending row to show reads the details of its neighbours too.
       if (item->DetailsPending()) list_.CacheHint(index.row(), index.row() + kHintRows);
@@ -99,7 +68,12 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::DecorationRole:
       if (number != lcName) return {};
-      return WithOverlay(item->GetIconIndex(), item->OverlayMask());
+      return ShellItemIcon(item->GetIconIndex(), item->GetIconIndex(), (item->OverlayMask() >> 8) - 1);
+    case Qt::ToolTipRole: {
+      if (number != lcName) return {};
+      const QString words = OverlayWords((item->OverlayMask() >> 8) - 1);
+      return words.isEmpty() ? QVariant() : QVariant(words);
+    }
     case Qt::TextAlignmentRole: {
       const auto& columns = list_.Columns();
       const bool right = columns[static_cast<std::size_t>(index.column())].RightAligned;

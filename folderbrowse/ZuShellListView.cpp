@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QContextMenuEvent>
@@ -15,10 +16,14 @@
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
+#include <cerrno>
+
 #include "folderbrowse/ZuShellCst.h"
 #include "folderbrowse/ZuShellDragQt.h"
+#include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
+#include "platform/ui/StatusLine.h"
 
 namespace tavo {
 namespace {
@@ -158,6 +163,15 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     if (OnShClipboard) OnShClipboard(contented);
   });
 
+  folderNote_ = new QLabel(this);
+  folderNote_->setObjectName(QStringLiteral("FolderNote"));
+  folderNote_->setWordWrap(true);
+  folderNote_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  folderNote_->setMargin(12);
+  folderNote_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  folderNote_->hide();
+  ui::MakeStatusLine(folderNote_);
+
   InstallShellQtServices();
   list_->OnEditRow = [this](int row) {
     if (row >= 0) CurrentView()->edit(model_->index(row, 0));
@@ -204,6 +218,7 @@ void TZuShellListView::SetViewStyle(TViewStyle style) {
   }
   stack_->setCurrentWidget(CurrentView());
   setFocusProxy(CurrentView());
+  if (folderNote_ != nullptr && folderNote_->isVisible()) PlaceFolderNote();
   if (hadFocus) CurrentView()->setFocus();
 }
 
@@ -229,7 +244,33 @@ void TZuShellListView::ApplyColumns() {
   syncing_ = wasSyncing;
 }
 
+void TZuShellListView::ShowFolderNote() {
+  if (!list_->FolderUnreadable()) {
+    folderNote_->hide();
+    folderNote_->clear();
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+      v->setAccessibleDescription({});
+    return;
+  }
+  const int error = list_->FolderReadError();
+  const QString text = error == EACCES || error == EPERM
+                           ? QStringLiteral("このフォルダは読み取れません。中を見る権限がありません。")
+                           : QStringLiteral("このフォルダは読み取れません（%1）。").arg(FromCp932(FileErrorText(error)));
+  for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+    v->setAccessibleDescription(text);
+  PlaceFolderNote();
+  folderNote_->show();
+  folderNote_->raise();
+  ui::AnnounceStatus(folderNote_, text);
+}
+
+void TZuShellListView::PlaceFolderNote() {
+  const QWidget* viewport = CurrentView()->viewport();
+  folderNote_->setGeometry(QRect(viewport->mapTo(this, QPoint(0, 0)), viewport->size()));
+}
+
 void TZuShellListView::TakeListState() {
+  ShowFolderNote();
   syncing_ = true;
   ApplyColumns();
   QItemSelectionModel* sm = report_->selectionModel();
@@ -423,6 +464,7 @@ void TZuShellListView::showEvent(QShowEvent* e) {
 void TZuShellListView::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   list_->SetClientWidth(width());
+  if (folderNote_->isVisible()) PlaceFolderNote();
 }
 
 }  // namespace tavo

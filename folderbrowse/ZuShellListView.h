@@ -26,6 +26,7 @@
 #include "folderbrowse/ZuShellListModel.h"
 
 class QAbstractItemView;
+class QLabel;
 class QListView;
 class QStackedLayout;
 class QTreeView;
@@ -65,6 +66,10 @@ class TZuShellListView : public QWidget {
   // The current row is a folder (Enter opens it in the list).
   bool CurrentIsFolder() const;
 
+  // The words over an empty list whose folder cannot be read (hidden
+  // otherwise); a screen reader hears them when they appear.
+  QLabel* FolderNote() const { return folderNote_; }
+
  signals:
   // The current row changed, or the rows did.
   void currentItemChanged();
@@ -76,6 +81,8 @@ class TZuShellListView : public QWidget {
 
  private:
   void TakeListState();
+  void ShowFolderNote();
+  void PlaceFolderNote();
   void ApplyColumns();
   void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   void Activated(const QModelIndex& index);
@@ -91,6 +98,7 @@ class TZuShellListView : public QWidget {
   QStackedLayout* stack_ = nullptr;
   QTreeView* report_ = nullptr;
   QListView* icons_ = nullptr;
+  QLabel* folderNote_ = nullptr;
   TViewStyle viewStyle_ = vsIcon;
   bool syncing_ = false;  // the views take the list's state: nothing goes back
   QString typed_;

@@ -58,8 +58,17 @@ QVariant TShellTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
       return FromCp932Path(node->Text);
+    case Qt::AccessibleTextRole:
+      // A screen reader hears that a folder cannot be read with its name.
+      if (node->OverlayIndex == kOverlayUnreadable - 1)
+        return QStringLiteral("%1（%2）").arg(FromCp932Path(node->Text), OverlayWords(node->OverlayIndex));
+      return FromCp932Path(node->Text);
+    case Qt::ToolTipRole: {
+      const QString words = OverlayWords(node->OverlayIndex);
+      return words.isEmpty() ? QVariant() : QVariant(words);
+    }
     case Qt::DecorationRole:
-      return node->Valid() ? ShellItemIcon(*node->Item()) : QVariant();
+      return node->Valid() ? ShellItemIcon(*node->Item(), node->OverlayIndex) : QVariant();
     case Qt::BackgroundRole:
       if (node == tree_.DropHiliteNode()) return QApplication::palette().highlight().color().lighter(150);
       return {};

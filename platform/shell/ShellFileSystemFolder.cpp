@@ -169,6 +169,11 @@ bool FolderHasSubfolder(const std::string& osPath) {
   return found;
 }
 
+bool FolderUnreadable(const std::string& osPath) {
+  if (::faccessat(AT_FDCWD, osPath.c_str(), R_OK | X_OK, AT_EACCESS) == 0) return false;
+  return errno == EACCES || errno == EPERM;
+}
+
 bool IsReadOnlyMount(const std::string& osPath) {
   struct statvfs vfs {};
   return ::statvfs(osPath.c_str(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY) != 0;
@@ -280,6 +285,7 @@ bool FileSystemFolder::ChildAttributes(PCItemIDList id, std::uint32_t asked, std
   if (isDir) {
     a |= SFGAO_FOLDER | SFGAO_DROPTARGET;
     if ((asked & SFGAO_HASSUBFOLDER) != 0 && FolderHasSubfolder(diskPath())) a |= SFGAO_HASSUBFOLDER;
+    if ((asked & SFGAO_UNREADABLE) != 0 && FolderUnreadable(diskPath())) a |= SFGAO_UNREADABLE;
   }
   if (facts.link) a |= SFGAO_LINK;
   if (facts.attributes & FILE_ATTRIBUTE_HIDDEN) a |= SFGAO_HIDDEN;
@@ -397,6 +403,18 @@ void FileSystemFolder::ReadFacts(std::span<const IDListSpan> items, std::vector<
     if (!EntryFacts(dirFd, osName.c_str(), readOnly, entry.facts, entry.folder)) entry = {};
   }
   ::close(dirFd);
+}
+
+int FileSystemFolder::ChildOverlay(PCItemIDList id) {
+  const std::string_view name = ValidFsNameOf(id);
+  if (name.empty()) return 0;
+  const FsItemFacts facts = KnownFacts(id);
+  if (!facts.known) return 0;
+  if ((facts.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && FolderUnreadable(JoinOs(osPath_, name)))
+    return kOverlayUnreadable;
+  if (facts.link) return kOverlayLink;
+  if (facts.attributes & FILE_ATTRIBUTE_READONLY) return kOverlayReadOnly;
+  return 0;
 }
 
 bool FileSystemFolder::ChildFindData(PCItemIDList id, ShellFindData& findData) {

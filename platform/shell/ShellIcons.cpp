@@ -37,19 +37,26 @@ QIcon Make(const Kind& k) {
   return icon;
 }
 
+std::array<QIcon, kIconCount>& Icons(bool reload) {
+  // Never destroyed: icon engines must not outlive the application's
+  // plugins at exit.
+  static auto* icons = new std::array<QIcon, kIconCount>;
+  static bool made = false;
+  if (!made || reload) {
+    for (std::size_t i = 0; i < kKinds.size(); ++i) (*icons)[i] = Make(kKinds[i]);
+    made = true;
+  }
+  return *icons;
+}
+
 }  // namespace
 
 QIcon ShellIcon(int index) {
-  // Never destroyed: icon engines must not outlive the application's
-  // plugins at exit.
-  static const auto* icons = [] {
-    auto* a = new std::array<QIcon, kIconCount>;
-    for (std::size_t i = 0; i < kKinds.size(); ++i) (*a)[i] = Make(kKinds[i]);
-    return a;
-  }();
   if (index < 0 || index >= kIconCount) index = kIconDocument;
-  return (*icons)[static_cast<std::size_t>(index)];
+  return Icons(false)[static_cast<std::size_t>(index)];
 }
+
+void ReloadShellIcons() { Icons(true); }
 
 QPixmap ShellIconPixmap(int index, int size) { return ShellIcon(index).pixmap(size, size); }
 

@@ -16,4 +16,7 @@ QIcon ShellIcon(int index);
 // Its picture at `size` x `size` pixels (16 small, 32 large).
 QPixmap ShellIconPixmap(int index, int size);
 
+// Makes the icons anew from the desktop's theme, after it changed.
+void ReloadShellIcons();
+
 }  // namespace tavo::ui

@@ -228,6 +228,7 @@ class ComputerFolder : public FolderBase {
     std::uint32_t a = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_DROPTARGET |
                       SFGAO_HASPROPSHEET | SFGAO_CANLINK;
     if ((asked & SFGAO_HASSUBFOLDER) != 0 && FolderHasSubfolder(mp)) a |= SFGAO_HASSUBFOLDER;
+    if ((asked & SFGAO_UNREADABLE) != 0 && FolderUnreadable(mp)) a |= SFGAO_UNREADABLE;
     if (KindOf(mp) == VolumeKind::Removable) a |= SFGAO_REMOVABLE;
     if (IsReadOnlyMount(mp)) a |= SFGAO_READONLY;
     attributes = a;
@@ -255,6 +256,13 @@ class ComputerFolder : public FolderBase {
 
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override {
     return TagOf(id) == ItemTag::Volume && ValidOsPath(BodyOf(id)) && FindData(std::string(BodyOf(id)), findData);
+  }
+
+  int ChildOverlay(PCItemIDList id) override {
+    if (TagOf(id) != ItemTag::Volume || !ValidOsPath(BodyOf(id))) return 0;
+    const std::string mp(BodyOf(id));
+    if (FolderUnreadable(mp)) return kOverlayUnreadable;
+    return IsReadOnlyMount(mp) ? kOverlayReadOnly : 0;
   }
 
   // The keys of the mount point's steps, each as its folder keys it: a
@@ -431,6 +439,7 @@ class DesktopFolder : public FolderBase {
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override {
     return IsFsTag(TagOf(id)) && Desk().ChildFindData(id, findData);
   }
+  int ChildOverlay(PCItemIDList id) override { return IsFsTag(TagOf(id)) ? Desk().ChildOverlay(id) : 0; }
   bool ChildSortKey(int column, PCItemIDList id, std::string& key) override {
     const int rank = Rank(TagOf(id));
     if (rank < 0) return false;
@@ -549,7 +558,18 @@ void FolderBase::ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntr
   facts.assign(items.size(), {});
 }
 
+std::optional<int> FolderBase::GetOverlayIndex(PCItemIDList item) {
+  if (ValidIDListSize(item) == 0 || CbOf(item) == 0) return 0;
+  int overlay = 0;
+  WithLast(this, item, [&](FolderBase& f, PCItemIDList id) {
+    overlay = f.ChildOverlay(id);
+    return true;
+  });
+  return overlay;
+}
+
 bool FolderBase::RenameChild(PCItemIDList, std::string_view, PItemIDList*) { return false; }
+int FolderBase::ChildOverlay(PCItemIDList) { return 0; }
 bool FolderBase::ChildFindData(PCItemIDList, ShellFindData&) { return false; }
 bool FolderBase::ChildSortKey(int, PCItemIDList, std::string&) { return false; }
 bool FolderBase::SelfAttributes(std::uint32_t&) { return false; }

@@ -68,6 +68,16 @@ inline constexpr std::uint32_t SFGAO_FOLDER = 0x20000000;
 inline constexpr std::uint32_t SFGAO_FILESYSTEM = 0x40000000;
 inline constexpr std::uint32_t SFGAO_HASSUBFOLDER = 0x80000000;
 inline constexpr std::uint32_t SFGAO_CONTENTSMASK = 0x80000000;
+// This system's own: a folder whose entries this process may not list (no
+// read or search permission). It looks at the disk, so it is answered only
+// when asked.
+inline constexpr std::uint32_t SFGAO_UNREADABLE = 0x8000;
+
+// Overlay images (GetOverlayIndex), numbered as the shell numbers them.
+inline constexpr int kOverlayShare = 1;
+inline constexpr int kOverlayLink = 2;       // a symbolic link
+inline constexpr int kOverlayReadOnly = 3;   // this process may not write it
+inline constexpr int kOverlayUnreadable = 4; // a folder it may not list
 
 // Enumeration flags (EnumObjects).
 inline constexpr std::uint32_t SHCONTF_FOLDERS = 0x20;
@@ -118,7 +128,7 @@ class ShellFolder {
   virtual bool ParseDisplayName(std::string_view name, PItemIDList& list) = 0;
 
   // The children chosen by SHCONTF_* flags; nullptr when the folder cannot
-  // be read.
+  // be read, and errno then says why (EACCES: no permission).
   virtual std::unique_ptr<ShellEnumIDList> EnumObjects(std::uint32_t flags) = 0;
 
   // The folder named by a relative list of one or more IDs; nullptr when
@@ -143,6 +153,14 @@ class ShellFolder {
   // looked at, or `items` is empty.
   virtual bool GetAttributesOf(std::span<const IDListSpan> items, std::uint32_t& attributes) = 0;
   bool GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes);
+
+  // The overlay image of a child (kOverlay*, 0 for none, also when the
+  // child is gone); nullopt when the folder offers no overlays, and callers
+  // fall back to SFGAO_SHARE and SFGAO_LINK.
+  virtual std::optional<int> GetOverlayIndex(PCItemIDList item) {
+    (void)item;
+    return std::nullopt;
+  }
 
   // The name of a child by SHGDN_* flags, CP932.
   virtual bool GetDisplayNameOf(PCItemIDList item, std::uint32_t flags, std::string& name) = 0;

@@ -3,7 +3,9 @@
 // its history, and that the view buttons and the font reach both views.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -272,6 +274,44 @@ TEST_F(FolderDialogFixture, ANameWithNoCp932FormIsShownAndASearchInItIsRefusedWi
       << messages[0].toStdString();
   EXPECT_EQ(dlg_->sStartFolder(), Cp("docs"));
   EXPECT_TRUE(dlg_->History().empty());
+}
+
+TEST_F(FolderDialogFixture, AFolderThatCannotBeReadSaysSoInTheTreeAndTheListInWords) {
+  MakeDir(Os("d/locked/inner"));
+  MakeFile(Os("d/locked/a.rut"), "x");
+  ASSERT_EQ(::chmod(Os("d/locked").c_str(), 0), 0);
+  PermissionsApply apply;
+  Open(Cp("d"));
+  const QString marked = QStringLiteral("locked（読み取れないフォルダ）");
+  const QModelIndex row = List().Model().index(0, 0);
+  EXPECT_EQ(row.data().toString(), QStringLiteral("locked"));
+  EXPECT_EQ(row.data(Qt::AccessibleTextRole).toString(), marked);
+  EXPECT_EQ(row.data(Qt::ToolTipRole).toString(), QStringLiteral("読み取れないフォルダ"));
+  Tree().expand(Tree().currentIndex());
+  const QModelIndex node = Tree().model()->index(0, 0, Tree().currentIndex());
+  EXPECT_EQ(node.data().toString(), QStringLiteral("locked"));
+  EXPECT_EQ(node.data(Qt::AccessibleTextRole).toString(), marked);
+  EXPECT_FALSE(List().FolderNote()->isVisible());
+
+  // Shown, it is empty, and the list says why, to the eye and to a screen
+  // reader (a notification bearing the words).
+  Tree().SetSelectedPath(Cp("d/locked"));
+  EXPECT_EQ(List().List().Count(), 0);
+  const QString why = QStringLiteral("このフォルダは読み取れません。中を見る権限がありません。");
+  EXPECT_TRUE(List().FolderNote()->isVisible());
+  EXPECT_EQ(List().FolderNote()->text(), why);
+  QAccessibleInterface* note = QAccessible::queryAccessibleInterface(List().FolderNote());
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->role(), QAccessible::Notification);
+  EXPECT_EQ(note->text(QAccessible::Name), why);
+  EXPECT_EQ(List().CurrentView()->accessibleDescription(), why);
+
+  // Readable again, it lists as any folder.
+  ASSERT_EQ(::chmod(Os("d/locked").c_str(), 0755), 0);
+  List().List().RefreshItems();
+  EXPECT_EQ(List().List().Count(), 2);
+  EXPECT_FALSE(List().FolderNote()->isVisible());
+  EXPECT_EQ(List().CurrentView()->accessibleDescription(), QString());
 }
 
 TEST_F(FolderDialogTest, ViewButtonsAndTheFontReachTheListAndTheTree) {
