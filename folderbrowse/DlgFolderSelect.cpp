@@ -152,8 +152,9 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   ZuShellListView1->List().OnShFilter = [this](TShellFileItem& item, bool& accept) {
     ZuShellListView1ShFilter(item, accept);
   };
-  ZuShellListView1->List().OnShExecute = [this](TShellFileItem& item, TShiftState shift, bool& defaultAction) {
-    ZuShellListView1ShExecute(item, shift, defaultAction);
+  ZuShellListView1->List().OnShExecute = [this](TShellFileItem& item, TShiftState shift, int subItem, int x, int y,
+                                                 bool& defaultAction) {
+    ZuShellListView1ShExecute(item, shift, subItem, x, y, defaultAction);
   };
   ZuShellTreeView1->Tree().SetShellListView(&ZuShellListView1->List());
   Splitter1->addWidget(Panel2);
@@ -255,7 +256,7 @@ void TFolderDialog::ZuShellListView1ShFilter(TShellFileItem& item, bool& accept)
 }
 
 // The list opens folders itself; a RUTE document is chosen, never opened.
-void TFolderDialog::ZuShellListView1ShExecute(TShellFileItem&, TShiftState, bool& defaultAction) {
+void TFolderDialog::ZuShellListView1ShExecute(TShellFileItem&, TShiftState, int, int, int, bool& defaultAction) {
   defaultAction = false;
 }
 

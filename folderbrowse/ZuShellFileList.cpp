@@ -62,6 +62,10 @@ bool NeedsDetails(int column) { return column == lcSize || column == lcModified 
 // --- Life ----------------------------------------------------------------------------
 
 TShellFileList::TShellFileList(TShellFileListTiming timing) : timing_(timing) {
+  dropSite_.OnShDragEnter = [this](TShellDragObject& drag, TShiftState shift, DropPoint pt, bool& accept) {
+    accept = DoShDragEnter(drag, shift, pt);
+  };
+  dropSite_.OnShDragLeave = [this] { DoShDragLeave(); };
   auto report = [this](TShFilesWatcher* w, const std::string& path) { FilesChanged(w, path); };
   namesWatcher_ = new TShFilesWatcher("", FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, report,
                                       timing_.watchers);
@@ -228,9 +232,7 @@ bool TShellFileList::Keep(TShellFileItem& item) {
     if (folderType == itMyComputer && item.ItemType() == itVirtual && !virtuaItems_.Contains(itVirtual)) return false;
     if (folderType == itNetWork && !virtuaItems_.Contains(itNetWork)) return false;
   }
-  bool accept = true;
-  if (OnShFilter) OnShFilter(item, accept);
-  return accept;
+  return DoShFilter(item);
 }
 
 std::vector<std::unique_ptr<TShellFileItem>> TShellFileList::EnumItems() {
@@ -282,7 +284,7 @@ int TShellFileList::FillItems() {
     if (!items_.empty()) focused_ = items_.front().get();
     if (pending) StartDetails(false);
   }
-  if (OnShListChange) OnShListChange();
+  DoShListChange();
   if (outer) observer_->EndReset();
   ResumeWatchers();
   return Count();
@@ -314,7 +316,7 @@ void TShellFileList::RemoveSelected() {
     Renumber();
     RecountSelection();
   });
-  if (OnShListChange) OnShListChange();
+  DoShListChange();
   DoShSelChange(selTotal_);
 }
 
@@ -419,7 +421,7 @@ void TShellFileList::DetailsDone(std::uint64_t generation) {
 
 // --- Opening and renaming -----------------------------------------------------------------------------
 
-void TShellFileList::ExecuteItem(int index, TShiftState shift) {
+void TShellFileList::ExecuteItem(int index, TShiftState shift, int subItem, int x, int y) {
   TShellFileItem* item = ItemAt(index);
   if (item == nullptr) return;
   if (item->HasAttribute(15)) {
@@ -428,11 +430,8 @@ void TShellFileList::ExecuteItem(int index, TShiftState shift) {
     if (tree_ != nullptr) tree_->SelectPIDL(target.get());
     return;
   }
-  bool defaultAction = true;
-  if (OnShExecute) OnShExecute(*item, shift, defaultAction);
-  if (!defaultAction) return;
-  const std::string path = item->GetPath();
-  if (!path.empty()) ShellOpen(path);
+  if (!DoShExecute(*item, shift, subItem, x, y)) return;
+  ShellOpenItem(item->AbsolutePIDL());
 }
 
 bool TShellFileList::CanRename(int index) const {
@@ -588,6 +587,28 @@ void TShellFileList::UnlockSelChange() {
 void TShellFileList::DoShSelChange(std::uint64_t total) {
   if (selLock_ > 0) return;
   if (OnShSelChange) OnShSelChange(total);
+}
+
+// --- Event steps -------------------------------------------------------------------------------------
+
+bool TShellFileList::DoShFilter(TShellFileItem& item) {
+  bool accept = true;
+  if (OnShFilter) OnShFilter(item, accept);
+  return accept;
+}
+
+bool TShellFileList::DoShExecute(TShellFileItem& item, TShiftState shift, int subItem, int x, int y) {
+  bool defaultAction = true;
+  if (OnShExecute) OnShExecute(item, shift, subItem, x, y, defaultAction);
+  return defaultAction;
+}
+
+void TShellFileList::DoShListChange() {
+  if (OnShListChange) OnShListChange();
+}
+
+void TShellFileList::DoShClipboard(bool contented) {
+  if (OnShClipboard) OnShClipboard(contented);
 }
 
 // --- Owner data ----------------------------------------------------------------------------------------------
@@ -791,7 +812,7 @@ void TShellFileList::MergeNames() {
     RecountSelection();
   });
   if (AnyItemPending()) StartDetails(false);
-  if (OnShListChange) OnShListChange();
+  DoShListChange();
   DoShSelChange(selTotal_);
 }
 

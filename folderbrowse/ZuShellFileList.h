@@ -64,7 +64,7 @@ struct TShellFileListTiming {
   int detailsAtOnce = 2000;
 };
 
-class TShellFileList final : public TShellListLink {
+class TShellFileList : public TShellListLink {
  public:
   explicit TShellFileList(TShellFileListTiming timing = {});
   ~TShellFileList();
@@ -74,15 +74,20 @@ class TShellFileList final : public TShellListLink {
   void SetObserver(TShellFileListObserver* observer) { observer_ = observer; }
 
   // --- Events (UI thread; unassigned do nothing) ------------------------------
+  // Each is fired by one overridable step (Do... below) that supplies its
+  // defaults: the flags come in true, and an unassigned event leaves them so.
   // Each enumerated item that the virtual-folder rules keep; false drops it.
   std::function<void(TShellFileItem& item, bool& accept)> OnShFilter;
-  // Before an item that is no folder is opened; false opens nothing.
-  std::function<void(TShellFileItem& item, TShiftState shift, bool& defaultAction)> OnShExecute;
+  // Before an item that is no folder is opened (the column activated and
+  // the point, in the view's coordinates); false opens nothing.
+  std::function<void(TShellFileItem& item, TShiftState shift, int subItem, int x, int y, bool& defaultAction)>
+      OnShExecute;
   // After every fill and after items came or went.
   std::function<void()> OnShListChange;
   // The sum of the sizes of the selected items changed (or may have).
   std::function<void(std::uint64_t selSize)> OnShSelChange;
-
+  // The clipboard changed; `contented`: it holds shell objects.
+  std::function<void(bool contented)> OnShClipboard;
   // --- Properties -----------------------------------------------------------------
   bool IncludeHidden() const { return includeHidden_; }
   TShVirtuaItems ShVirtuaItems() const { return virtuaItems_; }
@@ -137,10 +142,12 @@ class TShellFileList final : public TShellListLink {
   // True while details of some items are still to come.
   bool DetailsPending() const;
 
-  // Opens the item at `index`: a folder is browsed into (and the tree
-  // follows), anything else goes to OnShExecute and then to the desktop's
-  // opener.
-  void ExecuteItem(int index, TShiftState shift = 0);
+  // Opens the item at `index`, activated in column `subItem` at (x, y): a
+  // folder is browsed into (and the tree follows), anything else goes to
+  // OnShExecute and then to the desktop's opener (ShellOpenItem).
+  void ExecuteItem(int index, TShiftState shift = 0, int subItem = 0, int x = 0, int y = 0);
+  // The clipboard changed (the view watches it).
+  void ClipboardChanged(bool contented) { DoShClipboard(contented); }
   // Renames the item at `index` (CP932); the watchers are paused meanwhile.
   bool RenameItem(int index, const std::string& name);
   bool CanRename(int index) const;
@@ -180,7 +187,7 @@ class TShellFileList final : public TShellListLink {
   std::uint64_t SelectionTotal() const { return selTotal_; }
   void LockSelChange() { ++selLock_; }
   void UnlockSelChange();
-  void DoShSelChange(std::uint64_t total);
+  virtual void DoShSelChange(std::uint64_t total);
 
   // --- Owner data -------------------------------------------------------------------------------
   // The rows first..last are about to be shown: their names, icons and
@@ -212,6 +219,10 @@ class TShellFileList final : public TShellListLink {
   // --- Drag and drop (ZuShellListDrag.cpp) ------------------------------------------------
   // A drag of the selection may start (canDrag comes in true).
   std::function<void(const TShellIDList& items, DropPoint start, int x, int y, bool& canDrag)> OnShBeginDrag;
+  // An acceptable drag entered (screen point); false refuses it whole.
+  std::function<void(TShellDragObject& drag, TShiftState shift, DropPoint pt, bool& accept)> OnShDragEnter;
+  // An accepted drag left without a drop.
+  std::function<void()> OnShDragLeave;
   // After each hover passed on (item null over the folder itself; screen point).
   std::function<void(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y)> OnShDragOver;
   // A drop arrives (defaultAction comes in true; false cancels it).
@@ -243,6 +254,18 @@ class TShellFileList final : public TShellListLink {
   void FilesChanged(TShFilesWatcher* watcher, const std::string& path);
   TShFilesWatcher* NamesWatcher() const { return namesWatcher_; }
   TShFilesWatcher* DetailsWatcher() const { return detailsWatcher_; }
+
+ protected:
+  // The steps that fire the events, with their defaults.
+  virtual bool DoShFilter(TShellFileItem& item);
+  virtual bool DoShExecute(TShellFileItem& item, TShiftState shift, int subItem, int x, int y);
+  virtual void DoShListChange();
+  virtual void DoShClipboard(bool contented);
+  virtual bool DoShBeginDrag(const TShellIDList& items, DropPoint start, int x, int y);
+  virtual bool DoShDragEnter(TShellDragObject& drag, TShiftState shift, DropPoint pt);
+  virtual void DoShDragOver(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y);
+  virtual void DoShDragLeave();
+  virtual bool DoShDragDrop(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y);
 
  private:
   friend class TShellFileItem;

@@ -20,6 +20,7 @@
 
 #include "folderbrowse/ZuShellCst.h"
 #include "folderbrowse/ZuShellDragQt.h"
+#include "folderbrowse/ZuShellItemModel.h"
 #include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
@@ -129,6 +130,7 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     v->setItemDelegate(new AttributesDelegate(*model_, v));
     ui::SetAccessibleName(v, QStringLiteral("ファイル"));
     v->viewport()->installEventFilter(this);
+    v->installEventFilter(this);  // its keys
     v->setAcceptDrops(true);
     v->viewport()->setAcceptDrops(true);
     stack_->addWidget(v);
@@ -160,7 +162,7 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     const bool contented =
         data != nullptr && data->hasFormat(QString::fromLatin1(ShellClipFormats[cfShellIDList].data(),
                                                                static_cast<int>(ShellClipFormats[cfShellIDList].size())));
-    if (OnShClipboard) OnShClipboard(contented);
+    list_->ClipboardChanged(contented);
   });
 
   folderNote_ = new QLabel(this);
@@ -322,7 +324,26 @@ void TZuShellListView::Activated(const QModelIndex& index) {
   if (m & Qt::ShiftModifier) shift |= ssShift;
   if (m & Qt::ControlModifier) shift |= ssCtrl;
   if (m & Qt::AltModifier) shift |= ssAlt;
-  list_->ExecuteItem(index.row(), shift);
+  // By the mouse, the point of the click; by the keyboard, the item's corner.
+  const QPoint at = activatedAt_.value_or(CurrentView()->visualRect(index).topLeft());
+  list_->ExecuteItem(index.row(), shift, model_->ColumnNumber(index.column()), at.x(), at.y());
+}
+
+void TZuShellListView::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  const QEvent::Type t = e->type();
+  if (t != QEvent::ThemeChange && t != QEvent::StyleChange && t != QEvent::LocaleChange) return;
+  if (refillPosted_) return;
+  // One refill for a burst of changes, once they have all arrived.
+  refillPosted_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        refillPosted_ = false;
+        ReloadShellItemIcons();
+        if (list_->FolderPIDL() != nullptr) list_->Browse(list_->FolderPIDL());
+      },
+      Qt::QueuedConnection);
 }
 
 void TZuShellListView::HeaderClicked(int section) {
@@ -437,8 +458,11 @@ bool TZuShellListView::DragEvent(QEvent* event) {
 }
 
 bool TZuShellListView::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == report_ || watched == icons_) && event->type() == QEvent::KeyPress) activatedAt_.reset();
   if ((watched == report_->viewport() || watched == icons_->viewport()) && DragEvent(event)) return true;
   if (watched == report_->viewport() || watched == icons_->viewport()) {
+    if (event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::MouseButtonRelease)
+      activatedAt_ = static_cast<QMouseEvent*>(event)->position().toPoint();
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
       auto* me = static_cast<QMouseEvent*>(event);
       const QPoint pos = me->position().toPoint();

@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellListModel.h"
@@ -57,9 +58,6 @@ class TZuShellListView : public QWidget {
   int ReportColumnWidth(int number) const { return list_->ReportColumnWidth(number); }
   void SetReportColumnWidth(int number, int width);
 
-  // Whether the clipboard holds shell objects, each time it changes.
-  std::function<void(bool contented)> OnShClipboard;
-
   // Type-ahead (also what the views' own keyboard search calls).
   void KeyboardSearch(const QString& text);
 
@@ -78,6 +76,9 @@ class TZuShellListView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  // A change of the desktop's theme, style or locale refills the folder
+  // shown, so that icons, texts and dates follow it.
+  void changeEvent(QEvent* e) override;
 
  private:
   void TakeListState();
@@ -103,6 +104,10 @@ class TZuShellListView : public QWidget {
   bool syncing_ = false;  // the views take the list's state: nothing goes back
   QString typed_;
   QElapsedTimer typedAt_;
+  bool refillPosted_ = false;
+  // Where the last press or double click was (viewport), for OnShExecute;
+  // cleared by a key, after which an activation is the keyboard's.
+  std::optional<QPoint> activatedAt_;
 };
 
 }  // namespace tavo

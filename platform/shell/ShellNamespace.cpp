@@ -13,6 +13,7 @@
 #include "platform/shell/ShellFolders.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/shell/ShellVolumes.h"
+#include "platform/system/Process.h"
 
 namespace tavo {
 namespace shellns {
@@ -623,6 +624,18 @@ bool ShellGetSpecialFolderLocation(int csidl, PItemIDList& list) {
   if (l == nullptr) return false;
   list = l;
   return true;
+}
+
+bool ShellOpenItem(PCItemIDList absolute) {
+  std::string path;
+  if (ShellGetPathFromIDList(absolute, path)) return ShellOpen(path);
+  if (ValidIDListSize(absolute) == 0 || CbOf(absolute) == 0 || CbOf(absolute + CbOf(absolute)) != 0) return false;
+  switch (TagOf(absolute)) {
+    case ItemTag::Computer: return ShellOpen("computer:///");
+    case ItemTag::Network: return ShellOpen("network:///");
+    case ItemTag::RecycleBin: return ShellOpen("trash:///");
+    default: return false;
+  }
 }
 
 bool ShellGetPathFromIDList(PCItemIDList absolute, std::string& path) {

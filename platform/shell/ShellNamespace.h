@@ -203,6 +203,13 @@ ShellFolderPtr ShellGetDesktopFolder();
 // folder, when it exists). Every other number fails (list untouched).
 bool ShellGetSpecialFolderLocation(int csidl, PItemIDList& list);
 
+// Opens an object as the desktop opens it: a file or folder by its path
+// (ShellOpen); My Computer, the network and the Recycle Bin, which have
+// none, by the desktop's own addresses for them ("computer:///",
+// "network:///", "trash:///"). False for an object with neither, and when
+// nothing could be started.
+bool ShellOpenItem(PCItemIDList absolute);
+
 // The file-system path (CP932, no trailing '/' except for "/") of an
 // absolute list: a volume, a folder or file below one, an entry of the
 // desktop directory or of the Trash; for the desktop's empty list the desktop

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QListView>
@@ -19,6 +20,7 @@
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
 #include "tests/folderbrowse/FolderDialogFixture.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
 namespace {
@@ -113,6 +115,31 @@ TEST_F(FolderDialogList, TypingJumpsAndEnterOpensAFolderInTheTree) {
   dlg_->SetsStartFolder(Home() + "/docs");
   EXPECT_EQ(List().Model().columnCount(), 5);
   EXPECT_EQ(List().ReportView()->header()->sectionSize(2), 140);
+
+  // A double click on a document's size: OnShExecute hears that column and
+  // the point of the click.
+  std::vector<int> seen;
+  List().List().OnShExecute = [&](TShellFileItem&, TShiftState, int subItem, int x, int y, bool& defaultAction) {
+    seen = {subItem, x, y};
+    defaultAction = false;
+  };
+  ASSERT_EQ(Cell(1, 0), QStringLiteral("alpha.rut"));
+  const QPoint at = report->visualRect(List().Model().index(1, 1)).center();
+  QTest::mouseClick(report->viewport(), Qt::LeftButton, {}, at);  // a double click's first press
+  QTest::mouseDClick(report->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(seen, (std::vector<int>{lcSize, at.x(), at.y()}));
+
+  // A change of the desktop's theme or locale fills the folder once more.
+  int fills = 0;
+  List().List().OnShListChange = [&] { ++fills; };
+  for (const QEvent::Type change : {QEvent::ThemeChange, QEvent::LocaleChange}) {
+    QEvent e(change);
+    QApplication::sendEvent(&List(), &e);
+  }
+  ASSERT_TRUE(WaitUntil("the folder filled again", [&] { return fills > 0; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(fills, 1);
+  EXPECT_EQ(Cell(1, 0), QStringLiteral("alpha.rut"));
 }
 
 }  // namespace

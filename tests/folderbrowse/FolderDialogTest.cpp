@@ -113,7 +113,7 @@ TEST_F(FolderDialogTest, TheListShowsFoldersAndRuteDocumentsOnlyAndOpensNoDocume
   EXPECT_EQ(ListedNames(), (Folders{"BETA.RUT", "alpha.rut", "inner", "old.txt"}));
   // A document is chosen, never opened (Enter on it is OK's).
   bool defaultAction = true;
-  List().List().OnShExecute(*List().List().ItemAt(2), 0, defaultAction);
+  List().List().OnShExecute(*List().List().ItemAt(2), 0, 0, 0, 0, defaultAction);
   EXPECT_FALSE(defaultAction);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "folderbrowse/ZuShellFileList.h"
+#include "platform/system/Process.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
 #include "tests/support/TestText.h"
@@ -179,6 +180,68 @@ TEST_F(ShellFileList, BrowsingFillsOnceSetsTheDirectoryAndLaysOutColumnsPerFolde
   list.RefreshItems();
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(listChanges_, before + 1);
+}
+
+// A list whose steps are overridden, as a control derived from it would.
+class StepList : public TShellFileList {
+ public:
+  using TShellFileList::TShellFileList;
+  int filtered = 0;
+
+ protected:
+  bool DoShFilter(TShellFileItem& item) override {
+    ++filtered;
+    if (item.DisplayName().ends_with(".tmp")) return false;  // decided here, whatever the event says
+    return TShellFileList::DoShFilter(item);
+  }
+};
+
+TEST_F(ShellFileList, EachEventGoesThroughItsStepWhichSuppliesTheDefaults) {
+  MakeDir(Os("d/sub"));
+  for (const char* name : {"a.rut", "b.txt", "c.tmp"}) MakeFile(Os(std::string("d/") + name), "x");
+  StepList list({{60}, 2000});
+  Pidl folder(ListOf(Cp("d")));
+  // Unassigned, the filter keeps what the step keeps.
+  list.BrowseTo(folder);
+  EXPECT_EQ(list.filtered, 4);
+  EXPECT_EQ(list.Count(), 3);
+  // Assigned, the event sees Accept true and may drop more.
+  std::vector<bool> onEntry;
+  list.OnShFilter = [&](TShellFileItem& item, bool& accept) {
+    onEntry.push_back(accept);
+    if (item.DisplayName() == "b.txt") accept = false;
+  };
+  list.RefreshItems();
+  EXPECT_EQ(onEntry, (std::vector<bool>{true, true, true}));
+  std::vector<std::string> names;
+  for (int i = 0; i < list.Count(); ++i) names.push_back(list.ItemAt(i)->DisplayName());
+  EXPECT_EQ(names, (std::vector<std::string>{"sub", "a.rut"}));
+
+  // Opening a document: OnShExecute gets the column and the point, with
+  // DefaultAction true; left so, the desktop opens the item.
+  std::vector<std::vector<std::string>> started;
+  SetStartProgramHook([&](const std::string& program, const std::vector<std::string>& args) {
+    started.push_back({program});
+    started.back().insert(started.back().end(), args.begin(), args.end());
+    return true;
+  });
+  std::vector<int> seen;
+  list.OnShExecute = [&](TShellFileItem&, TShiftState shift, int subItem, int x, int y, bool& defaultAction) {
+    seen = {static_cast<int>(shift), subItem, x, y, defaultAction ? 1 : 0};
+    defaultAction = subItem != lcType;
+  };
+  list.ExecuteItem(1, ssCtrl, lcType, 40, 7);
+  EXPECT_EQ(seen, (std::vector<int>{static_cast<int>(ssCtrl), lcType, 40, 7, 1}));
+  EXPECT_TRUE(started.empty());
+  list.ExecuteItem(1, 0, lcName, 3, 4);
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], (std::vector<std::string>{"xdg-open", Cp("d/a.rut")}));
+  // Objects without a path open by the desktop's own address for them.
+  Pidl trash;
+  ASSERT_TRUE(GetSpecialFolderPIDL(10, trash.ref()));
+  EXPECT_TRUE(ShellOpenItem(trash));
+  EXPECT_EQ(started.back(), (std::vector<std::string>{"xdg-open", "trash:///"}));
+  SetStartProgramHook(nullptr);
 }
 
 TEST_F(ShellFileList, SortingKeepsSelectionAndFocusAndTellsTheTotalOnce) {
