@@ -120,6 +120,15 @@ Qt::ItemFlags TShellListModel::flags(const QModelIndex& index) const {
   return f;
 }
 
+void TShellListModel::SetAttributesImage(const TAttributesImage* value) {
+  if (value == nullptr) return;
+  attributesImage_.Assign(value);
+  // The column shows letters or images as the list is there or not.
+  if (attributesImage_.ImageList != nullptr)
+    connect(attributesImage_.ImageList, &QObject::destroyed, this, &TShellListModel::RowsChanged, Qt::UniqueConnection);
+  RowsChanged();
+}
+
 void TShellListModel::BeginReset() { beginResetModel(); }
 
 void TShellListModel::EndReset() {

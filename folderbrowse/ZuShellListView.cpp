@@ -51,51 +51,39 @@ class TypeAheadView : public View {
   TZuShellListView* owner_;
 };
 
-// Draws attribute images where the model has an image list for them: in
-// the attribute column from the left (read-only, hidden, system, archive),
-// and in the large-icon view upwards left of the icon (archive, system,
-// hidden, read-only).
-class AttributesDelegate : public QStyledItemDelegate {
+// The report view: each row goes through the list's item step.
+class StepReportView : public TypeAheadView<QTreeView> {
  public:
-  AttributesDelegate(TShellListModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
+  explicit StepReportView(TZuShellListView* owner) : TypeAheadView<QTreeView>(owner), owner_(owner) {}
 
-  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyledItemDelegate::paint(p, option, index);
-    const TAttributesImage& images = model_.AttributesImage();
-    if (images.ImageList == nullptr) return;
-    const std::uint32_t a = index.data(TShellListModel::AttributesRole).toUInt();
-    const std::pair<int, std::uint32_t> order[] = {{images.ReadOnly, FILE_ATTRIBUTE_READONLY},
-                                                   {images.Hidden, FILE_ATTRIBUTE_HIDDEN},
-                                                   {images.System, FILE_ATTRIBUTE_SYSTEM},
-                                                   {images.Archive, FILE_ATTRIBUTE_ARCHIVE}};
-    const auto* view = qobject_cast<const QListView*>(option.widget);
-    if (model_.ColumnNumber(index.column()) == lcAttributes && view == nullptr) {
-      int x = option.rect.left();
-      for (const auto& [image, bit] : order) {
-        const QPixmap* pm = Image(images, image);
-        if (pm == nullptr || (a & bit) == 0) continue;
-        p->drawPixmap(x, option.rect.top() + 2, *pm);
-        x += pm->width();
-      }
-    } else if (view != nullptr && view->viewMode() == QListView::IconMode && index.column() == 0) {
-      int y = option.rect.top() + view->iconSize().height();
-      const int right = option.rect.left() + (option.rect.width() - view->iconSize().width()) / 2 + 5;
-      for (int k = 3; k >= 0; --k) {
-        const QPixmap* pm = Image(images, order[k].first);
-        if (pm == nullptr || (a & order[k].second) == 0) continue;
-        y -= pm->height();
-        p->drawPixmap(right - pm->width(), y, *pm);
-        y -= 1;
-      }
-    }
+ protected:
+  void drawRow(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    owner_->PaintRow(p, option, index.row(), [&] { QTreeView::drawRow(p, option, index); });
   }
 
  private:
-  static const QPixmap* Image(const TAttributesImage& images, int index) {
-    if (index < 0 || index >= static_cast<int>(images.ImageList->size())) return nullptr;
-    return &(*images.ImageList)[static_cast<std::size_t>(index)];
+  TZuShellListView* owner_;
+};
+
+// Every cell goes through the list's drawing steps.
+class StepDelegate : public QStyledItemDelegate {
+ public:
+  StepDelegate(TZuShellListView* owner, QObject* parent) : QStyledItemDelegate(parent), owner_(owner) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    owner_->PaintCell(p, option, index,
+                      [&](const QStyleOptionViewItem& o) { QStyledItemDelegate::paint(p, o, index); });
   }
-  TShellListModel& model_;
+
+ protected:
+  // A background a drawing step chose stays, unless the model has its own.
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    const QBrush chosen = option->backgroundBrush;
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (option->backgroundBrush.style() == Qt::NoBrush) option->backgroundBrush = chosen;
+  }
+
+ private:
+  TZuShellListView* owner_;
 };
 
 }  // namespace
@@ -106,7 +94,7 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
 
-  report_ = new TypeAheadView<QTreeView>(this);
+  report_ = new StepReportView(this);
   report_->setObjectName(QStringLiteral("ReportView"));
   report_->setRootIsDecorated(false);
   report_->setItemsExpandable(false);
@@ -127,7 +115,7 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     v->setSelectionMode(QAbstractItemView::ExtendedSelection);
     v->setSelectionBehavior(QAbstractItemView::SelectRows);
     v->setEditTriggers(QAbstractItemView::EditKeyPressed);
-    v->setItemDelegate(new AttributesDelegate(*model_, v));
+    v->setItemDelegate(new StepDelegate(this, v));
     ui::SetAccessibleName(v, QStringLiteral("ファイル"));
     v->viewport()->installEventFilter(this);
     v->installEventFilter(this);  // its keys

@@ -14,7 +14,10 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "folderbrowse/DlgFolderSelect.h"
 #include "folderbrowse/ZuShellListView.h"
@@ -79,6 +82,55 @@ TEST_F(FolderDialogList, TheReportViewShowsTheTreesFolderRowByRow) {
   ASSERT_EQ(rows.size(), 1);
   EXPECT_EQ(Cell(rows[0].row(), 0), selected);
   EXPECT_EQ(report->currentIndex().row(), rows[0].row());
+}
+
+TEST_F(FolderDialogList, CustomDrawingRunsThroughTheStepsAndDrawsAttributeImages) {
+  QTreeView* report = List().ReportView();
+  auto images = std::make_unique<TImageList>();
+  for (const QColor c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue), QColor(Qt::yellow)}) {
+    QPixmap pm(8, 8);
+    pm.fill(c);
+    images->Images.push_back(pm);
+  }
+  TAttributesImage given;
+  given.ImageList = images.get();
+  given.ReadOnly = 0;
+  given.Hidden = 1;
+  given.System = 2;
+  given.Archive = 3;
+  List().SetAttributesImage(&given);
+  List().SetAttributesImage(nullptr);  // changes nothing
+  EXPECT_EQ(List().AttributesImage().ImageList, images.get());
+  EXPECT_EQ(List().AttributesImage().Archive, 3);
+
+  std::map<int, bool> subItemDrawOnEntry;
+  std::map<int, std::vector<int>> subItems;
+  List().OnCustomDrawItem = [&](int item, TCustomDrawState, bool& defaultDraw, bool& subItemDraw) {
+    EXPECT_TRUE(defaultDraw);
+    subItemDrawOnEntry[item] = subItemDraw;
+    if (Cell(item, 0) == QStringLiteral("beta.rut")) List().Canvas().BrushColor = Qt::magenta;
+  };
+  List().OnCustomDrawSubItem = [&](int item, int subItem, TCustomDrawState, bool& defaultDraw) {
+    EXPECT_TRUE(defaultDraw);
+    subItems[item].push_back(subItem);
+  };
+  report->selectionModel()->clearSelection();
+  const QImage shot = report->viewport()->grab().toImage();
+  // Folders have none of the four attributes: no sub-item steps for them.
+  EXPECT_EQ(subItemDrawOnEntry, (std::map<int, bool>{{0, false}, {1, true}, {2, true}, {3, true}}));
+  EXPECT_EQ(subItems.count(0), 0u);
+  EXPECT_EQ(subItems[1], (std::vector<int>{1, 2, 3, 4}));
+  // The archive image in alpha.rut's attribute column; beta.rut's row on the
+  // step's background.
+  const QRect attributes = report->visualRect(List().Model().index(1, 4));
+  EXPECT_EQ(shot.pixelColor(attributes.left() + 3, attributes.top() + 5), QColor(Qt::yellow));
+  const QRect type = report->visualRect(List().Model().index(2, 2));
+  EXPECT_EQ(shot.pixelColor(type.right() - 2, type.center().y()), QColor(Qt::magenta));
+
+  // The image list goes: letters again.
+  images.reset();
+  EXPECT_EQ(List().AttributesImage().ImageList, nullptr);
+  EXPECT_EQ(Cell(1, 4), QStringLiteral("A"));
 }
 
 TEST_F(FolderDialogList, TypingJumpsAndEnterOpensAFolderInTheTree) {
