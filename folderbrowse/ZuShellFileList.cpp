@@ -43,6 +43,14 @@ std::string UpperCp932(std::string_view text) {
   return s;
 }
 
+// Whether `text` holds `part` beginning at a character of it (never in the
+// middle of a two-byte character).
+bool HoldsAtCharacter(std::string_view text, std::string_view part) {
+  for (std::size_t i = 0; i + part.size() <= text.size(); i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1)
+    if (text.compare(i, part.size(), part) == 0) return true;
+  return false;
+}
+
 // What names one object of a folder across enumerations: a file-system
 // entry by its kind and on-disk name (its facts may differ), anything else
 // by its ID's bytes.
@@ -625,19 +633,46 @@ void TShellFileList::CacheHint(int first, int last) {
   }
 }
 
-int TShellFileList::FindItem(bool partial, const std::string& text, int start, bool wrap) {
+int TShellFileList::FindItem(const TShellFindInfo& info, int start) {
   const int n = Count();
+  switch (info.Kind) {
+    case fkData:
+      for (int i = 0; i < n; ++i)
+        if (items_[static_cast<std::size_t>(i)].get() == info.Data) return i;
+      return -1;
+    case fkNearest:
+      // The views place their items themselves and find the nearest one
+      // themselves; the list knows no positions.
+      return -1;
+    case fkPartial:
+    case fkExact:
+      break;
+  }
   if (n == 0) return -1;
-  const std::string wanted = UpperCp932(text);
+  const std::string wanted = UpperCp932(info.Text);
   if (start < 0 || start >= n) start = 0;
-  const int visits = wrap ? n : n - start;
+  const int visits = info.Wrap ? n : n - start;
   for (int k = 0; k < visits; ++k) {
     TShellFileItem* item = ItemAt((start + k) % n);
     if (item == nullptr) return -1;
     const std::string name = UpperCp932(item->DisplayName());
-    if (partial ? name.compare(0, wanted.size(), wanted) == 0 : name == wanted) return item->Index();
+    if (info.Kind == fkExact ? name.compare(0, wanted.size(), wanted) == 0 : HoldsAtCharacter(name, wanted))
+      return item->Index();
   }
   return -1;
+}
+
+int TShellFileList::LargestFileIndex() const {
+  int best = -1;
+  std::uint64_t largest = 0;
+  for (const auto& item : items_) {
+    if (item->DetailsPending() || (item->FileAttributes() & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (best < 0 || item->findData_.size > largest) {
+      best = item->Index();
+      largest = item->findData_.size;
+    }
+  }
+  return best;
 }
 
 // --- Mouse press states ------------------------------------------------------------------------------------------

@@ -193,10 +193,22 @@ class TShellFileList : public TShellListLink {
   // The rows first..last are about to be shown: their names, icons and
   // details are made ready.
   void CacheHint(int first, int last);
-  // Type-ahead: the first item from `start` on (and, with `wrap`, from 0
-  // up to start) whose name begins with `text` (`partial`) or is `text`
-  // (exact), letters compared upper-cased character by character; -1.
-  int FindItem(bool partial, const std::string& text, int start, bool wrap);
+  // Finding an item, as a view asks: by the item itself (`Data`); by text
+  // (CP932), a name that holds it anywhere (fkPartial, type-ahead) or begins
+  // with it (fkExact), letters compared upper-cased character by character;
+  // by the point nearest an item. The text search runs from `start` on and,
+  // with `Wrap`, from 0 up to start, each item once. The index, or -1.
+  enum TShellFindKind { fkData, fkPartial, fkExact, fkNearest };
+  struct TShellFindInfo {
+    TShellFindKind Kind = fkPartial;
+    std::string Text;
+    const TShellFileItem* Data = nullptr;
+    int X = 0, Y = 0;
+    bool Wrap = false;
+  };
+  int FindItem(const TShellFindInfo& info, int start);
+  // The row of the largest file whose size is known; -1 for none.
+  int LargestFileIndex() const;
 
   // --- Mouse press states -----------------------------------------------------------------------
   TShellDragState DragState() const { return dragState_; }

@@ -59,7 +59,7 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
       switch (number) {
         case lcSize: return FromCp932(item->SizeText());
         case lcType: return FromCp932Path(item->TypeText());
-        case lcModified: return FromCp932(item->DateText());
+        case lcModified: return FromCp932Path(item->DateText());
         case lcAttributes:
           if (attributesImage_.ImageList != nullptr && role == Qt::DisplayRole) return {};
           return FromCp932(item->AttributeText());
@@ -81,6 +81,8 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
     }
     case AttributesRole:
       return item->FindData().attributes;
+    case ItemRole:
+      return QVariant::fromValue(reinterpret_cast<quintptr>(item));
     case Qt::BackgroundRole:
       // The row a drag would drop into.
       if (index.row() == list_.DropHighlightIndex()) return QApplication::palette().highlight().color().lighter(150);
@@ -118,6 +120,27 @@ Qt::ItemFlags TShellListModel::flags(const QModelIndex& index) const {
   // asked only when an edit begins (TZuShellListView).
   if (ColumnNumber(index.column()) == lcName) f |= Qt::ItemIsEditable;
   return f;
+}
+
+QModelIndexList TShellListModel::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                       Qt::MatchFlags flags) const {
+  const Qt::MatchFlags how = flags & Qt::MatchTypeMask;
+  TShellFileList::TShellFindInfo find;
+  find.Wrap = (flags & Qt::MatchWrap) != 0;
+  if (role == ItemRole && how == Qt::MatchExactly) {
+    find.Kind = TShellFileList::fkData;
+    find.Data = reinterpret_cast<const TShellFileItem*>(value.value<quintptr>());
+  } else if (role == Qt::DisplayRole && hits == 1 && (how == Qt::MatchContains || how == Qt::MatchStartsWith)) {
+    const std::optional<std::string> text = ToCp932(value.toString());
+    if (!text) return {};
+    find.Kind = how == Qt::MatchContains ? TShellFileList::fkPartial : TShellFileList::fkExact;
+    find.Text = *text;
+  } else {
+    return QAbstractTableModel::match(start, role, value, hits, flags);
+  }
+  const int row = list_.FindItem(find, start.row());
+  if (row < 0) return {};
+  return {index(row, start.column() >= 0 ? start.column() : 0)};
 }
 
 void TShellListModel::SetAttributesImage(const TAttributesImage* value) {

@@ -54,6 +54,8 @@ class TShellListModel final : public QAbstractTableModel, private TShellFileList
 
   // The item's attribute word, for a view's painting of attribute images.
   static constexpr int AttributesRole = Qt::UserRole + 1;
+  // The item itself (a TShellFileItem pointer as quintptr), for match().
+  static constexpr int ItemRole = Qt::UserRole + 2;
 
   TShellFileList& List() const { return list_; }
   const TAttributesImage& AttributesImage() const { return attributesImage_; }
@@ -68,6 +70,12 @@ class TShellListModel final : public QAbstractTableModel, private TShellFileList
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Finds rows through the list (TShellFileList::FindItem): the names that
+  // hold a text (Qt::MatchContains) or begin with it (Qt::MatchStartsWith),
+  // and the row of an item (ItemRole, Qt::MatchExactly); one hit, from
+  // `start` on, round to it with Qt::MatchWrap. Anything else as Qt does it.
+  QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                        Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith | Qt::MatchWrap)) const override;
 
  signals:
   void listReset();

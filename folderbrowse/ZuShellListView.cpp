@@ -22,6 +22,7 @@
 #include "folderbrowse/ZuShellDragQt.h"
 #include "folderbrowse/ZuShellItemModel.h"
 #include "platform/system/OSError.h"
+#include "platform/text/Cp932Name.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/StatusLine.h"
@@ -145,6 +146,8 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     list_->SetColumnOrder(order);
   });
   connect(model_, &TShellListModel::listReset, this, [this] { TakeListState(); });
+  // Sizes read after the names may need a wider column.
+  connect(model_, &QAbstractItemModel::dataChanged, this, [this] { FitSizeColumn(); });
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     const bool contented =
@@ -215,6 +218,7 @@ void TZuShellListView::SetViewStyle(TViewStyle style) {
 void TZuShellListView::SetReportColumnWidth(int number, int width) {
   list_->SetReportColumnWidth(number, width);
   ApplyColumns();
+  FitSizeColumn();
 }
 
 void TZuShellListView::ApplyColumns() {
@@ -259,6 +263,16 @@ void TZuShellListView::PlaceFolderNote() {
   folderNote_->setGeometry(QRect(viewport->mapTo(this, QPoint(0, 0)), viewport->size()));
 }
 
+void TZuShellListView::FitSizeColumn() {
+  int section = -1;
+  for (int c = 0; c < model_->columnCount(); ++c)
+    if (model_->ColumnNumber(c) == lcSize) section = c;
+  const int row = list_->LargestFileIndex();
+  if (section < 0 || row < 0) return;
+  const int needed = report_->sizeHintForIndex(model_->index(row, section)).width() + 4;
+  if (report_->header()->sectionSize(section) < needed) report_->header()->resizeSection(section, needed);
+}
+
 void TZuShellListView::TakeListState() {
   ShowFolderNote();
   syncing_ = true;
@@ -286,6 +300,7 @@ void TZuShellListView::TakeListState() {
     CurrentView()->scrollTo(model_->index(focused, 0));
   }
   syncing_ = false;
+  FitSizeColumn();
   emit currentItemChanged();
 }
 
@@ -351,9 +366,21 @@ void TZuShellListView::KeyboardSearch(const QString& text) {
   }
   typed_ += text;
   typedAt_.restart();
-  const std::optional<std::string> wanted = ToCp932(typed_);
-  if (!wanted) return;
-  const int row = list_->FindItem(true, *wanted, start, true);
+  // A name with no CP932 form is named by its escaped form: so is what was
+  // typed when it has none, or when its CP932 form finds nothing.
+  TShellFileList::TShellFindInfo find;
+  find.Kind = TShellFileList::fkPartial;
+  find.Wrap = true;
+  int row = -1;
+  if (const std::optional<std::string> plain = ToCp932(typed_)) {
+    find.Text = *plain;
+    row = list_->FindItem(find, start);
+  }
+  if (row < 0) {
+    const QByteArray utf8 = typed_.toUtf8();
+    find.Text = Cp932FormOfOsBytes(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    row = list_->FindItem(find, start);
+  }
   if (row < 0) return;
   const QModelIndex index = model_->index(row, 0);
   view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

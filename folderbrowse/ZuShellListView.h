@@ -135,6 +135,9 @@ class TZuShellListView : public QWidget {
  private:
   void TakeListState();
   void ShowFolderNote();
+  // Widens the size column to the text of the largest size shown (a size
+  // of gigabytes is never cut to "5,24...").
+  void FitSizeColumn();
   void PlaceFolderNote();
   void ApplyColumns();
   void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);

@@ -14,6 +14,11 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QStyle>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -82,6 +87,27 @@ TEST_F(FolderDialogList, TheReportViewShowsTheTreesFolderRowByRow) {
   ASSERT_EQ(rows.size(), 1);
   EXPECT_EQ(Cell(rows[0].row(), 0), selected);
   EXPECT_EQ(report->currentIndex().row(), rows[0].row());
+}
+
+TEST_F(FolderDialogFixture, ASizeOfGigabytesIsShownWhole) {
+  MakeDir(Os("d"));
+  MakeFile(Os("d/small.rut"), "x");
+  const int fd = ::open(Os("d/huge.rut").c_str(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(5ULL << 30)), 0);  // sparse
+  ::close(fd);
+  Open(Cp("d"));
+  QTreeView* report = List().ReportView();
+  auto shownWhole = [&](int row) {
+    const QString text = List().Model().index(row, 1).data().toString();
+    const int margin = report->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, report) + 1;
+    return report->header()->sectionSize(1) >= report->fontMetrics().horizontalAdvance(text) + 2 * margin;
+  };
+  ASSERT_EQ(List().Model().index(0, 0).data().toString(), QStringLiteral("huge.rut"));
+  EXPECT_EQ(List().Model().index(0, 1).data().toString(), QStringLiteral("5,242,880KB"));
+  EXPECT_TRUE(shownWhole(0)) << report->header()->sectionSize(1);
+  dlg_->SetColumnWidth(1, 50);  // as the settings give it back
+  EXPECT_TRUE(shownWhole(0)) << report->header()->sectionSize(1);
 }
 
 TEST_F(FolderDialogList, CustomDrawingRunsThroughTheStepsAndDrawsAttributeImages) {
