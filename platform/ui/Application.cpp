@@ -21,10 +21,8 @@ Clock::time_point g_lastPass{};
 unsigned g_calls = 0;
 
 // One entry per event being delivered through TApplication::notify, nested
-// deliveries on top; `claimed` once a filter has acted on it. Per thread:
-// Qt delivers the events of objects that live on other threads (watchers,
-// the bus) there, at the same time as the window's.
-thread_local std::vector<bool> g_deliveries;
+// deliveries on top; `claimed` once a filter has acted on it.
+std::vector<bool> g_deliveries;
 
 struct DeliveryScope {
   DeliveryScope() { g_deliveries.push_back(false); }
