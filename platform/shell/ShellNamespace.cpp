@@ -10,10 +10,12 @@
 #include "platform/files/Files.h"
 #include "platform/files/OsPath.h"
 #include "platform/shell/ShellAllocator.h"
+#include "platform/shell/ShellDataObject.h"
 #include "platform/shell/ShellFolders.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/shell/ShellVolumes.h"
 #include "platform/system/Process.h"
+#include "platform/text/Cp932Name.h"
 
 namespace tavo {
 namespace shellns {
@@ -628,7 +630,16 @@ bool ShellGetSpecialFolderLocation(int csidl, PItemIDList& list) {
 
 bool ShellOpenItem(PCItemIDList absolute) {
   std::string path;
-  if (ShellGetPathFromIDList(absolute, path)) return ShellOpen(path);
+  if (ShellGetPathFromIDList(absolute, path)) {
+    if (IsPlainCp932Name(path)) return ShellOpen(path);
+    // A name with no CP932 form goes as the file URI of its bytes, which
+    // is ASCII.
+    const std::optional<std::string> os = ToOsPath(path);
+    if (!os) return false;
+    std::string uri = UriListOf({*os});
+    while (!uri.empty() && (uri.back() == '\n' || uri.back() == '\r')) uri.pop_back();
+    return ShellOpen(uri);
+  }
   if (ValidIDListSize(absolute) == 0 || CbOf(absolute) == 0 || CbOf(absolute + CbOf(absolute)) != 0) return false;
   switch (TagOf(absolute)) {
     case ItemTag::Computer: return ShellOpen("computer:///");

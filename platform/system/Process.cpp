@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "platform/text/Cp932.h"
-#include "platform/text/Cp932Name.h"
 
 extern char** environ;
 
@@ -14,19 +13,6 @@ namespace tavo {
 namespace {
 
 StartProgramHook g_hook;
-
-// Starts the program of argv[0] with the rest as its arguments, all as the
-// system takes them.
-bool Spawn(std::vector<std::string> utf8) {
-  std::vector<char*> argv;
-  for (std::string& s : utf8) argv.push_back(s.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  // Nobody waits for the program; a thread reaps it so it leaves no zombie.
-  std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
-  return true;
-}
 
 }  // namespace
 
@@ -43,14 +29,16 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
     if (!u) return false;
     utf8.push_back(*u);
   }
-  return Spawn(std::move(utf8));
+  std::vector<char*> argv;
+  for (std::string& s : utf8) argv.push_back(s.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  // Nobody waits for the program; a thread reaps it so it leaves no zombie.
+  std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+  return true;
 }
 
-bool ShellOpen(const std::string& path) {
-  if (g_hook) return g_hook("xdg-open", {path});
-  // A path with escapes (a name with no CP932 form) goes to its own bytes.
-  auto os = OsBytesOfCp932Form(path);
-  return os && Spawn({"xdg-open", *os});
-}
+bool ShellOpen(const std::string& path) { return StartProgram("xdg-open", {path}); }
 
 }  // namespace tavo

@@ -253,6 +253,11 @@ TEST_F(ShellFileList, EachEventGoesThroughItsStepWhichSuppliesTheDefaults) {
   ASSERT_TRUE(GetSpecialFolderPIDL(10, trash.ref()));
   EXPECT_TRUE(ShellOpenItem(trash));
   EXPECT_EQ(started.back(), (std::vector<std::string>{"xdg-open", "trash:///"}));
+  // A name with no CP932 form opens by the file URI of its own bytes.
+  MakeFile(Os("한.rut"));
+  Pidl korean(ListOf(Root() + "/" + *FromOsPathEscaped("한.rut")));
+  EXPECT_TRUE(ShellOpenItem(korean));
+  EXPECT_EQ(started.back(), (std::vector<std::string>{"xdg-open", "file://" + Root() + "/%ED%95%9C.rut"}));
   SetStartProgramHook(nullptr);
 }
 
