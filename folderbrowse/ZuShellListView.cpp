@@ -24,8 +24,8 @@
 #include "platform/system/OSError.h"
 #include "platform/text/Cp932Name.h"
 #include "platform/text/QtText.h"
-#include "platform/ui/AccessibleNames.h"
 #include "platform/ui/StatusLine.h"
+#include "platform/ui/AccessibleNames.h"
 
 namespace tavo {
 namespace {
@@ -211,8 +211,8 @@ void TZuShellListView::SetViewStyle(TViewStyle style) {
   }
   stack_->setCurrentWidget(CurrentView());
   setFocusProxy(CurrentView());
-  if (folderNote_ != nullptr && folderNote_->isVisible()) PlaceFolderNote();
   if (hadFocus) CurrentView()->setFocus();
+  if (folderNote_ != nullptr && folderNote_->isVisible()) PlaceFolderNote();
 }
 
 void TZuShellListView::SetReportColumnWidth(int number, int width) {
@@ -236,41 +236,6 @@ void TZuShellListView::ApplyColumns() {
     if (logical >= 0 && header->visualIndex(logical) != v) header->moveSection(header->visualIndex(logical), v);
   }
   syncing_ = wasSyncing;
-}
-
-void TZuShellListView::ShowFolderNote() {
-  if (!list_->FolderUnreadable()) {
-    folderNote_->hide();
-    folderNote_->clear();
-    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
-      v->setAccessibleDescription({});
-    return;
-  }
-  const int error = list_->FolderReadError();
-  const QString text = error == EACCES || error == EPERM
-                           ? QStringLiteral("このフォルダは読み取れません。中を見る権限がありません。")
-                           : QStringLiteral("このフォルダは読み取れません（%1）。").arg(FromCp932(FileErrorText(error)));
-  for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
-    v->setAccessibleDescription(text);
-  PlaceFolderNote();
-  folderNote_->show();
-  folderNote_->raise();
-  ui::AnnounceStatus(folderNote_, text);
-}
-
-void TZuShellListView::PlaceFolderNote() {
-  const QWidget* viewport = CurrentView()->viewport();
-  folderNote_->setGeometry(QRect(viewport->mapTo(this, QPoint(0, 0)), viewport->size()));
-}
-
-void TZuShellListView::FitSizeColumn() {
-  int section = -1;
-  for (int c = 0; c < model_->columnCount(); ++c)
-    if (model_->ColumnNumber(c) == lcSize) section = c;
-  const int row = list_->LargestFileIndex();
-  if (section < 0 || row < 0) return;
-  const int needed = report_->sizeHintForIndex(model_->index(row, section)).width() + 4;
-  if (report_->header()->sectionSize(section) < needed) report_->header()->resizeSection(section, needed);
 }
 
 void TZuShellListView::TakeListState() {
@@ -307,6 +272,41 @@ void TZuShellListView::TakeListState() {
 bool TZuShellListView::CurrentIsFolder() const {
   TShellFileItem* item = list_->ItemAt(report_->currentIndex().row());
   return item != nullptr && item->HasAttribute(15);
+}
+
+void TZuShellListView::ShowFolderNote() {
+  if (!list_->FolderUnreadable()) {
+    folderNote_->hide();
+    folderNote_->clear();
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+      v->setAccessibleDescription({});
+    return;
+  }
+  const int error = list_->FolderReadError();
+  const QString text = error == EACCES || error == EPERM
+                           ? QStringLiteral("このフォルダは読み取れません。中を見る権限がありません。")
+                           : QStringLiteral("このフォルダは読み取れません（%1）。").arg(FromCp932(FileErrorText(error)));
+  for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+    v->setAccessibleDescription(text);
+  PlaceFolderNote();
+  folderNote_->show();
+  folderNote_->raise();
+  ui::AnnounceStatus(folderNote_, text);
+}
+
+void TZuShellListView::PlaceFolderNote() {
+  const QWidget* viewport = CurrentView()->viewport();
+  folderNote_->setGeometry(QRect(viewport->mapTo(this, QPoint(0, 0)), viewport->size()));
+}
+
+void TZuShellListView::FitSizeColumn() {
+  int section = -1;
+  for (int c = 0; c < model_->columnCount(); ++c)
+    if (model_->ColumnNumber(c) == lcSize) section = c;
+  const int row = list_->LargestFileIndex();
+  if (section < 0 || row < 0) return;
+  const int needed = report_->sizeHintForIndex(model_->index(row, section)).width() + 4;
+  if (report_->header()->sectionSize(section) < needed) report_->header()->resizeSection(section, needed);
 }
 
 void TZuShellListView::SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {

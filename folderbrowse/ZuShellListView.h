@@ -6,7 +6,7 @@
 // switching keeps them; only the rows shown are ever asked for.
 //
 // Keyboard: arrows and Page keys move, Space and Shift/Ctrl select, typing
-// jumps to the first name that begins with what was typed, Enter opens the
+// jumps to the next name that holds what was typed, Enter opens the
 // current item (a folder opens in the linked tree), F2 renames (in the
 // name's editor Enter and Tab commit it, Esc drops it). Mouse: a
 // press on an item holds the list's watcher reports until release; a click
@@ -134,14 +134,14 @@ class TZuShellListView : public QWidget {
 
  private:
   void TakeListState();
-  void ShowFolderNote();
-  // Widens the size column to the text of the largest size shown (a size
-  // of gigabytes is never cut to "5,24...").
-  void FitSizeColumn();
-  void PlaceFolderNote();
   void ApplyColumns();
   void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   void Activated(const QModelIndex& index);
+  void ShowFolderNote();
+  void PlaceFolderNote();
+  // Widens the size column to the text of the largest size shown (a size
+  // of gigabytes is never cut to "5,24...").
+  void FitSizeColumn();
   void HeaderClicked(int section);
   // The row under a viewport point; -1 over empty space.
   int RowAt(QPoint pos) const;
