@@ -159,8 +159,9 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   ZuShellListView1->List().OnShFilter = [this](TShellFileItem& item, bool& accept) {
     ZuShellListView1ShFilter(item, accept);
   };
-  ZuShellListView1->List().OnShExecute = [this](TShellFileItem& item, TShiftState shift, bool& defaultAction) {
-    ZuShellListView1ShExecute(item, shift, defaultAction);
+  ZuShellListView1->List().OnShExecute = [this](TShellFileItem& item, TShiftState shift, int subItem, int x, int y,
+                                                 bool& defaultAction) {
+    ZuShellListView1ShExecute(item, shift, subItem, x, y, defaultAction);
   };
   ZuShellTreeView1->Tree().SetShellListView(&ZuShellListView1->List());
   Splitter1->addWidget(Panel2);
@@ -238,8 +239,9 @@ void TFolderDialog::SetsStartFolder(const std::string& folder) {
 }
 
 void TFolderDialog::ZuShellTreeView1Change() {
-  // A folder without a path (My Computer, the network) empties the box.
-  ComboBox1->setEditText(FromCp932Exact(ZuShellTreeView1->GetSelectedPath()));
+  // A folder without a path (My Computer, the network) empties the box; a
+  // name with no CP932 form shows as it is (and OK refuses it).
+  ComboBox1->setEditText(FromCp932Path(ZuShellTreeView1->GetSelectedPath()));
 }
 
 void TFolderDialog::ComboBox1Change() {
@@ -261,7 +263,7 @@ void TFolderDialog::ZuShellListView1ShFilter(TShellFileItem& item, bool& accept)
 }
 
 // The list opens folders itself; a RUTE document is chosen, never opened.
-void TFolderDialog::ZuShellListView1ShExecute(TShellFileItem&, TShiftState, bool& defaultAction) {
+void TFolderDialog::ZuShellListView1ShExecute(TShellFileItem&, TShiftState, int, int, int, bool& defaultAction) {
   defaultAction = false;
 }
 
@@ -323,7 +325,21 @@ void TFolderDialog::N2Click() {
 void TFolderDialog::N3Click() { N3->toggle(); }
 
 void TFolderDialog::BitBtn1Click() {
-  const std::optional<std::string> text = ToCp932(ComboBox1->currentText());
+  const QString typed = ComboBox1->currentText();
+  const std::optional<std::string> text = ToCp932(typed);
+  if (!text && !typed.isEmpty()) {
+    // The search hands its folder on as CP932 text (the hits' paths to the
+    // braille editor, the settings): a folder it cannot name that way is
+    // refused, and the dialog stays.
+    SetModalResult(ui::mrNone);
+    ui::MessageBox(this,
+                   QStringLiteral("「%1」は検索フォルダにできません。\nフォルダの名前に、シフトJIS（CP932）で"
+                                  "表せない文字があります。名前を変えるか、ほかのフォルダを選んでください。")
+                       .arg(typed),
+                   windowTitle(), ui::MB_OK | ui::MB_ICONWARNING);
+    ComboBox1->setFocus();
+    return;
+  }
   if (!text || text->empty()) {
     // No folder to search: the dialog stays, and the box takes the typing.
     SetModalResult(ui::mrNone);

@@ -112,7 +112,8 @@ class TFolderDialog : public ui::TModalForm {
   void SpeedButton5Click();
   void BitBtn3Click();
   void ZuShellListView1ShFilter(TShellFileItem& item, bool& accept);
-  void ZuShellListView1ShExecute(TShellFileItem& item, TShiftState shift, bool& defaultAction);
+  void ZuShellListView1ShExecute(TShellFileItem& item, TShiftState shift, int subItem, int x, int y,
+                                 bool& defaultAction);
 
  protected:
   void showEvent(QShowEvent* e) override;

@@ -126,8 +126,9 @@ bool TShellDataItem::HasAttribute(int number) {
 int TShellDataItem::OverlayIndex() {
   ShellFolderPtr folder;
   if (!ParentFolder(folder)) return -1;
-  if (HasAttribute(9)) return 0;  // shared
-  if (HasAttribute(8)) return 1;  // link
+  if (const std::optional<int> overlay = folder->GetOverlayIndex(OwnList())) return *overlay > 0 ? *overlay - 1 : -1;
+  if (HasAttribute(9)) return kOverlayShare - 1;
+  if (HasAttribute(8)) return kOverlayLink - 1;
   return -1;
 }
 

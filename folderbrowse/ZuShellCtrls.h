@@ -110,8 +110,10 @@ class TShellDataItem {
   std::string GetPath();
   // True when the parent folder answers every bit of attribute `number`.
   bool HasAttribute(int number);
-  // 0 shared, 1 link, -1 neither (the project's folders have no overlay
-  // interface of their own).
+  // The overlay image, counted from 0 (kOverlay* - 1: 0 shared, 1 link, 2
+  // read-only, 3 a folder that cannot be read), -1 for none; asked anew
+  // each time (controls keep it with their rows). A folder that offers no
+  // overlays answers by the share and link attributes.
   int OverlayIndex();
   TShItemIDType ItemType();
   // The object's drop target: that of its folder on disk (the desktop's

@@ -1,10 +1,15 @@
 #include "folderbrowse/ZuShellFileItem.h"
 
-#include <cstdio>
+#include <QDate>
+#include <QLocale>
+#include <QTime>
+
 #include <ctime>
 
 #include "folderbrowse/ZuShellFileList.h"
 #include "platform/shell/ShellFileInfo.h"
+#include "platform/text/Cp932Name.h"
+#include "platform/text/QtText.h"
 
 namespace tavo {
 
@@ -19,7 +24,9 @@ std::string KilobyteText(std::uint64_t bytes) {
   return out + "KB";
 }
 
-std::string LocalDateText(std::uint64_t fileTime) {
+std::string LocalDateText(std::uint64_t fileTime) { return LocalDateText(fileTime, QLocale()); }
+
+std::string LocalDateText(std::uint64_t fileTime, const QLocale& locale) {
   // A time of 0 (or one before 1601's end) is no time: no date at all.
   if ((fileTime >> 32) == 0) return {};
   constexpr std::uint64_t kTicks = 10000000;  // per second
@@ -27,10 +34,12 @@ std::string LocalDateText(std::uint64_t fileTime) {
   const std::time_t t = static_cast<std::time_t>(static_cast<long long>(fileTime / kTicks) - kEpochDelta);
   std::tm tm{};
   if (::localtime_r(&t, &tm) == nullptr) return {};
-  char text[48];
-  std::snprintf(text, sizeof text, "%04d/%02d/%02d %d:%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-                tm.tm_min);
-  return text;
+  const QString text = locale.toString(QDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday), QLocale::ShortFormat) +
+                       QLatin1Char(' ') +
+                       locale.toString(QTime(tm.tm_hour, tm.tm_min, tm.tm_sec), QLocale::ShortFormat);
+  if (std::optional<std::string> cp932 = ToCp932(text)) return std::move(*cp932);
+  const QByteArray utf8 = text.toUtf8();
+  return Cp932FormOfOsBytes(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 TShellFileItem::TShellFileItem(TShellFileList* list, UniquePIDL relative, ShellFindData findData)
@@ -76,11 +85,11 @@ std::string TShellFileItem::SizeText() {
 std::string TShellFileItem::TypeText() { return ShellTypeNameOf(AbsolutePIDL()); }
 
 int TShellFileItem::OverlayMask() {
-  switch (OverlayIndex()) {
-    case 0: return 0x100;  // shared
-    case 1: return 0x200;  // link
-    default: return 0;
+  if (overlayMask_ < 0) {
+    const int index = OverlayIndex();
+    overlayMask_ = index >= 0 ? (index + 1) << 8 : 0;
   }
+  return overlayMask_;
 }
 
 void TShellFileItem::ReplaceRelative(UniquePIDL relative) {
@@ -96,6 +105,7 @@ void TShellFileItem::TakeFacts(const FsEntryFacts& entry) {
   // takes it away.
   if (!entry.facts.known || !WriteFsFacts(relativePIDL_, entry)) return;
   FreePIDL(absolutePIDL_);  // made again from the ID with its facts
+  overlayMask_ = -1;  // a link, read-only or readable no longer, maybe
   findData_.attributes = entry.facts.attributes;
   findData_.size = entry.facts.size;
   findData_.writeTime = entry.facts.writeTime;
@@ -108,6 +118,7 @@ bool TShellFileItem::RenameFileItem(const std::string& name) {
   if (!folder->SetNameOf(relativePIDL_, name, 0x60, &renamed) || renamed == nullptr) return false;
   ReplaceRelative(UniquePIDL(renamed));
   ResetIconCaches();
+  overlayMask_ = -1;
   displayName_.clear();
   return true;
 }

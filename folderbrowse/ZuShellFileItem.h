@@ -16,6 +16,8 @@
 #include "platform/shell/ShellFindData.h"
 #include "platform/shell/UniquePIDL.h"
 
+class QLocale;
+
 namespace tavo {
 
 class TShellFileList;
@@ -24,9 +26,12 @@ class TShellFileList;
 // "KB" ("0KB", "1KB" for 1 to 1024 bytes, "2KB" for 1025, "1,024KB").
 std::string KilobyteText(std::uint64_t bytes);
 
-// The date column: the local date and time of a FILETIME, as the short date
-// and time "2009/02/14 8:31"; empty for a time of 0.
+// The date column: the local date and time of a FILETIME, as the locale's
+// short date, a blank and its short time (Japanese: "2009/02/14 8:31"); the
+// user's locale unless another is given; empty for a time of 0. CP932, words
+// of the locale that have none escaped as names are (Cp932Name.h).
 std::string LocalDateText(std::uint64_t fileTime);
+std::string LocalDateText(std::uint64_t fileTime, const QLocale& locale);
 
 class TShellFileItem final : public TShellDataItem {
  public:
@@ -61,8 +66,11 @@ class TShellFileItem final : public TShellDataItem {
   std::string TypeText();
   std::string DateText() { return LocalDateText(FindData().writeTime); }
   std::string AttributeText() { return AttributeLetters(FindData().attributes); }
-  // The overlay: 0x100 shared, 0x200 a link, else 0.
+  // The overlay as list-view state bits: (OverlayIndex() + 1) << 8, 0 for
+  // none; cached, and asked again when the item's facts change.
   int OverlayMask();
+  // A folder whose entries cannot be listed.
+  bool IsUnreadable() { return OverlayMask() == kOverlayUnreadable << 8; }
 
   // Renames the object (CP932 name); the item takes its new ID, its caches
   // start again, its find data stays. True on success.
@@ -80,6 +88,7 @@ class TShellFileItem final : public TShellDataItem {
   int index_ = -1;
   std::size_t relativeSize_;
   bool detailsPending_;
+  int overlayMask_ = -1;  // not yet known
   ShellFindData findData_;
 };
 

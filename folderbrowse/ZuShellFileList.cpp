@@ -1,6 +1,7 @@
 #include "folderbrowse/ZuShellFileList.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -42,6 +43,14 @@ std::string UpperCp932(std::string_view text) {
   return s;
 }
 
+// Whether `text` holds `part` beginning at a character of it (never in the
+// middle of a two-byte character).
+bool HoldsAtCharacter(std::string_view text, std::string_view part) {
+  for (std::size_t i = 0; i + part.size() <= text.size(); i += IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1)
+    if (text.compare(i, part.size(), part) == 0) return true;
+  return false;
+}
+
 // What names one object of a folder across enumerations: a file-system
 // entry by its kind and on-disk name (its facts may differ), anything else
 // by its ID's bytes.
@@ -61,6 +70,10 @@ bool NeedsDetails(int column) { return column == lcSize || column == lcModified 
 // --- Life ----------------------------------------------------------------------------
 
 TShellFileList::TShellFileList(TShellFileListTiming timing) : timing_(timing) {
+  dropSite_.OnShDragEnter = [this](TShellDragObject& drag, TShiftState shift, DropPoint pt, bool& accept) {
+    accept = DoShDragEnter(drag, shift, pt);
+  };
+  dropSite_.OnShDragLeave = [this] { DoShDragLeave(); };
   auto report = [this](TShFilesWatcher* w, const std::string& path) { FilesChanged(w, path); };
   namesWatcher_ = new TShFilesWatcher("", FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME, report,
                                       timing_.watchers);
@@ -164,6 +177,7 @@ bool TShellFileList::FolderHasAttribute(int number) const {
 void TShellFileList::SetFolder(PCItemIDList folder) {
   folder_ = UniquePIDL::CopyOf(folder);
   shellFolder_ = nullptr;
+  readError_ = 0;
   if (!folder_) return;
   ShellFolderPtr desktop = ShellGetDesktopFolder();
   shellFolder_ = FolderLevel() == 0 ? desktop : desktop->BindToObject(folder_.get());
@@ -226,17 +240,19 @@ bool TShellFileList::Keep(TShellFileItem& item) {
     if (folderType == itMyComputer && item.ItemType() == itVirtual && !virtuaItems_.Contains(itVirtual)) return false;
     if (folderType == itNetWork && !virtuaItems_.Contains(itNetWork)) return false;
   }
-  bool accept = true;
-  if (OnShFilter) OnShFilter(item, accept);
-  return accept;
+  return DoShFilter(item);
 }
 
 std::vector<std::unique_ptr<TShellFileItem>> TShellFileList::EnumItems() {
   std::vector<std::unique_ptr<TShellFileItem>> items;
   if (!shellFolder_) return items;
+  errno = 0;
   auto e = shellFolder_->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_FASTITEMS |
                                      (includeHidden_ ? SHCONTF_INCLUDEHIDDEN : 0));
-  if (!e) return items;
+  if (!e) {
+    readError_ = errno != 0 ? errno : EIO;
+    return items;
+  }
   ShellFindData fd;
   for (PItemIDList id = nullptr; e->Next(id, &fd); id = nullptr) {
     // A one-ID list just made: its block is its size.
@@ -253,6 +269,7 @@ int TShellFileList::FillItems() {
   if (outer) observer_->BeginReset();
   if (shellFolder_) {
     Clear();
+    readError_ = 0;
     items_ = EnumItems();
     // A small folder gets its details now; a large one names first.
     if (Count() <= timing_.detailsAtOnce) CompleteDetails(AllItems());
@@ -275,7 +292,7 @@ int TShellFileList::FillItems() {
     if (!items_.empty()) focused_ = items_.front().get();
     if (pending) StartDetails(false);
   }
-  if (OnShListChange) OnShListChange();
+  DoShListChange();
   if (outer) observer_->EndReset();
   ResumeWatchers();
   return Count();
@@ -307,7 +324,7 @@ void TShellFileList::RemoveSelected() {
     Renumber();
     RecountSelection();
   });
-  if (OnShListChange) OnShListChange();
+  DoShListChange();
   DoShSelChange(selTotal_);
 }
 
@@ -412,7 +429,7 @@ void TShellFileList::DetailsDone(std::uint64_t generation) {
 
 // --- Opening and renaming -----------------------------------------------------------------------------
 
-void TShellFileList::ExecuteItem(int index, TShiftState shift) {
+void TShellFileList::ExecuteItem(int index, TShiftState shift, int subItem, int x, int y) {
   TShellFileItem* item = ItemAt(index);
   if (item == nullptr) return;
   if (item->HasAttribute(15)) {
@@ -421,11 +438,8 @@ void TShellFileList::ExecuteItem(int index, TShiftState shift) {
     if (tree_ != nullptr) tree_->SelectPIDL(target.get());
     return;
   }
-  bool defaultAction = true;
-  if (OnShExecute) OnShExecute(*item, shift, defaultAction);
-  if (!defaultAction) return;
-  const std::string path = item->GetPath();
-  if (!path.empty()) ShellOpen(path);
+  if (!DoShExecute(*item, shift, subItem, x, y)) return;
+  ShellOpenItem(item->AbsolutePIDL());
 }
 
 bool TShellFileList::CanRename(int index) const {
@@ -583,6 +597,28 @@ void TShellFileList::DoShSelChange(std::uint64_t total) {
   if (OnShSelChange) OnShSelChange(total);
 }
 
+// --- Event steps -------------------------------------------------------------------------------------
+
+bool TShellFileList::DoShFilter(TShellFileItem& item) {
+  bool accept = true;
+  if (OnShFilter) OnShFilter(item, accept);
+  return accept;
+}
+
+bool TShellFileList::DoShExecute(TShellFileItem& item, TShiftState shift, int subItem, int x, int y) {
+  bool defaultAction = true;
+  if (OnShExecute) OnShExecute(item, shift, subItem, x, y, defaultAction);
+  return defaultAction;
+}
+
+void TShellFileList::DoShListChange() {
+  if (OnShListChange) OnShListChange();
+}
+
+void TShellFileList::DoShClipboard(bool contented) {
+  if (OnShClipboard) OnShClipboard(contented);
+}
+
 // --- Owner data ----------------------------------------------------------------------------------------------
 
 void TShellFileList::CacheHint(int first, int last) {
@@ -597,19 +633,46 @@ void TShellFileList::CacheHint(int first, int last) {
   }
 }
 
-int TShellFileList::FindItem(bool partial, const std::string& text, int start, bool wrap) {
+int TShellFileList::FindItem(const TShellFindInfo& info, int start) {
   const int n = Count();
+  switch (info.Kind) {
+    case fkData:
+      for (int i = 0; i < n; ++i)
+        if (items_[static_cast<std::size_t>(i)].get() == info.Data) return i;
+      return -1;
+    case fkNearest:
+      // The views place their items themselves and find the nearest one
+      // themselves; the list knows no positions.
+      return -1;
+    case fkPartial:
+    case fkExact:
+      break;
+  }
   if (n == 0) return -1;
-  const std::string wanted = UpperCp932(text);
+  const std::string wanted = UpperCp932(info.Text);
   if (start < 0 || start >= n) start = 0;
-  const int visits = wrap ? n : n - start;
+  const int visits = info.Wrap ? n : n - start;
   for (int k = 0; k < visits; ++k) {
     TShellFileItem* item = ItemAt((start + k) % n);
     if (item == nullptr) return -1;
     const std::string name = UpperCp932(item->DisplayName());
-    if (partial ? name.compare(0, wanted.size(), wanted) == 0 : name == wanted) return item->Index();
+    if (info.Kind == fkExact ? name.compare(0, wanted.size(), wanted) == 0 : HoldsAtCharacter(name, wanted))
+      return item->Index();
   }
   return -1;
+}
+
+int TShellFileList::LargestFileIndex() const {
+  int best = -1;
+  std::uint64_t largest = 0;
+  for (const auto& item : items_) {
+    if (item->DetailsPending() || (item->FileAttributes() & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (best < 0 || item->findData_.size > largest) {
+      best = item->Index();
+      largest = item->findData_.size;
+    }
+  }
+  return best;
 }
 
 // --- Mouse press states ------------------------------------------------------------------------------------------
@@ -724,6 +787,7 @@ void TShellFileList::FolderGone() {
     Clear();
     folder_.reset();
     shellFolder_ = nullptr;
+    readError_ = 0;
     std::string treePath;
     PCItemIDList treeFolder = tree_ != nullptr ? tree_->SelectedPIDL() : nullptr;
     if (treeFolder != nullptr && !(PIDLToPath(treeFolder, treePath) && treePath == gone)) {
@@ -783,7 +847,7 @@ void TShellFileList::MergeNames() {
     RecountSelection();
   });
   if (AnyItemPending()) StartDetails(false);
-  if (OnShListChange) OnShListChange();
+  DoShListChange();
   DoShSelChange(selTotal_);
 }
 

@@ -64,7 +64,7 @@ struct TShellFileListTiming {
   int detailsAtOnce = 2000;
 };
 
-class TShellFileList final : public TShellListLink {
+class TShellFileList : public TShellListLink {
  public:
   explicit TShellFileList(TShellFileListTiming timing = {});
   ~TShellFileList();
@@ -74,15 +74,20 @@ class TShellFileList final : public TShellListLink {
   void SetObserver(TShellFileListObserver* observer) { observer_ = observer; }
 
   // --- Events (UI thread; unassigned do nothing) ------------------------------
+  // Each is fired by one overridable step (Do... below) that supplies its
+  // defaults: the flags come in true, and an unassigned event leaves them so.
   // Each enumerated item that the virtual-folder rules keep; false drops it.
   std::function<void(TShellFileItem& item, bool& accept)> OnShFilter;
-  // Before an item that is no folder is opened; false opens nothing.
-  std::function<void(TShellFileItem& item, TShiftState shift, bool& defaultAction)> OnShExecute;
+  // Before an item that is no folder is opened (the column activated and
+  // the point, in the view's coordinates); false opens nothing.
+  std::function<void(TShellFileItem& item, TShiftState shift, int subItem, int x, int y, bool& defaultAction)>
+      OnShExecute;
   // After every fill and after items came or went.
   std::function<void()> OnShListChange;
   // The sum of the sizes of the selected items changed (or may have).
   std::function<void(std::uint64_t selSize)> OnShSelChange;
-
+  // The clipboard changed; `contented`: it holds shell objects.
+  std::function<void(bool contented)> OnShClipboard;
   // --- Properties -----------------------------------------------------------------
   bool IncludeHidden() const { return includeHidden_; }
   TShVirtuaItems ShVirtuaItems() const { return virtuaItems_; }
@@ -111,6 +116,10 @@ class TShellFileList final : public TShellListLink {
   std::string FolderPath() const;
   TShItemIDType FolderType() const;
   ShellFolderPtr FolderShellFolder() const { return shellFolder_; }
+  // The last fill could not list the folder (no permission, a disk error):
+  // it is shown empty, and this says so; FolderReadError is the errno value.
+  bool FolderUnreadable() const { return readError_ != 0; }
+  int FolderReadError() const { return readError_; }
   bool FolderHasAttribute(int number) const;
 
   // --- Items ------------------------------------------------------------------------
@@ -133,10 +142,12 @@ class TShellFileList final : public TShellListLink {
   // True while details of some items are still to come.
   bool DetailsPending() const;
 
-  // Opens the item at `index`: a folder is browsed into (and the tree
-  // follows), anything else goes to OnShExecute and then to the desktop's
-  // opener.
-  void ExecuteItem(int index, TShiftState shift = 0);
+  // Opens the item at `index`, activated in column `subItem` at (x, y): a
+  // folder is browsed into (and the tree follows), anything else goes to
+  // OnShExecute and then to the desktop's opener (ShellOpenItem).
+  void ExecuteItem(int index, TShiftState shift = 0, int subItem = 0, int x = 0, int y = 0);
+  // The clipboard changed (the view watches it).
+  void ClipboardChanged(bool contented) { DoShClipboard(contented); }
   // Renames the item at `index` (CP932); the watchers are paused meanwhile.
   bool RenameItem(int index, const std::string& name);
   bool CanRename(int index) const;
@@ -176,16 +187,28 @@ class TShellFileList final : public TShellListLink {
   std::uint64_t SelectionTotal() const { return selTotal_; }
   void LockSelChange() { ++selLock_; }
   void UnlockSelChange();
-  void DoShSelChange(std::uint64_t total);
+  virtual void DoShSelChange(std::uint64_t total);
 
   // --- Owner data -------------------------------------------------------------------------------
   // The rows first..last are about to be shown: their names, icons and
   // details are made ready.
   void CacheHint(int first, int last);
-  // Type-ahead: the first item from `start` on (and, with `wrap`, from 0
-  // up to start) whose name begins with `text` (`partial`) or is `text`
-  // (exact), letters compared upper-cased character by character; -1.
-  int FindItem(bool partial, const std::string& text, int start, bool wrap);
+  // Finding an item, as a view asks: by the item itself (`Data`); by text
+  // (CP932), a name that holds it anywhere (fkPartial, type-ahead) or begins
+  // with it (fkExact), letters compared upper-cased character by character;
+  // by the point nearest an item. The text search runs from `start` on and,
+  // with `Wrap`, from 0 up to start, each item once. The index, or -1.
+  enum TShellFindKind { fkData, fkPartial, fkExact, fkNearest };
+  struct TShellFindInfo {
+    TShellFindKind Kind = fkPartial;
+    std::string Text;
+    const TShellFileItem* Data = nullptr;
+    int X = 0, Y = 0;
+    bool Wrap = false;
+  };
+  int FindItem(const TShellFindInfo& info, int start);
+  // The row of the largest file whose size is known; -1 for none.
+  int LargestFileIndex() const;
 
   // --- Mouse press states -----------------------------------------------------------------------
   TShellDragState DragState() const { return dragState_; }
@@ -208,6 +231,10 @@ class TShellFileList final : public TShellListLink {
   // --- Drag and drop (ZuShellListDrag.cpp) ------------------------------------------------
   // A drag of the selection may start (canDrag comes in true).
   std::function<void(const TShellIDList& items, DropPoint start, int x, int y, bool& canDrag)> OnShBeginDrag;
+  // An acceptable drag entered (screen point); false refuses it whole.
+  std::function<void(TShellDragObject& drag, TShiftState shift, DropPoint pt, bool& accept)> OnShDragEnter;
+  // An accepted drag left without a drop.
+  std::function<void()> OnShDragLeave;
   // After each hover passed on (item null over the folder itself; screen point).
   std::function<void(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y)> OnShDragOver;
   // A drop arrives (defaultAction comes in true; false cancels it).
@@ -239,6 +266,18 @@ class TShellFileList final : public TShellListLink {
   void FilesChanged(TShFilesWatcher* watcher, const std::string& path);
   TShFilesWatcher* NamesWatcher() const { return namesWatcher_; }
   TShFilesWatcher* DetailsWatcher() const { return detailsWatcher_; }
+
+ protected:
+  // The steps that fire the events, with their defaults.
+  virtual bool DoShFilter(TShellFileItem& item);
+  virtual bool DoShExecute(TShellFileItem& item, TShiftState shift, int subItem, int x, int y);
+  virtual void DoShListChange();
+  virtual void DoShClipboard(bool contented);
+  virtual bool DoShBeginDrag(const TShellIDList& items, DropPoint start, int x, int y);
+  virtual bool DoShDragEnter(TShellDragObject& drag, TShiftState shift, DropPoint pt);
+  virtual void DoShDragOver(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y);
+  virtual void DoShDragLeave();
+  virtual bool DoShDragDrop(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y);
 
  private:
   friend class TShellFileItem;
@@ -273,6 +312,7 @@ class TShellFileList final : public TShellListLink {
 
   UniquePIDL folder_;
   ShellFolderPtr shellFolder_;
+  int readError_ = 0;
   std::vector<std::unique_ptr<TShellFileItem>> items_;
   TShellIDList selection_;
 

@@ -25,9 +25,7 @@ std::optional<TShellDragStart> TShellFileList::BeginDrag(int x, int y, bool left
   if (selection.Count() == 0) return std::nullopt;
   if (!selection.AllHaveAttribute(2) && !selection.AllHaveAttribute(0) && !selection.AllHaveAttribute(1))
     return std::nullopt;
-  bool canDrag = true;
-  if (OnShBeginDrag) OnShBeginDrag(selection, {dragStartX_, dragStartY_}, x, y, canDrag);
-  if (!canDrag) return std::nullopt;
+  if (!DoShBeginDrag(selection, {dragStartX_, dragStartY_}, x, y)) return std::nullopt;
   std::vector<PCItemIDList> items(selection.PIDLArray(), selection.PIDLArray() + selection.Count());
   TShellDragStart start;
   start.Data = MakeShellDataObject(selection.ParentPIDL(), items);
@@ -67,7 +65,7 @@ HRESULT TShellFileList::DragOver(int index, std::uint32_t keyState, DropPoint pt
     SetDropHighlight(target ? index : -1);
     if (!target && (FolderHasAttribute(6) || FolderLevel() == 0)) target = FolderDropTarget();
     const HRESULT r = dropSite_.Probe(target, keyState, pt, effect);
-    if (target && OnShDragOver) OnShDragOver(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y);
+    if (target) DoShDragOver(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y);
     return r;
   } catch (...) {
     return E_UNEXPECTED;
@@ -89,8 +87,7 @@ HRESULT TShellFileList::Drop(const ShellDataObject* data, std::uint32_t keyState
       result = E_INVALIDARG;
     } else {
       TShellFileItem* item = ItemAt(dropHighlight_);
-      bool defaultAction = true;
-      if (OnShDragDrop) OnShDragDrop(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y, defaultAction);
+      const bool defaultAction = DoShDragDrop(*drag, item, ShiftStateFromKeys(keyState), pt.x, pt.y);
       std::shared_ptr<ShellDropTarget> target;
       if (defaultAction && item != nullptr) {
         if (item->HasAttribute(6)) target = item->ItemDropTarget();
@@ -105,6 +102,34 @@ HRESULT TShellFileList::Drop(const ShellDataObject* data, std::uint32_t keyState
   dropSite_.Leave(false);
   SetDropHighlight(-1);
   return result;
+}
+
+// --- Event steps --------------------------------------------------------------------------------
+
+bool TShellFileList::DoShBeginDrag(const TShellIDList& items, DropPoint start, int x, int y) {
+  bool canDrag = true;
+  if (OnShBeginDrag) OnShBeginDrag(items, start, x, y, canDrag);
+  return canDrag;
+}
+
+bool TShellFileList::DoShDragEnter(TShellDragObject& drag, TShiftState shift, DropPoint pt) {
+  bool accept = true;
+  if (OnShDragEnter) OnShDragEnter(drag, shift, pt, accept);
+  return accept;
+}
+
+void TShellFileList::DoShDragOver(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y) {
+  if (OnShDragOver) OnShDragOver(drag, item, shift, x, y);
+}
+
+void TShellFileList::DoShDragLeave() {
+  if (OnShDragLeave) OnShDragLeave();
+}
+
+bool TShellFileList::DoShDragDrop(TShellDragObject& drag, TShellFileItem* item, TShiftState shift, int x, int y) {
+  bool defaultAction = true;
+  if (OnShDragDrop) OnShDragDrop(drag, item, shift, x, y, defaultAction);
+  return defaultAction;
 }
 
 }  // namespace tavo

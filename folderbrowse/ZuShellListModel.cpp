@@ -3,10 +3,6 @@
 #include <QApplication>
 #include <QPalette>
 
-#include <QHash>
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
 
 #include <cerrno>
 
@@ -20,37 +16,6 @@ namespace {
 // Rows whose details are read together when one of them is first shown:
 // about two screens.
 constexpr int kHintRows = 64;
-
-// A link's icon carries a small arrow in its lower left corner, a shared
-// object's a small hand-like box; made once per icon and kept.
-QIcon WithOverlay(int iconIndex, int overlayMask) {
-  QIcon base = ShellItemIcon(iconIndex, iconIndex);
-  if (overlayMask == 0) return base;
-  static QHash<QPair<int, int>, QIcon> made;
-  const QPair<int, int> key(iconIndex, overlayMask);
-  auto it = made.find(key);
-  if (it != made.end()) return *it;
-  QIcon icon;
-  for (const int size : {16, 32}) {
-    QPixmap pm = base.pixmap(size, size);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    const int s = size / 2;
-    const QRectF box(0.5, size - s - 0.5, s - 1, s - 1);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::white);
-    p.drawRect(box);
-    p.setPen(QPen(overlayMask == 0x200 ? Qt::blue : Qt::darkGreen, size / 16.0 + 0.5));
-    const QPointF from(box.left() + s * 0.25, box.bottom() - s * 0.2);
-    const QPointF to(box.right() - s * 0.2, box.top() + s * 0.25);
-    p.drawLine(from, to);
-    p.drawLine(to, to + QPointF(-s * 0.35, 0));
-    p.drawLine(to, to + QPointF(0, s * 0.35));
-    p.end();
-    icon.addPixmap(pm);
-  }
-  return *made.insert(key, icon);
-}
 
 }  // namespace
 
@@ -81,16 +46,20 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
   if (item == nullptr) return {};
   const int number = ColumnNumber(index.column());
   switch (role) {
+    case Qt::AccessibleTextRole:
+      // A screen reader hears that a folder cannot be read with its name.
+      if (number == lcName && item->IsUnreadable())
+        return QStringLiteral("%1（%2）").arg(FromCp932Path(item->DisplayName()), OverlayWords(kOverlayUnreadable - 1));
+      [[fallthrough]];
     case Qt::DisplayRole:
-    case Qt::EditRole:
-    case Qt::AccessibleTextRole: {
-      if (number == lcName) return FromCp932(item->DisplayName());
+    case Qt::EditRole: {
+      if (number == lcName) return FromCp932Path(item->DisplayName());
       // The first pending row to show reads the details of its neighbours too.
       if (item->DetailsPending()) list_.CacheHint(index.row(), index.row() + kHintRows);
       switch (number) {
         case lcSize: return FromCp932(item->SizeText());
-        case lcType: return FromCp932(item->TypeText());
-        case lcModified: return FromCp932(item->DateText());
+        case lcType: return FromCp932Path(item->TypeText());
+        case lcModified: return FromCp932Path(item->DateText());
         case lcAttributes:
           if (attributesImage_.ImageList != nullptr && role == Qt::DisplayRole) return {};
           return FromCp932(item->AttributeText());
@@ -99,7 +68,12 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::DecorationRole:
       if (number != lcName) return {};
-      return WithOverlay(item->GetIconIndex(), item->OverlayMask());
+      return ShellItemIcon(item->GetIconIndex(), item->GetIconIndex(), (item->OverlayMask() >> 8) - 1);
+    case Qt::ToolTipRole: {
+      if (number != lcName) return {};
+      const QString words = OverlayWords((item->OverlayMask() >> 8) - 1);
+      return words.isEmpty() ? QVariant() : QVariant(words);
+    }
     case Qt::TextAlignmentRole: {
       const auto& columns = list_.Columns();
       const bool right = columns[static_cast<std::size_t>(index.column())].RightAligned;
@@ -107,6 +81,8 @@ QVariant TShellListModel::data(const QModelIndex& index, int role) const {
     }
     case AttributesRole:
       return item->FindData().attributes;
+    case ItemRole:
+      return QVariant::fromValue(reinterpret_cast<quintptr>(item));
     case Qt::BackgroundRole:
       // The row a drag would drop into.
       if (index.row() == list_.DropHighlightIndex()) return QApplication::palette().highlight().color().lighter(150);
@@ -149,6 +125,36 @@ Qt::ItemFlags TShellListModel::flags(const QModelIndex& index) const {
   // asked only when an edit begins (TZuShellListView).
   if (ColumnNumber(index.column()) == lcName) f |= Qt::ItemIsEditable;
   return f;
+}
+
+QModelIndexList TShellListModel::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                       Qt::MatchFlags flags) const {
+  const Qt::MatchFlags how = flags & Qt::MatchTypeMask;
+  TShellFileList::TShellFindInfo find;
+  find.Wrap = (flags & Qt::MatchWrap) != 0;
+  if (role == ItemRole && how == Qt::MatchExactly) {
+    find.Kind = TShellFileList::fkData;
+    find.Data = reinterpret_cast<const TShellFileItem*>(value.value<quintptr>());
+  } else if (role == Qt::DisplayRole && hits == 1 && (how == Qt::MatchContains || how == Qt::MatchStartsWith)) {
+    const std::optional<std::string> text = ToCp932(value.toString());
+    if (!text) return {};
+    find.Kind = how == Qt::MatchContains ? TShellFileList::fkPartial : TShellFileList::fkExact;
+    find.Text = *text;
+  } else {
+    return QAbstractTableModel::match(start, role, value, hits, flags);
+  }
+  const int row = list_.FindItem(find, start.row());
+  if (row < 0) return {};
+  return {index(row, start.column() >= 0 ? start.column() : 0)};
+}
+
+void TShellListModel::SetAttributesImage(const TAttributesImage* value) {
+  if (value == nullptr) return;
+  attributesImage_.Assign(value);
+  // The column shows letters or images as the list is there or not.
+  if (attributesImage_.ImageList != nullptr)
+    connect(attributesImage_.ImageList, &QObject::destroyed, this, &TShellListModel::RowsChanged, Qt::UniqueConnection);
+  RowsChanged();
 }
 
 void TShellListModel::BeginReset() { beginResetModel(); }

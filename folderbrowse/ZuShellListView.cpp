@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QMimeData>
 #include <QContextMenuEvent>
@@ -16,9 +17,15 @@
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
+#include <cerrno>
+
 #include "folderbrowse/ZuShellCst.h"
 #include "folderbrowse/ZuShellDragQt.h"
+#include "folderbrowse/ZuShellItemModel.h"
+#include "platform/system/OSError.h"
+#include "platform/text/Cp932Name.h"
 #include "platform/text/QtText.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/AccessibleNames.h"
 #include "platform/ui/FocusedItemView.h"
 
@@ -47,51 +54,39 @@ class TypeAheadView : public ui::FocusedItemView<View> {
   TZuShellListView* owner_;
 };
 
-// Draws attribute images where the model has an image list for them: in
-// the attribute column from the left (read-only, hidden, system, archive),
-// and in the large-icon view upwards left of the icon (archive, system,
-// hidden, read-only).
-class AttributesDelegate : public QStyledItemDelegate {
+// The report view: each row goes through the list's item step.
+class StepReportView : public TypeAheadView<QTreeView> {
  public:
-  AttributesDelegate(TShellListModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
+  explicit StepReportView(TZuShellListView* owner) : TypeAheadView<QTreeView>(owner), owner_(owner) {}
 
-  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyledItemDelegate::paint(p, option, index);
-    const TAttributesImage& images = model_.AttributesImage();
-    if (images.ImageList == nullptr) return;
-    const std::uint32_t a = index.data(TShellListModel::AttributesRole).toUInt();
-    const std::pair<int, std::uint32_t> order[] = {{images.ReadOnly, FILE_ATTRIBUTE_READONLY},
-                                                   {images.Hidden, FILE_ATTRIBUTE_HIDDEN},
-                                                   {images.System, FILE_ATTRIBUTE_SYSTEM},
-                                                   {images.Archive, FILE_ATTRIBUTE_ARCHIVE}};
-    const auto* view = qobject_cast<const QListView*>(option.widget);
-    if (model_.ColumnNumber(index.column()) == lcAttributes && view == nullptr) {
-      int x = option.rect.left();
-      for (const auto& [image, bit] : order) {
-        const QPixmap* pm = Image(images, image);
-        if (pm == nullptr || (a & bit) == 0) continue;
-        p->drawPixmap(x, option.rect.top() + 2, *pm);
-        x += pm->width();
-      }
-    } else if (view != nullptr && view->viewMode() == QListView::IconMode && index.column() == 0) {
-      int y = option.rect.top() + view->iconSize().height();
-      const int right = option.rect.left() + (option.rect.width() - view->iconSize().width()) / 2 + 5;
-      for (int k = 3; k >= 0; --k) {
-        const QPixmap* pm = Image(images, order[k].first);
-        if (pm == nullptr || (a & order[k].second) == 0) continue;
-        y -= pm->height();
-        p->drawPixmap(right - pm->width(), y, *pm);
-        y -= 1;
-      }
-    }
+ protected:
+  void drawRow(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    owner_->PaintRow(p, option, index.row(), [&] { QTreeView::drawRow(p, option, index); });
   }
 
  private:
-  static const QPixmap* Image(const TAttributesImage& images, int index) {
-    if (index < 0 || index >= static_cast<int>(images.ImageList->size())) return nullptr;
-    return &(*images.ImageList)[static_cast<std::size_t>(index)];
+  TZuShellListView* owner_;
+};
+
+// Every cell goes through the list's drawing steps.
+class StepDelegate : public QStyledItemDelegate {
+ public:
+  StepDelegate(TZuShellListView* owner, QObject* parent) : QStyledItemDelegate(parent), owner_(owner) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    owner_->PaintCell(p, option, index,
+                      [&](const QStyleOptionViewItem& o) { QStyledItemDelegate::paint(p, o, index); });
   }
-  TShellListModel& model_;
+
+ protected:
+  // A background a drawing step chose stays, unless the model has its own.
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    const QBrush chosen = option->backgroundBrush;
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (option->backgroundBrush.style() == Qt::NoBrush) option->backgroundBrush = chosen;
+  }
+
+ private:
+  TZuShellListView* owner_;
 };
 
 }  // namespace
@@ -102,7 +97,7 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
   stack_ = new QStackedLayout(this);
   stack_->setContentsMargins(0, 0, 0, 0);
 
-  report_ = new TypeAheadView<QTreeView>(this);
+  report_ = new StepReportView(this);
   report_->setObjectName(QStringLiteral("ReportView"));
   report_->setRootIsDecorated(false);
   report_->setItemsExpandable(false);
@@ -124,9 +119,10 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     v->setSelectionMode(QAbstractItemView::ExtendedSelection);
     v->setSelectionBehavior(QAbstractItemView::SelectRows);
     v->setEditTriggers(QAbstractItemView::EditKeyPressed);
-    v->setItemDelegate(new AttributesDelegate(*model_, v));
+    v->setItemDelegate(new StepDelegate(this, v));
     ui::SetAccessibleName(v, QStringLiteral("ファイル"));
     v->viewport()->installEventFilter(this);
+    v->installEventFilter(this);  // its keys
     v->setAcceptDrops(true);
     v->viewport()->setAcceptDrops(true);
     stack_->addWidget(v);
@@ -153,13 +149,24 @@ TZuShellListView::TZuShellListView(QWidget* parent, TShellFileListTiming timing)
     list_->SetColumnOrder(order);
   });
   connect(model_, &TShellListModel::listReset, this, [this] { TakeListState(); });
+  // Sizes read after the names may need a wider column.
+  connect(model_, &QAbstractItemModel::dataChanged, this, [this] { FitSizeColumn(); });
   connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     const bool contented =
         data != nullptr && data->hasFormat(QString::fromLatin1(ShellClipFormats[cfShellIDList].data(),
                                                                static_cast<int>(ShellClipFormats[cfShellIDList].size())));
-    if (OnShClipboard) OnShClipboard(contented);
+    list_->ClipboardChanged(contented);
   });
+
+  folderNote_ = new QLabel(this);
+  folderNote_->setObjectName(QStringLiteral("FolderNote"));
+  folderNote_->setWordWrap(true);
+  folderNote_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  folderNote_->setMargin(12);
+  folderNote_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  folderNote_->hide();
+  ui::MakeStatusLine(folderNote_);
 
   InstallShellQtServices();
   list_->OnEditRow = [this](int row) {
@@ -207,11 +214,13 @@ void TZuShellListView::SetViewStyle(TViewStyle style) {
   }
   stack_->setCurrentWidget(CurrentView());
   if (hadFocus) CurrentView()->setFocus();
+  if (folderNote_ != nullptr && folderNote_->isVisible()) PlaceFolderNote();
 }
 
 void TZuShellListView::SetReportColumnWidth(int number, int width) {
   list_->SetReportColumnWidth(number, width);
   ApplyColumns();
+  FitSizeColumn();
 }
 
 void TZuShellListView::ApplyColumns() {
@@ -241,6 +250,7 @@ void TZuShellListView::ShowSortIndicator() {
 }
 
 void TZuShellListView::TakeListState() {
+  ShowFolderNote();
   syncing_ = true;
   ApplyColumns();
   ShowSortIndicator();
@@ -267,12 +277,48 @@ void TZuShellListView::TakeListState() {
     CurrentView()->scrollTo(model_->index(focused, 0));
   }
   syncing_ = false;
+  FitSizeColumn();
   emit currentItemChanged();
 }
 
 bool TZuShellListView::CurrentIsFolder() const {
   TShellFileItem* item = list_->ItemAt(report_->currentIndex().row());
   return item != nullptr && item->HasAttribute(15);
+}
+
+void TZuShellListView::ShowFolderNote() {
+  if (!list_->FolderUnreadable()) {
+    folderNote_->hide();
+    folderNote_->clear();
+    for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+      v->setAccessibleDescription({});
+    return;
+  }
+  const int error = list_->FolderReadError();
+  const QString text = error == EACCES || error == EPERM
+                           ? QStringLiteral("このフォルダは読み取れません。中を見る権限がありません。")
+                           : QStringLiteral("このフォルダは読み取れません（%1）。").arg(FromCp932(FileErrorText(error)));
+  for (QAbstractItemView* v : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
+    v->setAccessibleDescription(text);
+  PlaceFolderNote();
+  folderNote_->show();
+  folderNote_->raise();
+  ui::AnnounceStatus(folderNote_, text);
+}
+
+void TZuShellListView::PlaceFolderNote() {
+  const QWidget* viewport = CurrentView()->viewport();
+  folderNote_->setGeometry(QRect(viewport->mapTo(this, QPoint(0, 0)), viewport->size()));
+}
+
+void TZuShellListView::FitSizeColumn() {
+  int section = -1;
+  for (int c = 0; c < model_->columnCount(); ++c)
+    if (model_->ColumnNumber(c) == lcSize) section = c;
+  const int row = list_->LargestFileIndex();
+  if (section < 0 || row < 0) return;
+  const int needed = report_->sizeHintForIndex(model_->index(row, section)).width() + 4;
+  if (report_->header()->sectionSize(section) < needed) report_->header()->resizeSection(section, needed);
 }
 
 void TZuShellListView::SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
@@ -293,7 +339,26 @@ void TZuShellListView::Activated(const QModelIndex& index) {
   if (m & Qt::ShiftModifier) shift |= ssShift;
   if (m & Qt::ControlModifier) shift |= ssCtrl;
   if (m & Qt::AltModifier) shift |= ssAlt;
-  list_->ExecuteItem(index.row(), shift);
+  // By the mouse, the point of the click; by the keyboard, the item's corner.
+  const QPoint at = activatedAt_.value_or(CurrentView()->visualRect(index).topLeft());
+  list_->ExecuteItem(index.row(), shift, model_->ColumnNumber(index.column()), at.x(), at.y());
+}
+
+void TZuShellListView::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  const QEvent::Type t = e->type();
+  if (t != QEvent::ThemeChange && t != QEvent::StyleChange && t != QEvent::LocaleChange) return;
+  if (refillPosted_) return;
+  // One refill for a burst of changes, once they have all arrived.
+  refillPosted_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        refillPosted_ = false;
+        ReloadShellItemIcons();
+        if (list_->FolderPIDL() != nullptr) list_->Browse(list_->FolderPIDL());
+      },
+      Qt::QueuedConnection);
 }
 
 void TZuShellListView::HeaderClicked(int section) {
@@ -314,9 +379,21 @@ void TZuShellListView::KeyboardSearch(const QString& text) {
   }
   typed_ += text;
   typedAt_.restart();
-  const std::optional<std::string> wanted = ToCp932(typed_);
-  if (!wanted) return;
-  const int row = list_->FindItem(true, *wanted, start, true);
+  // A name with no CP932 form is named by its escaped form: so is what was
+  // typed when it has none, or when its CP932 form finds nothing.
+  TShellFileList::TShellFindInfo find;
+  find.Kind = TShellFileList::fkPartial;
+  find.Wrap = true;
+  int row = -1;
+  if (const std::optional<std::string> plain = ToCp932(typed_)) {
+    find.Text = *plain;
+    row = list_->FindItem(find, start);
+  }
+  if (row < 0) {
+    const QByteArray utf8 = typed_.toUtf8();
+    find.Text = Cp932FormOfOsBytes(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    row = list_->FindItem(find, start);
+  }
   if (row < 0) return;
   const QModelIndex index = model_->index(row, 0);
   view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -409,8 +486,11 @@ bool TZuShellListView::DragEvent(QEvent* event) {
 }
 
 bool TZuShellListView::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == report_ || watched == icons_) && event->type() == QEvent::KeyPress) activatedAt_.reset();
   if ((watched == report_->viewport() || watched == icons_->viewport()) && DragEvent(event)) return true;
   if (watched == report_->viewport() || watched == icons_->viewport()) {
+    if (event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::MouseButtonRelease)
+      activatedAt_ = static_cast<QMouseEvent*>(event)->position().toPoint();
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
       auto* me = static_cast<QMouseEvent*>(event);
       const QPoint pos = me->position().toPoint();
@@ -443,6 +523,7 @@ void TZuShellListView::focusInEvent(QFocusEvent* e) {
 void TZuShellListView::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   list_->SetClientWidth(width());
+  if (folderNote_->isVisible()) PlaceFolderNote();
 }
 
 }  // namespace tavo

@@ -58,7 +58,16 @@ QVariant TShellTreeModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return FromCp932(node->Text);
+      return FromCp932Path(node->Text);
+    case Qt::AccessibleTextRole:
+      // A screen reader hears that a folder cannot be read with its name.
+      if (node->OverlayIndex == kOverlayUnreadable - 1)
+        return QStringLiteral("%1（%2）").arg(FromCp932Path(node->Text), OverlayWords(node->OverlayIndex));
+      return FromCp932Path(node->Text);
+    case Qt::ToolTipRole: {
+      const QString words = OverlayWords(node->OverlayIndex);
+      return words.isEmpty() ? QVariant() : QVariant(words);
+    }
     case Qt::DecorationRole: {
       // Asked on every paint, as the tree's handlers may answer otherwise.
       const int image = tree_.GetImageIndex(node);

@@ -15,7 +15,7 @@
 #include "platform/shell/ShellFolders.h"
 #include "platform/shell/ShellQuestions.h"
 #include "platform/shell/ShellSpecialFolders.h"
-#include "platform/text/Cp932.h"
+#include "platform/text/Cp932Name.h"
 
 namespace tavo::shellns {
 namespace {
@@ -131,11 +131,10 @@ class FsEnum : public ShellEnumIDList {
         if (!EntryFacts(fd, e->d_name, readOnly_, facts, isDir)) continue;  // gone meanwhile
         if ((flags_ & (isDir ? SHCONTF_FOLDERS : SHCONTF_NONFOLDERS)) == 0) continue;
       }
-      auto cp932 = FromOsPath(name);
-      if (!cp932) continue;  // not expressible: the program cannot name it
       PItemIDList id = facts.known ? MakeFsItemID(isDir, name, facts) : MakeFsItemID(isDir, name);
       if (id == nullptr) continue;
-      if (findData != nullptr) *findData = FindDataOf(facts, std::move(*cp932));
+      // Every entry is named, escaped where it has no CP932 form.
+      if (findData != nullptr) *findData = FindDataOf(facts, Cp932FormOfOsBytes(name));
       item = id;
       return true;
     }
@@ -164,10 +163,15 @@ bool FolderHasSubfolder(const std::string& osPath) {
       struct stat st {};
       isDir = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
     }
-    found = isDir && Utf8ToCp932(name).has_value();
+    found = isDir;
   }
   ::closedir(d);
   return found;
+}
+
+bool FolderUnreadable(const std::string& osPath) {
+  if (::faccessat(AT_FDCWD, osPath.c_str(), R_OK | X_OK, AT_EACCESS) == 0) return false;
+  return errno == EACCES || errno == EPERM;
 }
 
 bool IsReadOnlyMount(const std::string& osPath) {
@@ -281,6 +285,7 @@ bool FileSystemFolder::ChildAttributes(PCItemIDList id, std::uint32_t asked, std
   if (isDir) {
     a |= SFGAO_FOLDER | SFGAO_DROPTARGET;
     if ((asked & SFGAO_HASSUBFOLDER) != 0 && FolderHasSubfolder(diskPath())) a |= SFGAO_HASSUBFOLDER;
+    if ((asked & SFGAO_UNREADABLE) != 0 && FolderUnreadable(diskPath())) a |= SFGAO_UNREADABLE;
   }
   if (facts.link) a |= SFGAO_LINK;
   if (facts.attributes & FILE_ATTRIBUTE_HIDDEN) a |= SFGAO_HIDDEN;
@@ -295,13 +300,13 @@ bool FileSystemFolder::ChildName(PCItemIDList id, std::uint32_t flags, std::stri
   if (osName.empty()) return false;
   std::optional<std::string> text;
   if ((flags & (SHGDN_FORPARSING | SHGDN_FORADDRESSBAR)) != 0 && (flags & SHGDN_INFOLDER) == 0) {
-    text = FromOsPath(JoinOs(osPath_, osName));
+    text = FromOsPathEscaped(JoinOs(osPath_, osName));
   } else {
     if (trash_ && (flags & (SHGDN_FORPARSING | SHGDN_FOREDITING)) == 0) {
       std::string original = TrashOriginalName(osName);
-      if (!original.empty()) text = FromOsPath(original);
+      if (!original.empty()) text = FromOsPathEscaped(original);
     }
-    if (!text) text = FromOsPath(osName);
+    if (!text) text = FromOsPathEscaped(osName);
   }
   if (!text) return false;
   name = std::move(*text);
@@ -400,16 +405,26 @@ void FileSystemFolder::ReadFacts(std::span<const IDListSpan> items, std::vector<
   ::close(dirFd);
 }
 
+int FileSystemFolder::ChildOverlay(PCItemIDList id) {
+  const std::string_view name = ValidFsNameOf(id);
+  if (name.empty()) return 0;
+  const FsItemFacts facts = KnownFacts(id);
+  if (!facts.known) return 0;
+  if ((facts.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && FolderUnreadable(JoinOs(osPath_, name)))
+    return kOverlayUnreadable;
+  if (facts.link) return kOverlayLink;
+  if (facts.attributes & FILE_ATTRIBUTE_READONLY) return kOverlayReadOnly;
+  return 0;
+}
+
 bool FileSystemFolder::ChildFindData(PCItemIDList id, ShellFindData& findData) {
   const std::string_view name = ValidFsNameOf(id);
   if (name.empty()) return false;
-  auto cp932 = FromOsPath(name);
-  if (!cp932) return false;
   FsItemFacts facts = FsFactsOf(id);
   bool isDir = false;
   if (!facts.known && !EntryFacts(AT_FDCWD, JoinOs(osPath_, name).c_str(), IsReadOnlyMount(osPath_), facts, isDir))
     return false;
-  findData = FindDataOf(facts, std::move(*cp932));
+  findData = FindDataOf(facts, Cp932FormOfOsBytes(name));
   return true;
 }
 

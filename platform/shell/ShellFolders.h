@@ -57,6 +57,7 @@ class FolderBase : public ShellFolder {
   bool SetNameOf(PCItemIDList item, std::string_view newName, std::uint32_t flags,
                  PItemIDList* newItem) final;
   bool GetFindData(PCItemIDList item, ShellFindData& findData) final;
+  std::optional<int> GetOverlayIndex(PCItemIDList item) final;
   bool SortKey(int column, IDListSpan item, std::string& key) final;
   void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override;
 
@@ -69,6 +70,8 @@ class FolderBase : public ShellFolder {
   virtual bool ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) = 0;
   virtual bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem);
   virtual bool ChildFindData(PCItemIDList id, ShellFindData& findData);
+  // 0 (no overlay) unless the folder kind gives one.
+  virtual int ChildOverlay(PCItemIDList id);
   virtual bool ChildSortKey(int column, PCItemIDList id, std::string& key);
   // The empty list: the folder itself (only the desktop answers).
   virtual bool SelfAttributes(std::uint32_t& attributes);
@@ -90,6 +93,7 @@ class FileSystemFolder : public FolderBase {
   bool ChildName(PCItemIDList id, std::uint32_t flags, std::string& name) override;
   bool RenameChild(PCItemIDList id, std::string_view newName, PItemIDList* newItem) override;
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override;
+  int ChildOverlay(PCItemIDList id) override;
   bool ChildSortKey(int column, PCItemIDList id, std::string& key) override;
   void ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntryFacts>& facts) override;
 
@@ -111,6 +115,8 @@ class FileSystemFolder : public FolderBase {
 // it, else a stat.
 bool FolderHasSubfolder(const std::string& osPath);
 bool IsReadOnlyMount(const std::string& osPath);
+// A folder this process may not list: no read or search permission.
+bool FolderUnreadable(const std::string& osPath);
 
 // New IDs for paths: the file-system IDs of `names` below an existing folder
 // `dirOs` (each with its facts from the disk), appended to `ids`. False when

@@ -16,9 +16,7 @@ QIcon ShellIcon(int index);
 // Its picture at `size` x `size` pixels (16 small, 32 large).
 QPixmap ShellIconPixmap(int index, int size);
 
-// The overlay of an item's overlay index (0 a shared object, 1 a link),
-// `size` x `size` pixels, drawn over the lower left quarter of its icon; a
-// null pixmap for any other index.
-QPixmap ShellOverlayPixmap(int overlayIndex, int size);
+// Makes the icons anew from the desktop's theme, after it changed.
+void ReloadShellIcons();
 
 }  // namespace tavo::ui

@@ -10,9 +10,12 @@
 #include "platform/files/Files.h"
 #include "platform/files/OsPath.h"
 #include "platform/shell/ShellAllocator.h"
+#include "platform/shell/ShellDataObject.h"
 #include "platform/shell/ShellFolders.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/shell/ShellVolumes.h"
+#include "platform/system/Process.h"
+#include "platform/text/Cp932Name.h"
 
 namespace tavo {
 namespace shellns {
@@ -139,8 +142,9 @@ bool OsPathToList(const std::string& os, PItemIDList& list) {
   return true;
 }
 
+// Every name and path has a CP932 form, escaped where it has no plain one.
 bool ToCp932(std::string_view os, std::string& out) {
-  auto c = FromOsPath(os);
+  auto c = FromOsPathEscaped(os);
   if (!c) return false;
   out = std::move(*c);
   return true;
@@ -227,6 +231,7 @@ class ComputerFolder : public FolderBase {
     std::uint32_t a = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_DROPTARGET |
                       SFGAO_HASPROPSHEET | SFGAO_CANLINK;
     if ((asked & SFGAO_HASSUBFOLDER) != 0 && FolderHasSubfolder(mp)) a |= SFGAO_HASSUBFOLDER;
+    if ((asked & SFGAO_UNREADABLE) != 0 && FolderUnreadable(mp)) a |= SFGAO_UNREADABLE;
     if (KindOf(mp) == VolumeKind::Removable) a |= SFGAO_REMOVABLE;
     if (IsReadOnlyMount(mp)) a |= SFGAO_READONLY;
     attributes = a;
@@ -254,6 +259,13 @@ class ComputerFolder : public FolderBase {
 
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override {
     return TagOf(id) == ItemTag::Volume && ValidOsPath(BodyOf(id)) && FindData(std::string(BodyOf(id)), findData);
+  }
+
+  int ChildOverlay(PCItemIDList id) override {
+    if (TagOf(id) != ItemTag::Volume || !ValidOsPath(BodyOf(id))) return 0;
+    const std::string mp(BodyOf(id));
+    if (FolderUnreadable(mp)) return kOverlayUnreadable;
+    return IsReadOnlyMount(mp) ? kOverlayReadOnly : 0;
   }
 
   // The keys of the mount point's steps, each as its folder keys it: a
@@ -430,6 +442,7 @@ class DesktopFolder : public FolderBase {
   bool ChildFindData(PCItemIDList id, ShellFindData& findData) override {
     return IsFsTag(TagOf(id)) && Desk().ChildFindData(id, findData);
   }
+  int ChildOverlay(PCItemIDList id) override { return IsFsTag(TagOf(id)) ? Desk().ChildOverlay(id) : 0; }
   bool ChildSortKey(int column, PCItemIDList id, std::string& key) override {
     const int rank = Rank(TagOf(id));
     if (rank < 0) return false;
@@ -548,7 +561,18 @@ void FolderBase::ReadFacts(std::span<const IDListSpan> items, std::vector<FsEntr
   facts.assign(items.size(), {});
 }
 
+std::optional<int> FolderBase::GetOverlayIndex(PCItemIDList item) {
+  if (ValidIDListSize(item) == 0 || CbOf(item) == 0) return 0;
+  int overlay = 0;
+  WithLast(this, item, [&](FolderBase& f, PCItemIDList id) {
+    overlay = f.ChildOverlay(id);
+    return true;
+  });
+  return overlay;
+}
+
 bool FolderBase::RenameChild(PCItemIDList, std::string_view, PItemIDList*) { return false; }
+int FolderBase::ChildOverlay(PCItemIDList) { return 0; }
 bool FolderBase::ChildFindData(PCItemIDList, ShellFindData&) { return false; }
 bool FolderBase::ChildSortKey(int, PCItemIDList, std::string&) { return false; }
 bool FolderBase::SelfAttributes(std::uint32_t&) { return false; }
@@ -602,6 +626,27 @@ bool ShellGetSpecialFolderLocation(int csidl, PItemIDList& list) {
   if (l == nullptr) return false;
   list = l;
   return true;
+}
+
+bool ShellOpenItem(PCItemIDList absolute) {
+  std::string path;
+  if (ShellGetPathFromIDList(absolute, path)) {
+    if (IsPlainCp932Name(path)) return ShellOpen(path);
+    // A name with no CP932 form goes as the file URI of its bytes, which
+    // is ASCII.
+    const std::optional<std::string> os = ToOsPath(path);
+    if (!os) return false;
+    std::string uri = UriListOf({*os});
+    while (!uri.empty() && (uri.back() == '\n' || uri.back() == '\r')) uri.pop_back();
+    return ShellOpen(uri);
+  }
+  if (ValidIDListSize(absolute) == 0 || CbOf(absolute) == 0 || CbOf(absolute + CbOf(absolute)) != 0) return false;
+  switch (TagOf(absolute)) {
+    case ItemTag::Computer: return ShellOpen("computer:///");
+    case ItemTag::Network: return ShellOpen("network:///");
+    case ItemTag::RecycleBin: return ShellOpen("trash:///");
+    default: return false;
+  }
 }
 
 bool ShellGetPathFromIDList(PCItemIDList absolute, std::string& path) {

@@ -13,9 +13,10 @@
 // answers for its children, which it names by relative item-ID lists
 // (ShellItemID.h). Every list handed in is validated first; a malformed one
 // is a failure, never a walk past its end. Display names and names handed in
-// are CP932; on disk names are raw bytes (UTF-8): an entry whose name has no
-// CP932 form is skipped by enumeration, and a path with no OS form does not
-// parse. Names that differ only in case are different objects.
+// are CP932; on disk names are raw bytes (UTF-8), which the IDs hold as they
+// are. Every entry is enumerated and named: one whose name has no CP932 form
+// is named by its escaped form (OsPath.h, Cp932Name.h), which parses back to
+// it, as its path does. Names that differ only in case are different objects.
 //
 // Folders hold no cached state (each call looks at the disk and the mount
 // table), so a folder may be used from any thread; lists returned are new
@@ -67,6 +68,16 @@ inline constexpr std::uint32_t SFGAO_FOLDER = 0x20000000;
 inline constexpr std::uint32_t SFGAO_FILESYSTEM = 0x40000000;
 inline constexpr std::uint32_t SFGAO_HASSUBFOLDER = 0x80000000;
 inline constexpr std::uint32_t SFGAO_CONTENTSMASK = 0x80000000;
+// This system's own: a folder whose entries this process may not list (no
+// read or search permission). It looks at the disk, so it is answered only
+// when asked.
+inline constexpr std::uint32_t SFGAO_UNREADABLE = 0x8000;
+
+// Overlay images (GetOverlayIndex), numbered as the shell numbers them.
+inline constexpr int kOverlayShare = 1;
+inline constexpr int kOverlayLink = 2;       // a symbolic link
+inline constexpr int kOverlayReadOnly = 3;   // this process may not write it
+inline constexpr int kOverlayUnreadable = 4; // a folder it may not list
 
 // Enumeration flags (EnumObjects).
 inline constexpr std::uint32_t SHCONTF_FOLDERS = 0x20;
@@ -117,7 +128,7 @@ class ShellFolder {
   virtual bool ParseDisplayName(std::string_view name, PItemIDList& list) = 0;
 
   // The children chosen by SHCONTF_* flags; nullptr when the folder cannot
-  // be read.
+  // be read, and errno then says why (EACCES: no permission).
   virtual std::unique_ptr<ShellEnumIDList> EnumObjects(std::uint32_t flags) = 0;
 
   // The folder named by a relative list of one or more IDs; nullptr when
@@ -142,6 +153,14 @@ class ShellFolder {
   // looked at, or `items` is empty.
   virtual bool GetAttributesOf(std::span<const IDListSpan> items, std::uint32_t& attributes) = 0;
   bool GetAttributesOf(std::span<const PCItemIDList> items, std::uint32_t& attributes);
+
+  // The overlay image of a child (kOverlay*, 0 for none, also when the
+  // child is gone); nullopt when the folder offers no overlays, and callers
+  // fall back to SFGAO_SHARE and SFGAO_LINK.
+  virtual std::optional<int> GetOverlayIndex(PCItemIDList item) {
+    (void)item;
+    return std::nullopt;
+  }
 
   // The name of a child by SHGDN_* flags, CP932.
   virtual bool GetDisplayNameOf(PCItemIDList item, std::uint32_t flags, std::string& name) = 0;
@@ -183,6 +202,13 @@ ShellFolderPtr ShellGetDesktopFolder();
 // CSIDL_PERSONAL (the home folder); CSIDL_APPDATA (the XDG configuration
 // folder, when it exists). Every other number fails (list untouched).
 bool ShellGetSpecialFolderLocation(int csidl, PItemIDList& list);
+
+// Opens an object as the desktop opens it: a file or folder by its path
+// (ShellOpen); My Computer, the network and the Recycle Bin, which have
+// none, by the desktop's own addresses for them ("computer:///",
+// "network:///", "trash:///"). False for an object with neither, and when
+// nothing could be started.
+bool ShellOpenItem(PCItemIDList absolute);
 
 // The file-system path (CP932, no trailing '/' except for "/") of an
 // absolute list: a volume, a folder or file below one, an entry of the

@@ -57,36 +57,12 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-// Well-formed UTF-8 (RFC 3629): no overlong form, no surrogate, nothing past
-// U+10FFFF; `longest` is the byte length of its longest character.
+// Well-formed UTF-8; `longest` is the byte length of its longest character.
 bool IsUtf8(std::string_view s, size_t& longest) {
   longest = s.empty() ? 0 : 1;
   for (size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t len;
-    unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-      len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      len = 3;
-      if (c == 0xE0) lo = 0xA0;
-      if (c == 0xED) hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      len = 4;
-      if (c == 0xF0) lo = 0x90;
-      if (c == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (s.size() - i < len) return false;
-    for (size_t k = 1; k < len; ++k) {
-      const auto t = static_cast<unsigned char>(s[i + k]);
-      if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF)) return false;
-    }
+    const size_t len = Utf8CharLength(s, i);
+    if (len == 0) return false;
     i += len;
     longest = std::max(longest, len);
   }
@@ -94,6 +70,32 @@ bool IsUtf8(std::string_view s, size_t& longest) {
 }
 
 }  // namespace
+
+size_t Utf8CharLength(std::string_view s, size_t i) {
+  const auto c = static_cast<unsigned char>(s[i]);
+  if (c < 0x80) return 1;
+  size_t len;
+  unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (s.size() - i < len) return 0;
+  for (size_t k = 1; k < len; ++k) {
+    const auto t = static_cast<unsigned char>(s[i + k]);
+    if (t < (k == 1 ? lo : 0x80) || t > (k == 1 ? hi : 0xBF)) return 0;
+  }
+  return len;
+}
 
 TextEncoding DetectTextEncoding(std::string_view bytes) {
   size_t longest = 0;

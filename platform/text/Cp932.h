@@ -6,6 +6,7 @@
 // fail (std::nullopt). A string is never silently altered. Thread-safe.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,11 @@ namespace tavo {
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
+
+// The byte length of the well-formed UTF-8 character (RFC 3629: no overlong
+// form, no surrogate, nothing past U+10FFFF) that begins at s[i]; 0 when
+// none begins there. i < s.size().
+std::size_t Utf8CharLength(std::string_view s, std::size_t i);
 
 // Which of the two encodings `bytes` are text in. UTF-8 when they are valid
 // UTF-8 beyond ASCII and either no valid CP932 or holding a character of

@@ -3,6 +3,7 @@
 #include "platform/text/BrailleGlyph.h"
 #include "platform/text/Cp932.h"
 #include "platform/text/Cp932Lead.h"
+#include "platform/text/Cp932Name.h"
 
 namespace tavo {
 namespace {
@@ -56,6 +57,14 @@ QString Convert(std::string_view s, bool braillePatterns) {
 QString FromCp932(std::string_view cp932) { return Convert(cp932, true); }
 
 QString FromCp932Exact(std::string_view cp932) { return Convert(cp932, false); }
+
+QString FromCp932Path(std::string_view cp932) {
+  QString out;
+  SplitCp932Form(
+      cp932, [&](std::string_view plain) { out += Convert(plain, false); },
+      [&](std::string_view bytes) { out += QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())); });
+  return out;
+}
 
 std::optional<std::string> ToCp932(const QString& text) {
   const QByteArray utf8 = text.toUtf8();

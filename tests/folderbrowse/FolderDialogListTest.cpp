@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QListView>
@@ -13,12 +14,21 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QStyle>
+
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "folderbrowse/DlgFolderSelect.h"
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
 #include "tests/folderbrowse/FolderDialogFixture.h"
+#include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
 namespace {
@@ -79,6 +89,76 @@ TEST_F(FolderDialogList, TheReportViewShowsTheTreesFolderRowByRow) {
   EXPECT_EQ(report->currentIndex().row(), rows[0].row());
 }
 
+TEST_F(FolderDialogFixture, ASizeOfGigabytesIsShownWhole) {
+  MakeDir(Os("d"));
+  MakeFile(Os("d/small.rut"), "x");
+  const int fd = ::open(Os("d/huge.rut").c_str(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(5ULL << 30)), 0);  // sparse
+  ::close(fd);
+  Open(Cp("d"));
+  QTreeView* report = List().ReportView();
+  auto shownWhole = [&](int row) {
+    const QString text = List().Model().index(row, 1).data().toString();
+    const int margin = report->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, report) + 1;
+    return report->header()->sectionSize(1) >= report->fontMetrics().horizontalAdvance(text) + 2 * margin;
+  };
+  ASSERT_EQ(List().Model().index(0, 0).data().toString(), QStringLiteral("huge.rut"));
+  EXPECT_EQ(List().Model().index(0, 1).data().toString(), QStringLiteral("5,242,880KB"));
+  EXPECT_TRUE(shownWhole(0)) << report->header()->sectionSize(1);
+  dlg_->SetColumnWidth(1, 50);  // as the settings give it back
+  EXPECT_TRUE(shownWhole(0)) << report->header()->sectionSize(1);
+}
+
+TEST_F(FolderDialogList, CustomDrawingRunsThroughTheStepsAndDrawsAttributeImages) {
+  QTreeView* report = List().ReportView();
+  auto images = std::make_unique<TImageList>();
+  for (const QColor c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue), QColor(Qt::yellow)}) {
+    QPixmap pm(8, 8);
+    pm.fill(c);
+    images->Images.push_back(pm);
+  }
+  TAttributesImage given;
+  given.ImageList = images.get();
+  given.ReadOnly = 0;
+  given.Hidden = 1;
+  given.System = 2;
+  given.Archive = 3;
+  List().SetAttributesImage(&given);
+  List().SetAttributesImage(nullptr);  // changes nothing
+  EXPECT_EQ(List().AttributesImage().ImageList, images.get());
+  EXPECT_EQ(List().AttributesImage().Archive, 3);
+
+  std::map<int, bool> subItemDrawOnEntry;
+  std::map<int, std::vector<int>> subItems;
+  List().OnCustomDrawItem = [&](int item, TCustomDrawState, bool& defaultDraw, bool& subItemDraw) {
+    EXPECT_TRUE(defaultDraw);
+    subItemDrawOnEntry[item] = subItemDraw;
+    if (Cell(item, 0) == QStringLiteral("beta.rut")) List().Canvas().BrushColor = Qt::magenta;
+  };
+  List().OnCustomDrawSubItem = [&](int item, int subItem, TCustomDrawState, bool& defaultDraw) {
+    EXPECT_TRUE(defaultDraw);
+    subItems[item].push_back(subItem);
+  };
+  report->selectionModel()->clearSelection();
+  const QImage shot = report->viewport()->grab().toImage();
+  // Folders have none of the four attributes: no sub-item steps for them.
+  EXPECT_EQ(subItemDrawOnEntry, (std::map<int, bool>{{0, false}, {1, true}, {2, true}, {3, true}}));
+  EXPECT_EQ(subItems.count(0), 0u);
+  EXPECT_EQ(subItems[1], (std::vector<int>{1, 2, 3, 4}));
+  // The archive image in alpha.rut's attribute column; beta.rut's row on the
+  // step's background.
+  const QRect attributes = report->visualRect(List().Model().index(1, 4));
+  EXPECT_EQ(shot.pixelColor(attributes.left() + 3, attributes.top() + 5), QColor(Qt::yellow));
+  const QRect type = report->visualRect(List().Model().index(2, 2));
+  EXPECT_EQ(shot.pixelColor(type.right() - 2, type.center().y()), QColor(Qt::magenta));
+
+  // The image list goes: letters again.
+  images.reset();
+  EXPECT_EQ(List().AttributesImage().ImageList, nullptr);
+  EXPECT_EQ(Cell(1, 4), QStringLiteral("A"));
+}
+
 TEST_F(FolderDialogList, TypingJumpsAndEnterOpensAFolderInTheTree) {
   QTreeView* report = List().ReportView();
   report->setFocus();
@@ -113,6 +193,31 @@ TEST_F(FolderDialogList, TypingJumpsAndEnterOpensAFolderInTheTree) {
   dlg_->SetsStartFolder(Home() + "/docs");
   EXPECT_EQ(List().Model().columnCount(), 5);
   EXPECT_EQ(List().ReportView()->header()->sectionSize(2), 140);
+
+  // A double click on a document's size: OnShExecute hears that column and
+  // the point of the click.
+  std::vector<int> seen;
+  List().List().OnShExecute = [&](TShellFileItem&, TShiftState, int subItem, int x, int y, bool& defaultAction) {
+    seen = {subItem, x, y};
+    defaultAction = false;
+  };
+  ASSERT_EQ(Cell(1, 0), QStringLiteral("alpha.rut"));
+  const QPoint at = report->visualRect(List().Model().index(1, 1)).center();
+  QTest::mouseClick(report->viewport(), Qt::LeftButton, {}, at);  // a double click's first press
+  QTest::mouseDClick(report->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(seen, (std::vector<int>{lcSize, at.x(), at.y()}));
+
+  // A change of the desktop's theme or locale fills the folder once more.
+  int fills = 0;
+  List().List().OnShListChange = [&] { ++fills; };
+  for (const QEvent::Type change : {QEvent::ThemeChange, QEvent::LocaleChange}) {
+    QEvent e(change);
+    QApplication::sendEvent(&List(), &e);
+  }
+  ASSERT_TRUE(WaitUntil("the folder filled again", [&] { return fills > 0; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(fills, 1);
+  EXPECT_EQ(Cell(1, 0), QStringLiteral("alpha.rut"));
 }
 
 }  // namespace

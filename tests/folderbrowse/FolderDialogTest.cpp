@@ -3,7 +3,9 @@
 // its history, and that the view buttons and the font reach both views.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "folderbrowse/FolderDialogRules.h"
 #include "folderbrowse/ZuShellListView.h"
 #include "folderbrowse/ZuShellTreeView.h"
+#include "platform/files/OsPath.h"
 #include "platform/shell/ShellFindData.h"
 #include "platform/ui/FileDialogs.h"
 #include "tests/folderbrowse/FolderDialogFixture.h"
@@ -110,7 +113,7 @@ TEST_F(FolderDialogTest, TheListShowsFoldersAndRuteDocumentsOnlyAndOpensNoDocume
   EXPECT_EQ(ListedNames(), (Folders{"BETA.RUT", "alpha.rut", "inner", "old.txt"}));
   // A document is chosen, never opened (Enter on it is OK's).
   bool defaultAction = true;
-  List().List().OnShExecute(*List().List().ItemAt(2), 0, defaultAction);
+  List().List().OnShExecute(*List().List().ItemAt(2), 0, 0, 0, 0, defaultAction);
   EXPECT_FALSE(defaultAction);
 }
 
@@ -227,6 +230,88 @@ TEST_F(FolderDialogTest, F2ANameAndEnterRenameInTheListAndTheTreeAndTheDialogSta
             ui::mrCancel);
   EXPECT_TRUE(open);
   EXPECT_EQ(messages().size(), 1u);
+}
+
+TEST_F(FolderDialogFixture, ANameWithNoCp932FormIsShownAndASearchInItIsRefusedWithAMessage) {
+  MakeDir(Os("docs/한국"));
+  MakeFile(Os("docs/한국/한국어.rut"), "x");
+  MakeFile(Os("docs/한국/note.txt"), "x");
+  Open(Cp("docs"));
+  dlg_->HistoryMax = 5;
+  auto shown = [](const QAbstractItemModel& m, const QModelIndex& parent) {
+    QStringList names;
+    for (int row = 0; row < m.rowCount(parent); ++row) names << m.index(row, 0, parent).data().toString();
+    return names;
+  };
+  EXPECT_EQ(shown(List().Model(), {}), QStringList{QStringLiteral("한국")});
+
+  // The tree shows it, under its own name, and goes there; the list follows.
+  Tree().expand(Tree().currentIndex());
+  EXPECT_EQ(shown(*Tree().model(), Tree().currentIndex()), QStringList{QStringLiteral("한국")});
+  const std::string korean = Cp("docs") + "/" + *FromOsPathEscaped("한국");
+  Tree().SetSelectedPath(korean);
+  EXPECT_EQ(Tree().currentIndex().data().toString(), QStringLiteral("한국"));
+  EXPECT_EQ(shown(List().Model(), {}), QStringList{QStringLiteral("한국어.rut")});
+  EXPECT_EQ(dlg_->ComboBox1->currentText().toStdString(), Os("docs/한국"));
+
+  // OK refuses it and says why; nothing is chosen and the dialog stays.
+  ui::ClearModalHistory();
+  bool stayed = false;
+  ui::PushModalScript([&](ui::ModalCall&) {
+    ui::PushModalScript([](ui::ModalCall&) { return ui::IDOK; });  // the message
+    dlg_->BitBtn1->click();
+    stayed = dlg_->isVisible() && dlg_->ModalResult() == ui::mrNone;
+    dlg_->BitBtn2->click();
+    return ui::mrCancel;
+  });
+  EXPECT_EQ(ui::ShowModal(dlg_.get()), ui::mrCancel);
+  EXPECT_TRUE(stayed);
+  std::vector<QString> messages;
+  for (const ui::ModalCall& call : ui::ModalHistory())
+    if (call.kind == ui::ModalCall::Message) messages.push_back(call.text);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(messages[0].startsWith(QStringLiteral("「%1」は検索フォルダにできません。").arg(QString::fromStdString(Os("docs/한국")))))
+      << messages[0].toStdString();
+  EXPECT_EQ(dlg_->sStartFolder(), Cp("docs"));
+  EXPECT_TRUE(dlg_->History().empty());
+}
+
+TEST_F(FolderDialogFixture, AFolderThatCannotBeReadSaysSoInTheTreeAndTheListInWords) {
+  MakeDir(Os("d/locked/inner"));
+  MakeFile(Os("d/locked/a.rut"), "x");
+  ASSERT_EQ(::chmod(Os("d/locked").c_str(), 0), 0);
+  PermissionsApply apply;
+  Open(Cp("d"));
+  const QString marked = QStringLiteral("locked（読み取れないフォルダ）");
+  const QModelIndex row = List().Model().index(0, 0);
+  EXPECT_EQ(row.data().toString(), QStringLiteral("locked"));
+  EXPECT_EQ(row.data(Qt::AccessibleTextRole).toString(), marked);
+  EXPECT_EQ(row.data(Qt::ToolTipRole).toString(), QStringLiteral("読み取れないフォルダ"));
+  Tree().expand(Tree().currentIndex());
+  const QModelIndex node = Tree().model()->index(0, 0, Tree().currentIndex());
+  EXPECT_EQ(node.data().toString(), QStringLiteral("locked"));
+  EXPECT_EQ(node.data(Qt::AccessibleTextRole).toString(), marked);
+  EXPECT_FALSE(List().FolderNote()->isVisible());
+
+  // Shown, it is empty, and the list says why, to the eye and to a screen
+  // reader (a notification bearing the words).
+  Tree().SetSelectedPath(Cp("d/locked"));
+  EXPECT_EQ(List().List().Count(), 0);
+  const QString why = QStringLiteral("このフォルダは読み取れません。中を見る権限がありません。");
+  EXPECT_TRUE(List().FolderNote()->isVisible());
+  EXPECT_EQ(List().FolderNote()->text(), why);
+  QAccessibleInterface* note = QAccessible::queryAccessibleInterface(List().FolderNote());
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(note->role(), QAccessible::Notification);
+  EXPECT_EQ(note->text(QAccessible::Name), why);
+  EXPECT_EQ(List().CurrentView()->accessibleDescription(), why);
+
+  // Readable again, it lists as any folder.
+  ASSERT_EQ(::chmod(Os("d/locked").c_str(), 0755), 0);
+  List().List().RefreshItems();
+  EXPECT_EQ(List().List().Count(), 2);
+  EXPECT_FALSE(List().FolderNote()->isVisible());
+  EXPECT_EQ(List().CurrentView()->accessibleDescription(), QString());
 }
 
 TEST_F(FolderDialogTest, ViewButtonsAndTheFontReachTheListAndTheTree) {

@@ -4,6 +4,8 @@
 // changes on disk reaching the list.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+
+#include <QLocale>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +18,10 @@
 #include <vector>
 
 #include "folderbrowse/ZuShellFileList.h"
+#include "folderbrowse/ZuShellListModel.h"
+#include "platform/files/OsPath.h"
+#include "platform/text/QtText.h"
+#include "platform/system/Process.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
 #include "tests/support/TestText.h"
@@ -94,8 +100,14 @@ TEST_F(ShellFileList, ColumnTexts) {
   EXPECT_EQ(KilobyteText(1048576), "1,024KB");
   EXPECT_EQ(KilobyteText(5 * kGiB + 1), "5,242,881KB");  // 64-bit: no wrap at 4 GiB
   EXPECT_EQ(LocalDateText(0), "");
-  // 2009-02-13 23:31:30 UTC is 2009-02-14 8:31 in Japan.
-  EXPECT_EQ(LocalDateText((1234567890ULL + 11644473600ULL) * 10000000ULL), "2009/02/14 8:31");
+  // 2009-02-13 23:31:30 UTC is 2009-02-14 8:31 in Japan, written as the
+  // locale writes a short date and time.
+  const std::uint64_t t = (1234567890ULL + 11644473600ULL) * 10000000ULL;
+  EXPECT_EQ(LocalDateText(t, QLocale(QLocale::Japanese, QLocale::Japan)), "2009/02/14 8:31");
+  EXPECT_EQ(LocalDateText(t, QLocale(QLocale::German, QLocale::Germany)), "14.02.09 08:31");
+  EXPECT_EQ(FromCp932Path(LocalDateText(t, QLocale(QLocale::Korean, QLocale::SouthKorea))),
+            QStringLiteral("09. 2. 14. 오전 8:31"));
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));  // the user's
   EXPECT_EQ(AttributeLetters(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN |
                              FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY),
             "RHSA");
@@ -122,6 +134,7 @@ TEST_F(ShellFileList, ColumnTexts) {
   EXPECT_EQ(doc->AttributeText(), "RA");
   EXPECT_EQ(list.ItemAt(IndexOf(".hidden"))->AttributeText(), "HA");
   EXPECT_EQ(list.ItemAt(IndexOf("README"))->TypeText(), sj("ファイル"));
+  QLocale::setDefault(QLocale::system());
 }
 
 TEST_F(ShellFileList, BrowsingFillsOnceSetsTheDirectoryAndLaysOutColumnsPerFolder) {
@@ -179,6 +192,73 @@ TEST_F(ShellFileList, BrowsingFillsOnceSetsTheDirectoryAndLaysOutColumnsPerFolde
   list.RefreshItems();
   EXPECT_EQ(list.Count(), 0);
   EXPECT_EQ(listChanges_, before + 1);
+}
+
+// A list whose steps are overridden, as a control derived from it would.
+class StepList : public TShellFileList {
+ public:
+  using TShellFileList::TShellFileList;
+  int filtered = 0;
+
+ protected:
+  bool DoShFilter(TShellFileItem& item) override {
+    ++filtered;
+    if (item.DisplayName().ends_with(".tmp")) return false;  // decided here, whatever the event says
+    return TShellFileList::DoShFilter(item);
+  }
+};
+
+TEST_F(ShellFileList, EachEventGoesThroughItsStepWhichSuppliesTheDefaults) {
+  MakeDir(Os("d/sub"));
+  for (const char* name : {"a.rut", "b.txt", "c.tmp"}) MakeFile(Os(std::string("d/") + name), "x");
+  StepList list({{60}, 2000});
+  Pidl folder(ListOf(Cp("d")));
+  // Unassigned, the filter keeps what the step keeps.
+  list.BrowseTo(folder);
+  EXPECT_EQ(list.filtered, 4);
+  EXPECT_EQ(list.Count(), 3);
+  // Assigned, the event sees Accept true and may drop more.
+  std::vector<bool> onEntry;
+  list.OnShFilter = [&](TShellFileItem& item, bool& accept) {
+    onEntry.push_back(accept);
+    if (item.DisplayName() == "b.txt") accept = false;
+  };
+  list.RefreshItems();
+  EXPECT_EQ(onEntry, (std::vector<bool>{true, true, true}));
+  std::vector<std::string> names;
+  for (int i = 0; i < list.Count(); ++i) names.push_back(list.ItemAt(i)->DisplayName());
+  EXPECT_EQ(names, (std::vector<std::string>{"sub", "a.rut"}));
+
+  // Opening a document: OnShExecute gets the column and the point, with
+  // DefaultAction true; left so, the desktop opens the item.
+  std::vector<std::vector<std::string>> started;
+  SetStartProgramHook([&](const std::string& program, const std::vector<std::string>& args) {
+    started.push_back({program});
+    started.back().insert(started.back().end(), args.begin(), args.end());
+    return true;
+  });
+  std::vector<int> seen;
+  list.OnShExecute = [&](TShellFileItem&, TShiftState shift, int subItem, int x, int y, bool& defaultAction) {
+    seen = {static_cast<int>(shift), subItem, x, y, defaultAction ? 1 : 0};
+    defaultAction = subItem != lcType;
+  };
+  list.ExecuteItem(1, ssCtrl, lcType, 40, 7);
+  EXPECT_EQ(seen, (std::vector<int>{static_cast<int>(ssCtrl), lcType, 40, 7, 1}));
+  EXPECT_TRUE(started.empty());
+  list.ExecuteItem(1, 0, lcName, 3, 4);
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], (std::vector<std::string>{"xdg-open", Cp("d/a.rut")}));
+  // Objects without a path open by the desktop's own address for them.
+  Pidl trash;
+  ASSERT_TRUE(GetSpecialFolderPIDL(10, trash.ref()));
+  EXPECT_TRUE(ShellOpenItem(trash));
+  EXPECT_EQ(started.back(), (std::vector<std::string>{"xdg-open", "trash:///"}));
+  // A name with no CP932 form opens by the file URI of its own bytes.
+  MakeFile(Os("한.rut"));
+  Pidl korean(ListOf(Root() + "/" + *FromOsPathEscaped("한.rut")));
+  EXPECT_TRUE(ShellOpenItem(korean));
+  EXPECT_EQ(started.back(), (std::vector<std::string>{"xdg-open", "file://" + Root() + "/%ED%95%9C.rut"}));
+  SetStartProgramHook(nullptr);
 }
 
 TEST_F(ShellFileList, SortingKeepsSelectionAndFocusAndTellsTheTotalOnce) {
@@ -245,22 +325,58 @@ TEST_F(ShellFileList, TheSelectionTotalIs64BitAndFollowsTheActualSelection) {
   EXPECT_EQ(lastTotal_, 0u);
 }
 
-TEST_F(ShellFileList, TypeAheadMatchesTheStartOfANameOrTheWholeName) {
+TEST_F(ShellFileList, TypeAheadFindsANameByItsMiddleAndFindByTextDataAndPoint) {
   MakeDir(Os("d"));
-  for (const char* name : {"abc", "xbz", "bcd", "bc", "ＡＢ", "ア"}) MakeFile(Os(std::string("d/") + name));
+  for (const char* name : {"abc", "xbz", "bcd", "bc", "ＡＢ", "ア", "한국어.rut"}) MakeFile(Os(std::string("d/") + name));
   TShellFileList& list = Make();
   Show(Cp("d"));
-  ASSERT_EQ(Names(), (std::vector<std::string>{"abc", "bc", "bcd", "xbz", sj("ア"), sj("ＡＢ")}));
-  EXPECT_EQ(list.FindItem(true, "B", 0, true), 1);  // begins with b, not merely holds one
-  EXPECT_EQ(list.FindItem(true, "bcd", 0, true), 2);
-  EXPECT_EQ(list.FindItem(false, "BC", 0, true), 1);
-  EXPECT_EQ(list.FindItem(false, "b", 0, true), -1);
-  EXPECT_EQ(list.FindItem(true, "a", 1, true), 0);   // wrapped round
-  EXPECT_EQ(list.FindItem(true, "a", 1, false), -1);
-  EXPECT_EQ(list.FindItem(true, "q", 0, true), -1);  // one pass, also from 0
-  EXPECT_EQ(list.FindItem(true, sj("ａｂ"), 0, true), 5);  // full-width letters fold too
-  // "ヂ" (83 61) folded byte by byte would be "ア" (83 41).
-  EXPECT_EQ(list.FindItem(true, sj("ヂ"), 0, true), -1);
+  const std::string korean = *FromOsPathEscaped("한국어.rut");
+  // In the order of the names on disk (UTF-8).
+  ASSERT_EQ(Names(), (std::vector<std::string>{"abc", "bc", "bcd", "xbz", sj("ア"), korean, sj("ＡＢ")}));
+  auto find = [&](TShellFileList::TShellFindKind kind, const std::string& text, int start, bool wrap) {
+    TShellFileList::TShellFindInfo info;
+    info.Kind = kind;
+    info.Text = text;
+    info.Wrap = wrap;
+    return list.FindItem(info, start);
+  };
+  using L = TShellFileList;
+  // Type-ahead: a name that holds the text anywhere.
+  EXPECT_EQ(find(L::fkPartial, "B", 0, true), 0);
+  EXPECT_EQ(find(L::fkPartial, "bz", 0, true), 3);
+  EXPECT_EQ(find(L::fkPartial, "CD", 0, true), 2);
+  EXPECT_EQ(find(L::fkPartial, *FromOsPathEscaped("국"), 0, true), 5);  // a name with no CP932 form too
+  // The other text search: a name that begins with it.
+  EXPECT_EQ(find(L::fkExact, "B", 0, true), 1);
+  EXPECT_EQ(find(L::fkExact, "bcd", 0, true), 2);
+  EXPECT_EQ(find(L::fkExact, "bz", 0, true), -1);
+  // From the start on, round only with wrap, each item once.
+  EXPECT_EQ(find(L::fkPartial, "a", 1, true), 0);
+  EXPECT_EQ(find(L::fkPartial, "a", 1, false), -1);
+  EXPECT_EQ(find(L::fkPartial, "q", 0, true), -1);
+  EXPECT_EQ(find(L::fkPartial, sj("ａｂ"), 0, true), 6);  // full-width letters fold too
+  // "ア" is 83 41: its trail byte is no "A", and "ヂ" (83 61) folded byte
+  // by byte would be "ア".
+  EXPECT_EQ(find(L::fkPartial, "A", 4, false), -1);
+  EXPECT_EQ(find(L::fkPartial, sj("ヂ"), 0, true), -1);
+
+  TShellFileList::TShellFindInfo byData;
+  byData.Kind = L::fkData;
+  byData.Data = list.ItemAt(3);
+  EXPECT_EQ(list.FindItem(byData, 0), 3);
+  byData.Kind = L::fkNearest;  // the views find the nearest item themselves
+  EXPECT_EQ(list.FindItem(byData, 0), -1);
+
+  // Qt's own search over the model goes the same way.
+  TShellListModel model(list);
+  auto rowOf = [&](const QModelIndexList& hits) { return hits.isEmpty() ? -1 : hits[0].row(); };
+  EXPECT_EQ(rowOf(model.match(model.index(0, 0), Qt::DisplayRole, QStringLiteral("bz"), 1,
+                              Qt::MatchContains | Qt::MatchWrap)),
+            3);
+  EXPECT_EQ(rowOf(model.match(model.index(0, 0), Qt::DisplayRole, QStringLiteral("b"), 1, Qt::MatchStartsWith)), 1);
+  EXPECT_EQ(rowOf(model.match(model.index(0, 0), TShellListModel::ItemRole,
+                              QVariant::fromValue(reinterpret_cast<quintptr>(list.ItemAt(5))), 1, Qt::MatchExactly)),
+            5);
 }
 
 TEST_F(ShellFileList, NamesComeFirstAndTheDetailsAndTheSortFollow) {

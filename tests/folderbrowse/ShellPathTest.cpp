@@ -76,16 +76,42 @@ TEST_F(ShellPath, WhatCannotBeNamedFailsCleanly) {
   EXPECT_EQ(path, "");
 }
 
-TEST_F(ShellPath, EnumerationSkipsNamesWithoutACp932Form) {
-  MakeDir(Os("d"));
-  MakeFile(Os("d/ok.txt"));
-  MakeFile(Os("d/café.txt"));        // é has no CP932 form
-  MakeFile(Os("d/bad\xFF.txt"));       // not even UTF-8
-  MakeFile(Os("d/漢字.txt"));
-  const auto names = Names(Cp("d"), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
-  EXPECT_EQ(names.size(), 2u);
-  EXPECT_TRUE(Has(names, "ok.txt"));
-  EXPECT_TRUE(Has(names, sj("漢字.txt")));
+TEST_F(ShellPath, EveryEntryIsNamedByAFormThatReadsBackToIt) {
+  // Names with no CP932 form of their own are named all the same: their
+  // form's escapes stand for their bytes, and the name, the path and the
+  // parse all lead back to the entry.
+  const std::string names[] = {"ok.txt", "漢字.txt", "café.txt", "bad\xFF.txt", "한국어.rut", "a\xE3\x80\x9C"};
+  MakeDir(Os("d/한국/内"));
+  for (const std::string& name : names) MakeFile(Os("d/" + name));
+  auto listed = Names(Cp("d"), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
+  ASSERT_EQ(listed.size(), 7u);
+  Pidl folder(ListOf(Cp("d")));
+  ShellFolderPtr d = ShellGetDesktopFolder()->BindToObject(folder);
+  ASSERT_TRUE(d);
+  for (std::string name : names) {
+    const std::string form = *FromOsPathEscaped(name);
+    EXPECT_TRUE(Has(listed, form)) << name;
+    Pidl child;
+    ASSERT_TRUE(d->ParseDisplayName(form, child.ref())) << name;
+    std::string shown, path;
+    EXPECT_TRUE(d->GetDisplayNameOf(child, SHGDN_INFOLDER, shown));
+    EXPECT_EQ(shown, form);
+    Pidl full(ConcatPIDL(folder, child));
+    EXPECT_TRUE(PIDLToPath(full, path));
+    EXPECT_EQ(ToOsPath(path).value_or("?"), Os("d/" + name));
+  }
+  EXPECT_TRUE(Has(listed, "ok.txt"));
+  EXPECT_TRUE(Has(listed, sj("漢字.txt")));
+  // A folder so named has subfolders, binds and lists.
+  Pidl korean(ListOf(Cp("d") + "/" + *FromOsPathEscaped("한국")));
+  std::uint32_t a = SFGAO_HASSUBFOLDER;
+  Pidl last(LastItemID(korean));
+  PCItemIDList item = last.get();
+  ASSERT_TRUE(d->GetAttributesOf({&item, 1}, a));
+  EXPECT_EQ(a, SFGAO_HASSUBFOLDER);
+  std::string koreanPath;
+  ASSERT_TRUE(PIDLToPath(korean, koreanPath));
+  EXPECT_EQ(Names(koreanPath, SHCONTF_FOLDERS), std::vector<std::string>{sj("内")});
 }
 
 TEST_F(ShellPath, HiddenEntriesOnlyWhenAskedAndFoldersApartFromFiles) {

@@ -1,6 +1,9 @@
 #include "tests/folderbrowse/ShellTestFolder.h"
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -16,6 +19,32 @@
 namespace tavo::test {
 
 Pidl::~Pidl() { FreePIDL(p_); }
+
+namespace {
+
+constexpr std::uint32_t kPermissionCaps = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+bool SetEffectiveCaps(bool on) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2] = {};
+  if (::syscall(SYS_capget, &header, data) != 0) return false;
+  if (on) data[0].effective |= kPermissionCaps & data[0].permitted;
+  else data[0].effective &= ~kPermissionCaps;
+  return ::syscall(SYS_capset, &header, data) == 0;
+}
+
+}  // namespace
+
+PermissionsApply::PermissionsApply() {
+  if (::geteuid() == 0) {
+    dropped_ = SetEffectiveCaps(false);
+    EXPECT_TRUE(dropped_) << "root keeps its way past file permissions";
+  }
+}
+
+PermissionsApply::~PermissionsApply() {
+  if (dropped_) SetEffectiveCaps(true);
+}
 
 void ShellTest::SetUp() {
   blocksAtStart_ = ShellLiveBlocks();

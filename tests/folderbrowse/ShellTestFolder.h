@@ -33,6 +33,20 @@ class Pidl {
   PItemIDList p_ = nullptr;
 };
 
+// While it lives, the calling thread is refused what file permissions
+// refuse, also as root: root's thread gives up the capabilities that pass
+// over them (other threads keep theirs), and takes them back at the end.
+class PermissionsApply {
+ public:
+  PermissionsApply();
+  ~PermissionsApply();
+  PermissionsApply(const PermissionsApply&) = delete;
+  PermissionsApply& operator=(const PermissionsApply&) = delete;
+
+ private:
+  bool dropped_ = false;
+};
+
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override;

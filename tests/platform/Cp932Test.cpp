@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/files/OsPath.h"
+#include "platform/text/Cp932Name.h"
 #include "tests/support/TestText.h"
 
 namespace tavo {
@@ -83,6 +86,55 @@ TEST(OsPath, IsTheStrictConversionAndRefusesEmptyAndNul) {
   EXPECT_FALSE(ToOsPath("/tmp/\x82"));
   EXPECT_FALSE(FromOsPath("/tmp/caf\xC3\xA9"));
   EXPECT_EQ(FromOsPath("/tmp/\xE8\xBE\x9E").value_or("?"), test::sj("/tmp/辞"));
+}
+
+TEST(OsPath, EveryNameOnDiskHasAFormThatReadsBackToItsBytes) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool plain;  // the form is the name as CP932 text
+  };
+  const Case cases[] = {
+      {"ASCII", "a b.RUT", true},
+      {"kanji", "\xE6\xBC\xA2\xE5\xAD\x97.txt", true},
+      {"FULLWIDTH TILDE", "\xEF\xBD\x9E", true},
+      {"a braille cell character", "\xEE\x80\x80", true},
+      {"Korean", "\xED\x95\x9C\xEA\xB5\xAD.rut", false},
+      {"an emoji", "\xF0\x9F\x98\x80", false},
+      {"e acute", "caf\xC3\xA9", false},
+      {"no UTF-8", "bad\xFF\x80", false},
+      {"WAVE DASH, whose CP932 form reads back as FULLWIDTH TILDE", "a\xE3\x80\x9C", false},
+      {"YEN SIGN, whose CP932 form would be a backslash", "\xC2\xA5", false},
+      {"a character of the escape row itself", "\xEE\x9A\x9C", false},
+  };
+  for (const Case& c : cases) {
+    const std::optional<std::string> form = FromOsPathEscaped(c.bytes);
+    ASSERT_TRUE(form) << c.what;
+    EXPECT_EQ(ToOsPath(*form).value_or("?"), c.bytes) << c.what << " " << hex(*form);
+    EXPECT_EQ(IsPlainCp932Name(*form), c.plain) << c.what;
+    EXPECT_EQ(FromOsPath(c.bytes).has_value(), c.plain) << c.what;
+  }
+  EXPECT_EQ(*FromOsPathEscaped("\xED\x95\x9C"), "\xF9\xAE\xF9\x55\xF9\x5C");  // one escape per byte
+  EXPECT_FALSE(FromOsPathEscaped(std::string("a\0b", 3)));
+  // The rest of the escape row, and a lone lead byte, are no form of a name.
+  EXPECT_FALSE(ToOsPath("/x\xF9\xC1"));
+  EXPECT_FALSE(ToOsPath("/x\xF9"));
+
+  // Any bytes at all: the form reads back to them, and a plain form is the
+  // CP932 text of them.
+  std::mt19937 random(28);
+  const unsigned char alphabet[] = {'a', '.', 0x5C, 0x7E, 0x80, 0x9C, 0xA5, 0xBF, 0xC0, 0xC2, 0xC3, 0xE3,
+                                    0xE6, 0xED, 0xEE, 0xEF, 0xF0, 0xF4, 0xF9, 0xFF, 0x81, 0x95, 0xBD, 0x9A};
+  for (int n = 0; n < 20000; ++n) {
+    std::string bytes;
+    const int length = 1 + static_cast<int>(random() % 9);
+    for (int i = 0; i < length; ++i) bytes += static_cast<char>(alphabet[random() % sizeof alphabet]);
+    const std::string form = *FromOsPathEscaped(bytes);
+    ASSERT_EQ(ToOsPath(form).value_or("?"), bytes) << hex(bytes);
+    if (IsPlainCp932Name(form)) {
+      ASSERT_EQ(Cp932ToUtf8(form).value_or("?"), bytes) << hex(bytes);
+    }
+  }
 }
 
 }  // namespace
