@@ -1,0 +1,19 @@
+// What the processor offers beyond the instructions the program is built
+// for, looked up once. Thread-safe.
+#pragma once
+
+namespace tavo {
+
+#if defined(__x86_64__)
+// Whether the processor has AVX2, for the byte scans that compare 32 bytes
+// at a time where it is there.
+inline bool HasAvx2() {
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+}
+#endif
+
+}  // namespace tavo
