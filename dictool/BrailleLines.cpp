@@ -22,18 +22,51 @@ constexpr std::size_t kPadding = 64;
 // The bytes whose line ends are noted at a time.
 constexpr std::size_t kStretch = 16 * 1024;
 
+// Notes in `ends` the line ends of the group of 64 bytes at offset i, from
+// their bit masks (bit k for byte i + k): each with whether its line holds
+// both marks. `open` says which marks the line open before the group holds
+// so far (bits 1 and 2), and afterwards which the line still open holds.
+[[gnu::always_inline]] inline void NoteGroup(std::size_t i, std::size_t to, std::uint64_t lf, std::uint64_t first,
+                                             std::uint64_t second, unsigned& open, std::vector<std::uint32_t>& ends,
+                                             std::uint32_t marked) {
+  if (to - i < 64) {
+    // The group reaches past `to`, into the padding or into bytes that are
+    // not data yet: their bits are dropped.
+    const std::uint64_t valid = (std::uint64_t{1} << (to - i)) - 1;
+    lf &= valid;
+    first &= valid;
+    second &= valid;
+  }
+  while (lf != 0) {
+    const auto at = static_cast<unsigned>(__builtin_ctzll(lf));
+    const std::uint64_t upTo = (std::uint64_t{2} << at) - 1;  // the line end's bit and those before it
+    open |= ((first & upTo) != 0 ? 1u : 0u) | ((second & upTo) != 0 ? 2u : 0u);
+    ends.push_back(static_cast<std::uint32_t>(i + at) | (open == 3 ? marked : 0));
+    open = 0;
+    first &= ~upTo;
+    second &= ~upTo;
+    lf &= lf - 1;
+  }
+  open |= (first != 0 ? 1u : 0u) | (second != 0 ? 2u : 0u);
+}
+
 #if defined(__x86_64__)
-// Line ends and the two marks of 64 bytes as bit masks.
-__attribute__((target("avx2"))) void Masks64(const char* p, const char (&mark)[2], std::uint64_t& ends,
-                                             std::uint64_t& first, std::uint64_t& second) {
-  const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
-  std::uint64_t* const out[3] = {&ends, &first, &second};
-  const char bytes[3] = {'\n', mark[0], mark[1]};
-  for (int k = 0; k < 3; ++k) {
-    const __m256i v = _mm256_set1_epi8(bytes[k]);
-    *out[k] = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(a, v))) |
-              std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(b, v)))} << 32;
+// The masks of a stretch 32 bytes at a time, in one function so that the
+// comparisons stay in registers.
+__attribute__((target("avx2"))) void NoteLineEndsAvx2(const char* b, std::size_t i, std::size_t to, const char (&mark)[2],
+                                                      unsigned& open, std::vector<std::uint32_t>& ends,
+                                                      std::uint32_t marked) {
+  const __m256i lf = _mm256_set1_epi8('\n');
+  const __m256i m1 = _mm256_set1_epi8(mark[0]);
+  const __m256i m2 = _mm256_set1_epi8(mark[1]);
+  for (; i < to; i += 64) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i + 32));
+    const auto bits = [&](__m256i v) __attribute__((always_inline, target("avx2"))) {
+      return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, v))) |
+             std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(y, v)))} << 32;
+    };
+    NoteGroup(i, to, bits(lf), bits(m1), bits(m2), open, ends, marked);
   }
 }
 #endif
@@ -73,42 +106,23 @@ void BrailleLines::FindLineEnds() {
   ends_.clear();
   next_ = 0;
   unsigned open = openMarks_;
-  const auto end = [&](std::size_t at) {
-    ends_.push_back(static_cast<std::uint32_t>(at) | (open == 3 ? kMarked : 0));
-    open = 0;
-  };
-  std::size_t i = from;
 #if defined(__x86_64__)
   if (HasAvx2()) {
-    // Groups of 64 that reach past `to` read into the padding or into bytes
-    // that are not data yet: their bits are dropped.
-    for (; i < to; i += 64) {
-      std::uint64_t ends = 0, first = 0, second = 0;
-      Masks64(b + i, marks_, ends, first, second);
-      if (to - i < 64) {
-        const std::uint64_t valid = (std::uint64_t{1} << (to - i)) - 1;
-        ends &= valid;
-        first &= valid;
-        second &= valid;
-      }
-      while (ends != 0) {
-        const auto at = static_cast<unsigned>(__builtin_ctzll(ends));
-        const std::uint64_t upTo = (std::uint64_t{2} << at) - 1;  // the line end's bit and those before it
-        open |= ((first & upTo) != 0 ? 1u : 0u) | ((second & upTo) != 0 ? 2u : 0u);
-        end(i + at);
-        first &= ~upTo;
-        second &= ~upTo;
-        ends &= ends - 1;
-      }
-      open |= (first != 0 ? 1u : 0u) | (second != 0 ? 2u : 0u);
-    }
-    i = to;
+    NoteLineEndsAvx2(b, from, to, marks_, open, ends_, kMarked);
+    openMarks_ = open;
+    indexed_ = to;
+    return;
   }
 #endif
-  for (; i < to; ++i) {
-    if (b[i] == '\n') end(i);
-    else if (b[i] == marks_[0]) open |= 1;
-    else if (b[i] == marks_[1]) open |= 2;
+  // Byte by byte, into the same masks.
+  for (std::size_t i = from; i < to; i += 64) {
+    std::uint64_t lf = 0, first = 0, second = 0;
+    for (unsigned k = 0; k < 64; ++k) {
+      lf |= std::uint64_t{b[i + k] == '\n'} << k;
+      first |= std::uint64_t{b[i + k] == marks_[0]} << k;
+      second |= std::uint64_t{b[i + k] == marks_[1]} << k;
+    }
+    NoteGroup(i, to, lf, first, second, open, ends_, kMarked);
   }
   openMarks_ = open;
   indexed_ = to;
