@@ -21,8 +21,10 @@ Clock::time_point g_lastPass{};
 unsigned g_calls = 0;
 
 // One entry per event being delivered through TApplication::notify, nested
-// deliveries on top; `claimed` once a filter has acted on it.
-std::vector<bool> g_deliveries;
+// deliveries on top; `claimed` once a filter has acted on it. Events are
+// delivered on other threads too (the bus's, the watchers'): each thread
+// keeps its own.
+thread_local std::vector<bool> g_deliveries;
 
 struct DeliveryScope {
   DeliveryScope() { g_deliveries.push_back(false); }
