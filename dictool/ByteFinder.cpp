@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "dictool/CpuFeatures.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -40,14 +42,6 @@ __attribute__((target("avx2"))) std::size_t FindWide(const char* text, std::size
     }
   }
   return ByteFinder::npos;
-}
-
-bool HasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
 }
 #endif
 

@@ -10,7 +10,7 @@ std::string DicHeadingRow(const std::string& path) {
 }
 
 DicSearchEngine::DicSearchEngine(SearchSession& session, SearchListener& listener, LineConverter convert)
-    : FileListSearch(session, listener), convert_(std::move(convert)) {}
+    : FileListSearch(session, listener, /*goesOnPastMissingFiles=*/false), convert_(std::move(convert)) {}
 
 void DicSearchEngine::Start(const std::vector<std::string>& files, std::string_view word, RowSink& sink) {
   query_.emplace(word);
@@ -30,7 +30,7 @@ NextHitResult DicSearchEngine::NextHit(const DicScanner::Poll& poll, RowSink& si
   SearchSession& s = session_;
   while (s.FileOpen) {
     std::string_view line;
-    const ScanResult r = s.FileKind == kRuteDocument ? s.NextBrailleLine(poll, line)
+    const ScanResult r = s.FileKind == kRuteDocument ? ReadBrailleLine(poll, line)
                                                      : s.SearchFile.NextHit(*query_, inMatchedGroup_, poll, line);
     if (r == ScanResult::Cancel) return nhCancel;
     if (r == ScanResult::Error) ReadFailed();
@@ -39,8 +39,7 @@ NextHitResult DicSearchEngine::NextHit(const DicScanner::Poll& poll, RowSink& si
       hit.Text = RawMode() ? std::string(line) : HideLineCode(line);
       return nhHit;
     }
-    line_.assign(line);
-    converted_.assign(convert_(line_));
+    converted_.assign(convert_(line.data()));  // the line ends in a NUL where it lies
     if (!IsDicHit(converted_, query_->Pattern, inMatchedGroup_)) continue;
     hit.Text = PageLinePrefix(s.LinePosition()) + converted_;
     return nhHit;

@@ -40,8 +40,7 @@ class DicSearchEngine : public FileListSearch {
   LineConverter convert_;
   std::optional<DicQuery> query_;
   bool inMatchedGroup_ = false;
-  std::string line_;       // the braille line being converted
-  std::string converted_;  // its kana
+  std::string converted_;  // the kana of the braille line read
 };
 
 // The heading row of a dictionary: "－使用辞書：" + path + "－".

@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "dictool/Cp932Texts.h"
-#include "dictool/SjisSearch.h"
 #include "platform/files/Files.h"
 #include "platform/files/IniFile.h"
 #include "platform/files/PrivateProfile.h"
@@ -21,16 +20,24 @@ constexpr std::string_view kKeyPage = "\x83\x79\x81\x5B\x83\x57";  // ページ
 constexpr std::string_view kKeyLine = "\x8D\x73";                  // 行
 constexpr std::string_view kEditorName = "\x82\xBD\x82\xDA\x81\x5B";  // たぼー
 
-// ASCII letters upper-cased; the trail byte of a two-byte character is never
-// taken for a letter.
-std::string UpperCase(std::string_view text) {
-  std::string upper(text);
-  for (size_t i = 0; i < upper.size(); ++i) {
-    const auto b = static_cast<unsigned char>(upper[i]);
-    if (IsLeadByte(b)) ++i;
-    else if (b >= 'a' && b <= 'z') upper[i] = static_cast<char>(b - 'a' + 'A');
-  }
-  return upper;
+// What may stand just before and just after the path in an editor's caption
+// (blanks, brackets, quotes, the dash or colon after the program's name, the
+// mark of a changed document), in ASCII and full width. Anything else next
+// to it makes it part of a longer path or name.
+constexpr std::string_view kBefore[] = {
+    " ", "\t", "[", "(", "<", "\"", "'", "-", ":", "|",
+    "\x81\x40" /* 　 */, "\x81\x75" /* 「 */, "\x81\x77" /* 『 */, "\x81\x79" /* 【 */, "\x81\x69" /* （ */,
+    "\x81\x6D" /* ［ */, "\x81\x6B" /* 〔 */, "\x81\x83" /* ＜ */, "\x81\x7C" /* － */, "\x81\x46" /* ： */};
+constexpr std::string_view kAfter[] = {
+    " ", "\t", "]", ")", ">", "\"", "'", "*", ":", "|",
+    "\x81\x40" /* 　 */, "\x81\x76" /* 」 */, "\x81\x78" /* 』 */, "\x81\x7A" /* 】 */, "\x81\x6A" /* ） */,
+    "\x81\x6E" /* ］ */, "\x81\x6C" /* 〕 */, "\x81\x84" /* ＞ */, "\x81\x7C" /* － */, "\x81\x46" /* ： */};
+
+template <std::size_t N>
+bool StartsWithOneOf(std::string_view text, const std::string_view (&marks)[N]) {
+  for (std::string_view m : marks)
+    if (text.starts_with(m)) return true;
+  return false;
 }
 
 }  // namespace
@@ -65,9 +72,20 @@ void WriteHitFile(const THitLine& hit) {
 }
 
 bool IsEditorCaption(std::string_view caption, std::string_view shortPath) {
-  if (caption.empty() || shortPath.empty()) return false;
-  const std::string upper = UpperCase(caption);
-  return upper.starts_with(kEditorName) && FindOnBoundary(upper, UpperCase(shortPath)) != std::string::npos;
+  if (shortPath.empty() || !caption.starts_with(kEditorName)) return false;
+  // Every character boundary after the name, with the character before it.
+  std::size_t before = 0;
+  for (std::size_t at = 0; at < caption.size();) {
+    const std::size_t next = at + (IsLeadByte(static_cast<unsigned char>(caption[at])) ? 2 : 1);
+    if (at >= kEditorName.size() && caption.substr(at).starts_with(shortPath) &&
+        (at == kEditorName.size() || StartsWithOneOf(caption.substr(before, at - before), kBefore))) {
+      const std::string_view rest = caption.substr(at + shortPath.size());
+      if (rest.empty() || StartsWithOneOf(rest, kAfter)) return true;
+    }
+    before = at;
+    at = next;
+  }
+  return false;
 }
 
 std::string EditorArgument(const THitLine& hit) {

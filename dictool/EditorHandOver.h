@@ -37,9 +37,13 @@ std::string ReadDicTmpWord(const std::string& path);
 // Throws EIniFileException ("<path> に書き込めません" and why) when it cannot.
 void WriteHitFile(const THitLine& hit);
 
-// Whether `caption` is that of an editor window showing `shortPath`: with
-// ASCII letters upper-cased, it begins with "たぼー" and holds the path,
-// starting on a character boundary.
+// Whether `caption` is that of an editor window showing `shortPath`: it
+// begins with "たぼー" and holds the path exactly (bytes compared as they
+// are: Linux paths are case-sensitive) as a whole, starting on a character
+// boundary after the name, with nothing next to it on either side but the
+// caption's end, the name, or a separator (a blank, a bracket, a quote, a
+// dash or colon before it, the changed-document mark '*' after it; ASCII or
+// full width). So "/a/b.rut" is not found in "/x/a/b.rut" or "/a/b.rut.bak".
 bool IsEditorCaption(std::string_view caption, std::string_view shortPath);
 
 // The one argument the editor is started with: path, page and line, joined

@@ -1,7 +1,9 @@
 // What both searches do with their list of files: each file is opened in
-// turn after its heading row; a file that is not there ends the search; one
-// that is there but cannot be opened or read to its end (a folder, a fifo,
-// a damaged RUTE header, a read error) is told and passed over.
+// turn after its heading row; one that is there but cannot be opened or read
+// to its end (a folder, a fifo, a document that is no RUTE document, a read
+// error) is told and passed over. A file that is not there is told too; it
+// ends the dictionary search, while the external search passes over it
+// (GoesOnPastMissingFiles) and shows no heading row for it.
 //
 // A search engine derives from it, reads the open file itself (NextHit) and
 // calls NextFile when the file is done. It works on the window's
@@ -10,6 +12,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dictool/PageFill.h"
@@ -28,16 +31,26 @@ class FileListSearch : public HitSource {
   bool EveryFileRead() const { return everyFileRead_; }
 
  protected:
-  FileListSearch(SearchSession& session, SearchListener& listener);
+  FileListSearch(SearchSession& session, SearchListener& listener, bool goesOnPastMissingFiles);
 
   // Takes a copy of `files` (not empty) as the session's list and opens its
-  // first file after the file's heading row. Clears Cancelled,
-  // CancelRequest and HitFound. The search is open afterwards even when the
-  // file could not be opened: the first fill then moves on.
+  // first file after the file's heading row (for a search that goes on past
+  // missing files, the first one that is there). Closes what an earlier
+  // search left open; clears Cancelled, CancelRequest and HitFound. The
+  // search is open afterwards even when no file could be opened: the first
+  // fill then moves on, or ends.
   void StartFiles(const std::vector<std::string>& files, RowSink& sink);
 
   // The open file is done (read, failed, or never opened): on to the next.
   NextHitResult NextFile(RowSink& sink);
+
+  // The next braille line of the open RUTE document (SearchSession's
+  // NextBrailleLine); the first cut line of the document is told.
+  ScanResult ReadBrailleLine(const DicScanner::Poll& poll, std::string_view& line) {
+    const ScanResult r = session_.NextBrailleLine(poll, line);
+    if (r == ScanResult::Line && session_.BrailleFile.LineWasCut() && !cutTold_) [[unlikely]] TellLineCut();
+    return r;
+  }
 
   // The open file could not be read on: told; NextFile closes it.
   void ReadFailed();
@@ -53,11 +66,16 @@ class FileListSearch : public HitSource {
   // Writes the heading row of a file to `sink`.
   virtual void AddHeading(RowSink& sink, const std::string& path) = 0;
 
-  void Open(const std::string& path);
+  // Opens the file at FileIndex, or the first one after it that is there;
+  // false when a missing file ends the search or the list has ended.
+  bool OpenFrom(RowSink& sink);
   void Failed(const FileFailure& failure);
+  void TellLineCut();
 
   SearchListener& listener_;
+  const bool goesOnPastMissing_;
   bool everyFileRead_ = true;
+  bool cutTold_ = false;  // a cut line of the open file was told
 };
 
 }  // namespace tavo

@@ -38,7 +38,12 @@ DocumentList CollectDocuments(std::string_view folder, bool subfolders) {
   }
   std::vector<FolderEntry> entries;
   for (const std::string& f : folders) {
-    if (ListFolder(f, entries) != 0) continue;
+    // A folder below that cannot be listed failed in AddSubFolders too;
+    // it is named here, once.
+    if (const int error = ListFolder(f, entries); error != 0) {
+      out.UnlistedFolders.push_back({f, error});
+      continue;
+    }
     for (const FolderEntry& e : entries) {
       if (!e.IsFile || !IsRutFile(e.Name)) continue;
       if (std::optional<std::string> path = FromOsPath(Join(f, e.Name)))

@@ -7,8 +7,8 @@
 // followed) whose name ends in ".rut" in any ASCII letter case. Folders whose
 // name begins with '.' are hidden and not descended (their like among the
 // files are collected); each folder is descended once, so a symbolic-link
-// cycle or a bind mount met twice is not followed again. Folders that cannot
-// be listed are passed over.
+// cycle or a bind mount met twice is not followed again. A folder that
+// cannot be listed is passed over and named with why (UnlistedFolders).
 //
 // Paths of documents are CP932: the folder, '/', the name. A document whose
 // path has no CP932 form can be neither shown nor handed to the editor; it
@@ -24,9 +24,16 @@
 
 namespace tavo {
 
+// A folder whose entries could not be read.
+struct UnlistedFolder {
+  std::string OsPath;  // as on disk (UTF-8), since it may have no CP932 form
+  int Error = 0;       // errno value
+};
+
 struct DocumentList {
   std::vector<std::string> Files;  // CP932 paths, in search order
   int Unnamed = 0;                 // documents left out: no CP932 form of their paths
+  std::vector<UnlistedFolder> UnlistedFolders;  // in search order, each once
 };
 
 // Folders already descended, by device and inode.

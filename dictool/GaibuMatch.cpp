@@ -4,6 +4,11 @@
 #include "dictool/SjisSearch.h"
 
 namespace tavo {
+namespace {
+
+constexpr std::string_view kBlankMark = "\x81\xA0";  // □
+
+}  // namespace
 
 bool MatchSearchWord(std::string_view text, std::string_view pattern, int* position) {
   const std::size_t pos = FindOnBoundary(text, pattern);
@@ -25,12 +30,30 @@ std::string_view LineHead(std::string_view a) {
   return last == std::string_view::npos ? a : a.substr(0, last + 1);
 }
 
-bool JoinCanHit(std::string_view head, std::string_view pattern) {
-  constexpr std::string_view kBlankMark = "\x81\xA0";  // □
-  if (pattern.find(kBlankMark) != std::string_view::npos || pattern.ends_with(kBlankMark[0])) return true;
-  // Only a number reads its separator so, and a number begins with '#'.
-  const std::size_t number = head.find('#');
-  return number != std::string_view::npos && head.find('\'', number) != std::string_view::npos;
+bool ReadsOnIntoNextLine(std::string_view head) {
+  // Only a number reads its separator so.
+  const std::size_t number = head.find(kNumberSign);
+  return number != std::string_view::npos && head.find(kDigitSeparator, number) != std::string_view::npos;
+}
+
+JoinFilter::JoinFilter(std::string_view pattern) : pattern_(pattern) {
+  // Every byte q > 0 where "□" may begin, whether or not q is a character
+  // boundary of the pattern: the test stays a necessary one.
+  for (std::size_t q = 1; q < pattern_.size(); ++q)
+    if (pattern_[q] == kBlankMark[0] && (q + 1 == pattern_.size() || pattern_[q + 1] == kBlankMark[1]))
+      blanks_.push_back(q);
+}
+
+bool JoinFilter::CanHitSlowly(std::string_view line, std::string_view kana, bool number) const {
+  if (number && ReadsOnIntoNextLine(line)) return true;
+  if (blanks_.empty()) return false;
+  // The head's kana: the line's without the "□" of each blank the join cuts.
+  const std::size_t cut = 2 * (line.size() - LineHead(line).size());
+  if (cut > kana.size()) return true;  // a NUL cut the kana short: look at the join
+  const std::string_view headKana = kana.substr(0, kana.size() - cut);
+  for (const std::size_t q : blanks_)
+    if (headKana.ends_with(std::string_view(pattern_).substr(0, q))) return true;
+  return false;
 }
 
 std::string RemoveBlankMarks(std::string_view word) {

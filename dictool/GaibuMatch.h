@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavo {
 
@@ -28,18 +29,45 @@ bool JoinLines(std::string_view a, std::string_view b, std::string& joined);
 // to, and all of a is kept).
 std::string_view LineHead(std::string_view a);
 
-// Whether the kana of a joined line must be looked at for `pattern` at all.
-// A joined hit begins in the first line's part, and that line's kana alone
-// was no hit; the converter reads the end of a line (`head`: the first line
-// as joined, without its cut blanks) as it reads a blank cell, cell by cell
-// into two-byte characters, so the joined kana begins with the first line's
-// kana and "□", and a hit that begins in it must run on across that "□".
-// So it can only be one for a pattern that holds "□" (or ends in its first
-// byte), or where the converter reads the first line on to the end of the
-// joined one: a digit-separator cell ('\'') in a number (after '#')
-// counts the digits up to the end of the line. (A NUL ends both texts where it stands: the
-// joined kana is then the first line's own.)
-bool JoinCanHit(std::string_view head, std::string_view pattern);
+// Whether the converter reads a first line (`head`: as joined, without its
+// cut blanks) on to the end of the line it is joined with: a
+// digit-separator cell ('\'') in a number (after the number sign) counts the
+// digits up to the end of the line. Blank cells do not change it, so a line
+// may be given with its trailing blanks.
+bool ReadsOnIntoNextLine(std::string_view head);
+// ReadsOnIntoNextLine is false for a line without both these bytes, so a
+// reader that notes them can leave the others untested.
+inline constexpr char kNumberSign = '#';
+inline constexpr char kDigitSeparator = '\'';
+
+// Which first lines of a join must be joined and converted at all, for one
+// pattern. A joined hit begins in the first line's part and that line had no
+// hit of its own; unless the converter reads the first line on to the end
+// of the joined one (ReadsOnIntoNextLine), it reads the line's end as it
+// reads a blank cell, cell by cell into two-byte characters, so the joined
+// kana begins with the head's kana and "□". A hit that begins in the head's
+// kana and does not lie wholly in it (that would have been the line's own
+// hit) runs on across that "□": the pattern holds "□" (or ends in its first
+// byte) at some byte q > 0, and its q bytes before it end the head's kana.
+// Every other join is no hit. (A NUL ends both texts where it stands: the
+// joined kana is then the first line's own, and no join of such a line is a
+// hit either.) Keeps its own copy of the pattern.
+class JoinFilter {
+ public:
+  explicit JoinFilter(std::string_view pattern);
+  // Whether a join of the braille line `line` (as read), whose kana is
+  // `kana`, with the next line can hold a hit; `number`: whether the line
+  // holds both kNumberSign and kDigitSeparator (true when not known).
+  bool CanHit(std::string_view line, std::string_view kana, bool number) const {
+    return (number || !blanks_.empty()) && CanHitSlowly(line, kana, number);
+  }
+
+ private:
+  bool CanHitSlowly(std::string_view line, std::string_view kana, bool number) const;
+
+  std::string pattern_;
+  std::vector<std::size_t> blanks_;  // the q: where "□" (or its first byte, at the end) begins
+};
 
 // The word without any "□" (81 A0, recognised where a character begins);
 // the empty text when the word holds none, so the caller can tell that there

@@ -3,7 +3,9 @@
 // search-folder dialog, the external result grid with its hit records, its
 // status line and the message boxes. The work runs inside the command that
 // asked for it; the fill pumps the window messages so that the cancel button
-// and Esc stay live.
+// and Esc stay live. What the search could not search is gathered
+// (SearchProblems.h) and told in one box when the search ends, its count on
+// the status line.
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -11,10 +13,12 @@
 #include "dictool/GaibuFiles.h"
 #include "dictool/GaibuSearchEngine.h"
 #include "dictool/Main.h"
+#include "dictool/SearchMessages.h"
 #include "folderbrowse/DlgFolderSelect.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
+#include "platform/ui/StatusLine.h"
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
@@ -34,12 +38,6 @@ class GaibuGridRows : public RowSink {
   TMainForm& form_;
 };
 
-QString UnnamedText(int count) {
-  return QStringLiteral("名前を Shift-JIS で書けない RUT ファイルが %1 個ありました。"
-                        "表示もたぼーへの受け渡しもできないため、検索していません。")
-      .arg(count);
-}
-
 }  // namespace
 
 void TMainForm::GaibuSearch(const std::string& startFolder) {
@@ -53,26 +51,24 @@ void TMainForm::GaibuSearch(const std::string& startFolder) {
   DocumentList documents = CollectDocuments(LastFolder, folderDlg_->CheckBox1->isChecked());
   ui::SetBusyCursor(false);
   GaibuFileList = std::move(documents.Files);
-  gaibuUnnamed_ = documents.Unnamed;
   if (GaibuFileList.empty()) {
+    SearchProblems left;
+    left.Begin(documents);
     QString text = QStringLiteral("RUTファイルがありません。");
-    if (gaibuUnnamed_ > 0) text += QStringLiteral("\n") + UnnamedText(gaibuUnnamed_);
+    if (left.Count() > 0) text += QStringLiteral("\n\n") + SearchProblemsText(left);
     ui::MessageBox(this, text, SearchErrorCaption(), ui::MB_ICONWARNING);
     return;
   }
+  gaibuProblems_->Begin(documents);
   PageControl1->setCurrentIndex(1);
   btnSearch->setEnabled(false);
-  if (!GaibuSearchStart()) {
-    // Nothing was opened: no page is filled, and what an earlier search
-    // left in the grid stays.
-    btnSearch->setEnabled(true);
-    return;
-  }
+  GaibuSearchStart();
   GaibuSearchNextPage();
 }
 
-bool TMainForm::GaibuSearchStart() {
-  if (!gaibuEngine_->FirstFileExists(GaibuFileList)) return false;
+void TMainForm::GaibuSearchStart() {
+  // A document that is not there, the first too, is told when the search
+  // ends and passed over, like one that cannot be read.
   ClearHitList();
   // The box's text is taken again: the dialog came in between.
   const std::string word = OpenResultGrid(Grid2, GaibuRowCount, GaibuPageTop);
@@ -81,7 +77,6 @@ bool TMainForm::GaibuSearchStart() {
   GaibuGridRows rows(*this);
   gaibuEngine_->Start(GaibuFileList, word, rows);
   btnSearch->setEnabled(false);
-  return true;
 }
 
 void TMainForm::GaibuSearchNextPage() {
@@ -89,9 +84,22 @@ void TMainForm::GaibuSearchNextPage() {
   if (Session.PageFilling) return;
   GaibuGridRows rows(*this);
   if (!FillResultPage({Grid2, StatusPanel2, 1, GaibuPageTop, btnGaibuSearch, *gaibuEngine_, rows})) return;
-  if (!Session.HitFound)
-    ui::MessageBox(this, QStringLiteral("見つかりませんでした。"), SearchErrorCaption(), ui::MB_ICONWARNING);
-  if (gaibuUnnamed_ > 0) ui::MessageBox(this, UnnamedText(gaibuUnnamed_), SearchErrorCaption(), ui::MB_ICONINFORMATION);
+  // The end: nothing found and what could not be searched, in one box.
+  const QString problems = TakeGaibuProblems(QStringLiteral("検索終了"));
+  QString text = Session.HitFound ? QString() : QStringLiteral("見つかりませんでした。");
+  if (!problems.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + problems;
+  if (!text.isEmpty()) ui::MessageBox(this, text, SearchErrorCaption(), ui::MB_ICONWARNING);
+}
+
+QString TMainForm::TakeGaibuProblems(const QString& status) {
+  const int count = gaibuProblems_->Count();
+  if (count == 0) return QString();
+  // Heard on the status line as well, by a screen reader that passes over
+  // the box.
+  ui::AnnounceStatus(StatusPanel2, status + QStringLiteral("（検索できなかったファイル %1 件）").arg(count));
+  QString text = SearchProblemsText(*gaibuProblems_);
+  gaibuProblems_->Begin(DocumentList{});
+  return text;
 }
 
 NextHitResult TMainForm::GaibuSearchNextHit(std::string& row) {

@@ -19,6 +19,7 @@
 
 #include "dictool/CellPainter.h"
 #include "dictool/HitLine.h"
+#include "dictool/SearchProblems.h"
 #include "dictool/SearchSession.h"
 #include "dictool/SettingsFile.h"
 
@@ -184,7 +185,7 @@ class TMainForm : public QMainWindow {
 
   // ---- External search ----
   void GaibuSearch(const std::string& startFolder);
-  bool GaibuSearchStart();  // false when nothing was opened
+  void GaibuSearchStart();
   void GaibuSearchNextPage();
   NextHitResult GaibuSearchNextHit(std::string& row);
   void ClearHitList();
@@ -258,6 +259,10 @@ class TMainForm : public QMainWindow {
   // The searches' poll: pumps the window messages, true once a cancel came.
   DicScanner::Poll PumpingPoll();
   void AfterFill();
+  // The text that tells what the external search that ended could not
+  // search, "" when nothing; its count goes onto the status line after
+  // `status`, and the list is emptied.
+  QString TakeGaibuProblems(const QString& status);
   // The editor's requests: carried out at once, or kept (the last one wins)
   // while a page is filled or a dialog is open, and carried out after.
   struct LinkRequest {
@@ -285,14 +290,12 @@ class TMainForm : public QMainWindow {
   CellPainter cellPainter_{BrailleFontInstalled()};
   TSettingsFile settingsFile_{"tavodic.ini"};
   bool closeAfterFill_ = false;
-  // The searches' failures as message boxes, one for each search.
+  // The dictionary search's failures as message boxes; what the external
+  // search could not search, told when it ends (TakeGaibuProblems).
   std::unique_ptr<SearchListener> dicMessages_;
-  std::unique_ptr<SearchListener> gaibuMessages_;
+  std::unique_ptr<SearchProblems> gaibuProblems_;
   std::unique_ptr<DicSearchEngine> dicEngine_;
   std::unique_ptr<GaibuSearchEngine> gaibuEngine_;
-  // Documents of the external search left out for names without a CP932
-  // form; told when the search ends.
-  int gaibuUnnamed_ = 0;
   LinkRequest deferredLink_;
   QTimer* linkRetry_ = nullptr;  // looks again for the end of a fill or a dialog
 };

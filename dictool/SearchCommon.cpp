@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
 
 #include "dictool/Cp932Texts.h"
 #include "dictool/DicSearchEngine.h"
@@ -18,8 +17,9 @@
 #include "dictool/JCType.h"
 #include "dictool/Main.h"
 #include "dictool/Paging.h"
+#include "dictool/SearchMessages.h"
+#include "dictool/SearchProblems.h"
 #include "dictool/TavoLibBinding.h"
-#include "platform/system/OSError.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Modal.h"
@@ -27,50 +27,14 @@
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
-namespace {
-
-QString ReadErrorText(int error) {
-  switch (error) {
-    case EISDIR: return QStringLiteral("フォルダーです。");
-    case EINVAL: return QStringLiteral("通常のファイルではありません。");
-    case EACCES:
-    case EPERM: return QStringLiteral("読み取りが許可されていません。");
-    case EIO: return QStringLiteral("入出力エラーが起きました。");
-    default: return QString::fromStdString(SysErrorMessage(error));
-  }
-}
-
-// A search's failures, told in message boxes over the main window; `noun`
-// names the files of the search ("辞書ファイル " or "ファイル ").
-class SearchMessages : public SearchListener {
- public:
-  SearchMessages(QWidget* owner, QString noun) : owner_(owner), noun_(std::move(noun)) {}
-  void FileMissing(const std::string& path) override {
-    // A half-width blank after the noun, a full-width one before が.
-    ui::MessageBox(owner_, noun_ + FromCp932(path) + QStringLiteral("　が見つかりません。"),
-                   TMainForm::SearchErrorCaption(), ui::MB_ICONINFORMATION);
-  }
-  void FileUnreadable(const std::string& path, int error, const std::string& detail) override {
-    ui::MessageBox(owner_,
-                   noun_ + FromCp932(path) + QStringLiteral("　を読み込めません。\n") +
-                       (error != 0 ? ReadErrorText(error) : FromCp932(detail)),
-                   TMainForm::SearchErrorCaption(), ui::MB_ICONWARNING);
-  }
-
- private:
-  QWidget* owner_;
-  QString noun_;
-};
-
-}  // namespace
 
 void TMainForm::CreateSearches() {
   // Both searches convert through the library, one line at a time.
-  const LineConverter convert = [](const std::string& line) { return CnvNABCCtoKANA(line, kCnvOption); };
-  dicMessages_ = std::make_unique<SearchMessages>(this, QStringLiteral("辞書ファイル "));
-  gaibuMessages_ = std::make_unique<SearchMessages>(this, QStringLiteral("ファイル "));
+  const LineConverter convert = [](const char* line) { return CnvNABCCtoKANA(line, kCnvOption); };
+  dicMessages_ = std::make_unique<SearchMessageBoxes>(this, QStringLiteral("辞書ファイル "));
+  gaibuProblems_ = std::make_unique<SearchProblems>();
   dicEngine_ = std::make_unique<DicSearchEngine>(Session, *dicMessages_, convert);
-  gaibuEngine_ = std::make_unique<GaibuSearchEngine>(Session, *gaibuMessages_, convert);
+  gaibuEngine_ = std::make_unique<GaibuSearchEngine>(Session, *gaibuProblems_, convert);
 }
 
 QString TMainForm::SearchErrorCaption() { return QStringLiteral("検索エラー"); }
@@ -179,6 +143,12 @@ void TMainForm::SearchCancel() {
     if (gaibu) {
       AddGrid2Line(std::string(sj::SearchCancelRow), std::string(), 0, 0);
       ui::AnnounceStatus(StatusPanel2, QStringLiteral("検索中止"));
+      // Shown once the command that cancelled has returned (it may be a
+      // fill, under the busy cursor).
+      if (const QString problems = TakeGaibuProblems(QStringLiteral("検索中止")); !problems.isEmpty())
+        QTimer::singleShot(0, this, [this, problems] {
+          ui::MessageBox(this, problems, SearchErrorCaption(), ui::MB_ICONWARNING);
+        });
     } else {
       AddGridLine(std::string(sj::SearchCancelRow));
       ui::AnnounceStatus(StatusPanel, QStringLiteral("検索中止"));

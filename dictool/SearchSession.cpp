@@ -1,7 +1,5 @@
 #include "dictool/SearchSession.h"
 
-#include "platform/system/SysUtils.h"
-
 namespace tavo {
 
 bool SearchSession::OpenFile(const std::string& path, int kind, FileFailure& failure) {
@@ -9,20 +7,20 @@ bool SearchSession::OpenFile(const std::string& path, int kind, FileFailure& fai
   FileKind = kind;
   LineCount = 0;
   headerLineDue_ = kind == kRuteDocument;
+  if (const int error = kind == kRuteDocument ? BrailleFile.Open(path) : SearchFile.Open(path); error != 0) {
+    failure = {FileFailure::kSystem, error};
+    return false;
+  }
   if (kind == kRuteDocument) {
     RutFile = std::make_unique<TRutFile>(path);
-    try {
-      RutFile->ReadHeader();  // a header that cannot be read leaves 0 lines per page
-    } catch (const EConvertError& e) {
-      RutFile.reset();
-      failure = {0, e.what()};
+    // A header that the system does not let us read shows in the reading of
+    // the lines; a blank one leaves 0 lines per page.
+    const TRutFile::HeaderRead header = RutFile->TryReadHeader();
+    if (header == TRutFile::HeaderRead::CutShort || header == TRutFile::HeaderRead::NotANumber) {
+      CloseFile();
+      failure = {header == TRutFile::HeaderRead::CutShort ? FileFailure::kHeaderCutShort : FileFailure::kHeaderNotNumber, 0};
       return false;
     }
-  }
-  if (const int error = SearchFile.Open(path); error != 0) {
-    RutFile.reset();
-    failure = {error, std::string()};
-    return false;
   }
   FileOpen = true;
   return true;
@@ -30,6 +28,7 @@ bool SearchSession::OpenFile(const std::string& path, int kind, FileFailure& fai
 
 void SearchSession::CloseFile() {
   SearchFile.Close();
+  BrailleFile.Close();
   FileOpen = false;
   RutFile.reset();
 }
@@ -38,17 +37,6 @@ void SearchSession::EndSearch() {
   SearchOpen = false;
   GaibuMode = 0;
   CloseFile();
-}
-
-ScanResult SearchSession::NextBrailleLine(const DicScanner::Poll& poll, std::string_view& line) {
-  for (;;) {
-    const ScanResult r = SearchFile.NextLine(poll, line);
-    if (r != ScanResult::Line) return r;
-    if (!headerLineDue_) break;
-    headerLineDue_ = false;
-  }
-  ++LineCount;
-  return ScanResult::Line;
 }
 
 PageLine SearchSession::LinePosition(int lineNumber) const {

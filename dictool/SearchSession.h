@@ -13,8 +13,10 @@
 #include <string_view>
 #include <vector>
 
+#include "dictool/BrailleLines.h"
 #include "dictool/DicScanner.h"
 #include "dictool/PageLine.h"
+#include "dictool/SearchListener.h"
 #include "dictool/TavoRutFile.h"
 
 namespace tavo {
@@ -22,15 +24,8 @@ namespace tavo {
 // Kinds of the open file (FileKind).
 enum : int { kTextDictionary = 1, kRuteDocument = 2 };
 
-// Why a file of the search could not be opened or read: an errno value, or 0
-// and what was wrong with it (CP932).
-struct FileFailure {
-  int Error = 0;
-  std::string Detail;
-};
-
 struct SearchSession {
-  explicit SearchSession(ScanLimits limits = {}) : SearchFile(limits) {}
+  explicit SearchSession(ScanLimits limits = {}) : SearchFile(limits), BrailleFile(limits) {}
 
   bool SearchOpen = false;     // a search is open (filling or paused)
   int GaibuMode = 0;           // 1 while the open search is the external search
@@ -44,7 +39,10 @@ struct SearchSession {
   bool PageFilling = false;    // a page is being filled
   std::string SearchPattern;   // what the lines are searched for
 
+  // The open file: a text dictionary's candidate-first scan, or a RUTE
+  // document's lines.
   DicScanner SearchFile;
+  BrailleLines BrailleFile;
   std::unique_ptr<TRutFile> RutFile;  // header of the open RUTE document
   // The files of the open search, copied at its start so that editing the
   // program's lists while it is paused does not change it, and the index of
@@ -54,17 +52,29 @@ struct SearchSession {
 
   // Opens `path` as a file of `kind`; for a RUTE document its header is read
   // first (its lines per page number the hits). LineCount starts again. False
-  // when the file could not be opened or its header not read, with why in
-  // `failure`; nothing is open then.
+  // when the file could not be opened or its header is no RUTE header, with
+  // why in `failure`; nothing is open then, and no header reader is kept.
   bool OpenFile(const std::string& path, int kind, FileFailure& failure);
   // Closes the open file and frees its header reader.
   void CloseFile();
   // Ends the open search's reading: not open, not external, file closed.
   void EndSearch();
 
+  // The errno value that stopped the reading of the open file.
+  int ReadError() const { return FileKind == kRuteDocument ? BrailleFile.ReadError() : SearchFile.ReadError(); }
+
   // The next braille line of the open RUTE document, counted in LineCount;
-  // the document's first text line (the header's) is passed over.
-  ScanResult NextBrailleLine(const DicScanner::Poll& poll, std::string_view& line);
+  // the document's first text line (the header's) is passed over. The line
+  // is followed by a NUL (BrailleLines.h).
+  ScanResult NextBrailleLine(const DicScanner::Poll& poll, std::string_view& line) {
+    ScanResult r = BrailleFile.Next(poll, line);
+    if (headerLineDue_ && r == ScanResult::Line) [[unlikely]] {
+      headerLineDue_ = false;
+      r = BrailleFile.Next(poll, line);
+    }
+    if (r == ScanResult::Line) ++LineCount;
+    return r;
+  }
   // Page and line of braille line `lineNumber` (LineCount: the last line
   // read), by the header's lines per page.
   PageLine LinePosition(int lineNumber) const;

@@ -54,10 +54,10 @@ bool TavoLibInitialize() { return g_binding != nullptr && g_binding->initialize(
 
 bool TavoLibTerminate() { return g_binding != nullptr && g_binding->terminate() != 0; }
 
-std::string_view CnvNABCCtoKANA(const std::string& source, uint16_t option) {
+std::string_view CnvNABCCtoKANA(const char* source, uint16_t option) {
   if (g_binding == nullptr) return {};
   char* text = nullptr;
-  const int32_t n = g_binding->convert(source.c_str(), &text, option);
+  const int32_t n = g_binding->convert(source, &text, option);
   if (text == nullptr || n <= 0) return {};
   return std::string_view(text, static_cast<size_t>(n));
 }

@@ -19,10 +19,10 @@ bool TavoLibBound();
 // convert to an empty text.
 bool TavoLibInitialize();
 bool TavoLibTerminate();
-// Converts one NABCC braille line (up to its first NUL). The result is the
+// Converts one NUL-terminated NABCC braille line. The result is the
 // library's own text, valid until the next call into the library: callers
-// copy it at once (LineConverter.h).
-std::string_view CnvNABCCtoKANA(const std::string& source, uint16_t option);
+// use or copy it at once (LineConverter.h).
+std::string_view CnvNABCCtoKANA(const char* source, uint16_t option);
 
 // Option of the program's conversions: cells composed (low byte 0), high
 // byte 1.

@@ -42,23 +42,63 @@ std::string_view FieldText(std::string_view header, const Field& f) {
   return slot.substr(0, slot.find('\0'));
 }
 
+// A number field that the header holds whole and that holds nothing but
+// blanks and NULs.
+bool IsBlankNumber(std::string_view header, const Field& f) {
+  if (f.Offset + f.Length > header.size()) return false;
+  return header.substr(f.Offset, f.Length).find_first_not_of(std::string_view(" \0", 2)) == std::string_view::npos;
+}
+
 }  // namespace
 
 TRutFile::TRutFile(std::string fileName) : FileName(std::move(fileName)) {}
 
-bool TRutFile::ReadHeader() {
+namespace {
+
+// The one reading behind both operations; `badNumber` receives the text of
+// a number field that is no whole number.
+TRutFile::HeaderRead ReadFields(TRutFile& rut, std::string& badNumber) {
   // The whole header is read before any field is set, so that a file that
   // fails to read leaves the object as it was.
   std::string header;
-  if (ReadFileHead(FileName, kHeaderSize, header) != 0) return false;
+  if (ReadFileHead(rut.GetFileName(), kHeaderSize, header) != 0) return TRutFile::HeaderRead::NotRead;
   for (const Field& f : kFields) {
     const std::string_view text = FieldText(header, f);
-    if (f.SetText)
-      (this->*f.SetText)(std::string(text));
-    else
-      (this->*f.SetNumber)(StrToInt(text));
+    if (f.SetText) {
+      (rut.*f.SetText)(std::string(text));
+      continue;
+    }
+    int32_t value = 0;
+    if (!IsBlankNumber(header, f)) {
+      try {
+        value = StrToInt(text);
+      } catch (const EConvertError&) {
+        badNumber.assign(text);
+        return f.Offset + f.Length > header.size() ? TRutFile::HeaderRead::CutShort : TRutFile::HeaderRead::NotANumber;
+      }
+    }
+    (rut.*f.SetNumber)(value);
   }
-  return true;
+  return TRutFile::HeaderRead::Read;
+}
+
+}  // namespace
+
+TRutFile::HeaderRead TRutFile::TryReadHeader() {
+  std::string badNumber;
+  return ReadFields(*this, badNumber);
+}
+
+bool TRutFile::ReadHeader() {
+  std::string badNumber;
+  switch (ReadFields(*this, badNumber)) {
+    case HeaderRead::Read: return true;
+    case HeaderRead::NotRead: return false;
+    case HeaderRead::CutShort:
+    case HeaderRead::NotANumber: break;
+  }
+  StrToInt(badNumber);  // throws the conversion error of that text
+  return false;
 }
 
 }  // namespace tavo

@@ -12,7 +12,10 @@
 //   210/20 HeaderText5  230/36 HeaderText6  266/36 HeaderText7  302/36 HeaderText8
 //   338/20 HeaderText9  358/100 HeaderText10
 //   504/4 HeaderNumber1  508/2 HeaderNumber2  510/2 LinesPerPage
-// Bytes 0-9 and 458-503 are not read.
+// Bytes 0-9 and 458-503 are not read. A number field that the file holds
+// whole but that is blank (nothing but blanks and NULs) reads as 0, as for a
+// new object: editors leave fields they do not use blank, and a blank lines
+// per page numbers lines one a page (PageLine.h).
 #pragma once
 
 #include <cstdint>
@@ -26,15 +29,25 @@ class TRutFile {
   // `fileName` is a CP932 path; nothing is read yet.
   explicit TRutFile(std::string fileName);
 
-  // Reads the header into the fields, in layout order.
-  // - false when the file does not exist, is not a regular file, cannot be
-  //   opened or cannot be read; no field is changed then.
-  // - A field the file does not reach, or reaches only in part, holds only the
-  //   bytes that exist (the empty text when none).
-  // - A number field whose text is not a whole number (StrToInt rules; an
-  //   empty or blank field is none) throws EConvertError; the fields before
-  //   it keep their new values.
-  // The file is closed before the call returns or throws.
+  // How a reading of the header went.
+  enum class HeaderRead {
+    Read,        // every field was read
+    NotRead,     // missing, no regular file, or it cannot be opened or read: no field changed
+    CutShort,    // the file ends inside a number field, which is then no number
+    NotANumber,  // a number field the file holds whole is neither blank nor a whole number
+  };
+
+  // Reads the header into the fields, in layout order, and says how it went;
+  // never throws. A field the file does not reach, or reaches only in part,
+  // holds only the bytes that exist (the empty text when none). A number
+  // field that is no whole number (StrToInt rules) ends the reading: the
+  // fields before it keep their new values, and it keeps its old one.
+  // The file is closed before the call returns.
+  HeaderRead TryReadHeader();
+
+  // TryReadHeader, true when read and false when not read (no field
+  // changed); a number field that is no whole number throws EConvertError
+  // ("'<text>' は整数ではありません").
   bool ReadHeader();
 
   const std::string& GetFileName() const { return FileName; }

@@ -10,6 +10,7 @@ namespace tavo::ui {
 namespace {
 
 constexpr const char* kStatusLine = "tavoStatusLine";
+constexpr const char* kAnnouncePending = "tavoAnnouncePending";
 
 class StatusLineInterface : public QAccessibleWidget {
  public:
@@ -39,10 +40,14 @@ void AnnounceStatus(QLabel* label, const QString& text) {
   label->setText(text);
   // Signalled once the command that set it has returned and its page is in
   // front; signalled even when the text stays the same, since each end of a
-  // search is news.
+  // search is news. A text set again before then is heard once, as it
+  // ends up.
+  if (label->property(kAnnouncePending).toBool()) return;
+  label->setProperty(kAnnouncePending, true);
   QMetaObject::invokeMethod(
       label,
       [label] {
+        label->setProperty(kAnnouncePending, false);
         QAccessibleEvent shown(label, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&shown);
       },

@@ -16,18 +16,15 @@
 #include "dictool/DicSearchEngine.h"
 #include "dictool/PageFill.h"
 #include "platform/text/Cp932.h"
+#include "tests/bench/PrintedFailures.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kPageRows = 30;
 
-struct Rows : tavo::RowSink, tavo::SearchListener {
+struct Rows : tavo::RowSink, tavo::bench::PrintedFailures {
   void AddRow(std::string_view text, const tavo::THitLine*) override { rows.emplace_back(text); }
-  void FileMissing(const std::string& path) override { std::fprintf(stderr, "missing: %s\n", path.c_str()); }
-  void FileUnreadable(const std::string& path, int error, const std::string&) override {
-    std::fprintf(stderr, "unreadable: %s (%s)\n", path.c_str(), std::strerror(error));
-  }
   std::vector<std::string> rows;
 };
 

@@ -27,7 +27,7 @@ using Rows = std::vector<std::string>;
 // Stands in for the braille converter: a braille line's letters in lower
 // case, so that only converted text can match a lower-case word. The result
 // lives until the next call, as the library's does.
-std::string_view Lower(const std::string& line) {
+std::string_view Lower(const char* line) {
   static std::string out;
   out = line;
   for (char& c : out)
@@ -153,8 +153,7 @@ TEST_F(DicSearchEngineTest, DictionariesThatCannotBeReadAreToldAndPassedOver) {
   EXPECT_EQ(told[0], "unreadable " + fifo + " " + std::to_string(EINVAL));
   EXPECT_EQ(told[1], "unreadable " + folder + " " + std::to_string(EISDIR));
   EXPECT_EQ(told[2], "unreadable /proc/self/mem " + std::to_string(EIO));
-  EXPECT_NE(told[3].find(damaged), std::string::npos);
-  EXPECT_NE(told[3].find(sj("は整数ではありません")), std::string::npos) << told[3];
+  EXPECT_EQ(told[3], "unreadable " + damaged + " not-a-number");
   EXPECT_FALSE(engine.EveryFileRead()) << "no offer to register a word some dictionaries were not read for";
   // The long line was read block by block with the window pumped between,
   // into a buffer that did not grow.

@@ -56,20 +56,27 @@ TEST(EditorHandOverTest, TheHitFileGetsItsThreeKeysInOrderAndKeepsEverythingElse
   }
 }
 
-TEST(EditorHandOverTest, AnEditorCaptionBeginsWithTheEditorsNameAndHoldsThePathOnACharacterBoundary) {
-  const std::string path = sj("/home/u/文書/Sample.rut");
-  EXPECT_TRUE(IsEditorCaption(sj("たぼー - ") + path, path));
-  // Letters are compared upper-cased, on either side.
-  EXPECT_TRUE(IsEditorCaption(sj("たぼー - /HOME/U/文書/SAMPLE.RUT [1/3]"), path));
-  EXPECT_FALSE(IsEditorCaption(sj("たぼー - /home/u/文書/other.rut"), path));   // another document
-  EXPECT_FALSE(IsEditorCaption(sj("メモ帳 - ") + path, path));                 // another program
-  EXPECT_FALSE(IsEditorCaption(sj("[たぼー] ") + path, path));                 // the name not first
-  EXPECT_FALSE(IsEditorCaption("", path));
-  // "ア" is 83 41: its trail byte is no "A", so neither upper-casing nor
-  // the search may take it for one.
-  EXPECT_FALSE(IsEditorCaption(sj("たぼー - ア.rut"), "A.RUT"));
-  EXPECT_FALSE(IsEditorCaption(sj("たぼー - ア"), "a"));
-  EXPECT_TRUE(IsEditorCaption(sj("たぼー - アA.rut"), "a.RUT"));
+TEST(EditorHandOverTest, AnEditorCaptionBeginsWithTheEditorsNameAndHoldsTheWholePathExactly) {
+  const std::string path = sj("/home/u/文書/c.rut");
+  for (const std::string& caption : {sj("たぼー - ") + path, sj("たぼー - [") + path + "] 3/12", sj("たぼー") + path,
+                                     sj("たぼー - ") + path + "*", sj("たぼー「") + path + sj("」"),
+                                     sj("たぼー - /home/u/文書/a b.rut - ") + path})
+    EXPECT_TRUE(IsEditorCaption(caption, path)) << caption;
+  for (const std::string& caption : {
+           sj("たぼー - /home/u/文書/C.rut"),       // another file: Linux names are case-sensitive
+           sj("たぼー - /HOME/U/文書/C.RUT"),
+           sj("たぼー - /x/home/u/文書/c.rut"),     // the path inside a longer one
+           sj("たぼー - /home/u/文書/c.rut.bak"),   // ... or a longer name
+           sj("たぼー - /home/u/文書/other.rut"),   // another document
+           sj("メモ帳 - ") + path,                  // another program
+           sj("[たぼー] ") + path,                  // the name not first
+           std::string()})
+    EXPECT_FALSE(IsEditorCaption(caption, path)) << caption;
+  // "ア" is 83 41: its trail byte is no "A", so the search must not take it
+  // for the start of a path.
+  EXPECT_FALSE(IsEditorCaption(sj("たぼー ア/a.rut"), "A/a.rut"));
+  EXPECT_TRUE(IsEditorCaption(sj("たぼー ア /a.rut"), "/a.rut"));
+  EXPECT_FALSE(IsEditorCaption(sj("たぼー - ") + path, ""));
 }
 
 TEST(EditorHandOverTest, TheEditorsArgumentAndTheCommandLine) {

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@
 
 namespace tavo {
 namespace {
+
+using test::MakeFolderTooDeepToList;
 
 using Paths = std::vector<std::string>;
 
@@ -83,6 +86,19 @@ TEST_F(GaibuFilesTest, DocumentsWhosePathsHaveNoShiftJisFormAreCountedNotCollect
   const DocumentList found = CollectDocuments(root, true);
   EXPECT_EQ(found.Unnamed, 2);
   EXPECT_EQ(found.Files.size(), 9u);
+}
+
+TEST_F(GaibuFilesTest, FoldersThatCannotBeListedAreNamedOnce) {
+  const std::string deep = MakeFolderTooDeepToList(root + "/sub03");
+  DocumentList found = CollectDocuments(root, true);
+  EXPECT_EQ(found.Files.size(), 9u) << "the other documents are all collected";
+  ASSERT_EQ(found.UnlistedFolders.size(), 1u);
+  EXPECT_EQ(found.UnlistedFolders[0].OsPath, deep);
+  EXPECT_EQ(found.UnlistedFolders[0].Error, ENAMETOOLONG);
+  // The folder searched itself, too.
+  found = CollectDocuments(root + "/memo.txt", false);
+  ASSERT_EQ(found.UnlistedFolders.size(), 1u);
+  EXPECT_EQ(found.UnlistedFolders[0].Error, ENOTDIR);
 }
 
 TEST_F(GaibuFilesTest, NoDocumentsFromAFolderThatIsNotThere) {

@@ -61,7 +61,6 @@ class GaibuSearchEngineTest : public ::testing::Test, public RowSink, public tes
   std::string Write(const std::string& name, const std::string& bytes) { return dir.Write(name, bytes); }
   FillEnd Search(const std::vector<std::string>& files, const std::string& word, int visible = 1000) {
     rows.clear();
-    if (!engine.FirstFileExists(files)) return FillEnd::Busy;
     engine.Start(files, word, *this);
     EXPECT_EQ(session.GaibuMode, 1);
     FillEnd end;
@@ -77,7 +76,7 @@ class GaibuSearchEngineTest : public ::testing::Test, public RowSink, public tes
   test::TempDir dir;
   tavolib::TTavoCnv converter;
   SearchSession session;
-  GaibuSearchEngine engine{session, *this, [this](const std::string& line) { return converter.Convert(line, kOption); }};
+  GaibuSearchEngine engine{session, *this, [this](const char* line) { return converter.ConvertCString(line, kOption); }};
   std::function<void()> pump = [] {};
   Rows rows;
 };
@@ -99,29 +98,37 @@ TEST_F(GaibuSearchEngineTest, AWordIsFoundAcrossALineEndOnlyWhereItBeginsInTheFi
   struct Case {
     std::vector<std::string> lines;
     std::string word;
-    std::string row;  // "" when there is no hit
-    int line;         // the record's
+    std::vector<std::pair<std::string, int>> rows;  // each hit row and its record's line
   } cases[] = {
       // Joined with one blank cell: shown with the first line's number, the
       // record holding the second's (the last line read).
-      {{"A P", "[ I"}, sj("ね□こ"), sj("001:01 あ□ね□こ□お"), 2},
+      {{"A P", "[ I"}, sj("ね□こ"), {{sj("001:01 あ□ね□こ□お"), 2}}},
       // Wholly in the second line, which is the last: its own row.
-      {{"A P", "[ I"}, sj("こ□お"), sj("001:02 こ□お"), 2},
+      {{"A P", "[ I"}, sj("こ□お"), {{sj("001:02 こ□お"), 2}}},
       // The same where the first line ends in blank cells, which the join cuts.
-      {{"A P  ", "[ I"}, sj("こ□お"), sj("001:02 こ□お"), 2},
-      {{"A P  ", "[ I"}, sj("ね□こ"), sj("001:01 あ□ね□こ□お"), 2},
+      {{"A P  ", "[ I"}, sj("こ□お"), {{sj("001:02 こ□お"), 2}}},
+      {{"A P  ", "[ I"}, sj("ね□こ"), {{sj("001:01 あ□ね□こ□お"), 2}}},
       // A line that begins with a blank cell starts a new word: no join.
-      {{"A P", " [ I"}, sj("ね□こ"), "", 0},
+      {{"A P", " [ I"}, sj("ね□こ"), {}},
       // A joined hit that needs the whole joined line: a separator in a number
       // reads as ， only when three digits follow on the line, here in the next.
-      {{"#A'", "BCD"}, sj("１，"), sj("001:01 ") + "\xF0\x43" + sj("１，□いうる"), 2},
+      {{"#A'", "BCD"}, sj("１，"), {{sj("001:01 ") + "\xF0\x43" + sj("１，□いうる"), 2}}},
+      // A word across each of two line ends in a row: the second line of the
+      // first join is the first line of the next.
+      {{"A B", "P [ B", "P A"}, sj("い□ね"), {{sj("001:01 あ□い□ね□こ□い"), 2}, {sj("001:02 ね□こ□い□ね□あ"), 3}}},
+      // ... and a word wholly in it is found there too, after the joined row.
+      {{"A P", "[ P [", "A"}, sj("ね□こ"), {{sj("001:01 あ□ね□こ□ね□こ"), 2}, {sj("001:02 こ□ね□こ"), 2}}},
+      // A line with a hit of its own is joined with nothing.
+      {{"A P A", "P"}, sj("あ□ね"), {{sj("001:01 あ□ね□あ"), 1}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(hex(c.word) + " in " + c.lines[0] + "|" + c.lines[1]);
+    std::string shown;
+    for (const std::string& l : c.lines) shown += l + "|";
+    SCOPED_TRACE(hex(c.word) + " in " + shown);
     const std::string doc = Write("j.rut", Document(18, c.lines));
     EXPECT_EQ(Search({doc}, c.word), FillEnd::Ended);
     Rows expected{Heading(doc)};
-    if (!c.row.empty()) expected.push_back(Hit(c.row, doc, 1, c.line));
+    for (const auto& [row, line] : c.rows) expected.push_back(Hit(row, doc, 1, line));
     EXPECT_EQ(rows, expected);
   }
 }
@@ -172,7 +179,7 @@ TEST_F(GaibuSearchEngineTest, RowsAgreeWithThePlainReadingOfGeneratedDocuments) 
 }
 
 TEST_F(GaibuSearchEngineTest, TheConverterReadsTheEndOfALineAsABlankCell) {
-  // What lets the search leave a joined line unconverted (JoinCanHit): the
+  // What lets the search leave a joined line unconverted (JoinFilter): the
   // kana of a line joined with the next begins with the line's own kana and
   // "□", a line's trailing blanks are "□" each, and all kana is two-byte
   // characters.
@@ -187,7 +194,7 @@ TEST_F(GaibuSearchEngineTest, TheConverterReadsTheEndOfALineAsABlankCell) {
     std::string head = i % 2 ? random.Line(24) : forms.Line(1 + i % 24);
     std::string next = i % 3 ? random.Line(24) : forms.Line(1 + i % 20);
     head.erase(head.find_last_not_of(' ') + 1);
-    if (next.starts_with(' ') || JoinCanHit(head, "")) continue;
+    if (next.starts_with(' ') || ReadsOnIntoNextLine(head)) continue;
     const std::string kana(converter.Convert(head, kOption));
     ASSERT_TRUE(isCharacters(kana)) << hex(head);
     const std::string blanks(converter.Convert(head + "  ", kOption));
@@ -198,30 +205,56 @@ TEST_F(GaibuSearchEngineTest, TheConverterReadsTheEndOfALineAsABlankCell) {
   }
 }
 
-TEST_F(GaibuSearchEngineTest, DocumentsThatCannotBeReadAreToldAndPassedOverAMissingOneEndsTheSearch) {
+TEST_F(GaibuSearchEngineTest, DocumentsThatAreGoneOrCannotBeReadAreToldAndPassedOverAndTheSearchEnds) {
+  // The word on the last line of a document, then documents that cannot be
+  // searched: no row of the one before appears under them.
+  const std::string first = Write("a1.rut", Document(18, {"A", "P["}));
+  const std::string empty = Write("a2.rut", "");
   const std::string fifo = dir / "fifo.rut";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const std::string folder = dir / "folder.rut";
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-  std::string damaged = Document(18, {"P["});
-  damaged.replace(510, 2, "x1");
-  const std::string bad = Write("bad.rut", damaged);
-  const std::string good = Write("good.rut", Document(18, {"P["}));
+  const std::string text = Write("text.rut", std::string(600, 'P') + "\r\nP[\r\n");  // no RUTE header
+  const std::string cut = Write("cut.rut", Document(18, {"P["}).substr(0, 300));
   const std::string gone = dir / "gone.rut";
-  EXPECT_EQ(Search({fifo, folder, bad, good, gone, good}, sj("ねこ")), FillEnd::Ended);
-  EXPECT_EQ(rows, (Rows{Heading(fifo), Heading(folder), Heading(bad), Heading(good),
+  // Number fields left blank read as 0: a line a page.
+  std::string blankHeader = Document(18, {"A", "P["});
+  blankHeader.replace(504, 8, std::string("    \0\0  ", 8));
+  const std::string blank = Write("blank.rut", blankHeader);
+  const std::string good = Write("good.rut", Document(18, {"P["}));
+  const std::string unreadable = "/proc/self/mem";  // opens, but every read fails
+  EXPECT_EQ(Search({first, empty, fifo, folder, text, cut, gone, blank, unreadable, good}, sj("ねこ")), FillEnd::Ended);
+  EXPECT_EQ(rows, (Rows{Heading(first), Hit(sj("001:02 ねこ"), first, 1, 2), Heading(empty), Heading(fifo),
+                        Heading(folder), Heading(text), Heading(cut), Heading(blank),
+                        Hit(sj("002:01 ねこ"), blank, 2, 1), Heading(unreadable), Heading(good),
                         Hit(sj("001:01 ねこ"), good, 1, 1)}));
-  ASSERT_EQ(told.size(), 4u);
-  EXPECT_EQ(told[0], "unreadable " + fifo + " " + std::to_string(EINVAL));
-  EXPECT_EQ(told[1], "unreadable " + folder + " " + std::to_string(EISDIR));
-  EXPECT_NE(told[2].find("unreadable " + bad), std::string::npos);
-  EXPECT_NE(told[2].find(sj("は整数ではありません")), std::string::npos) << told[2];
-  EXPECT_EQ(told[3], "missing " + gone);
-  EXPECT_FALSE(session.RutFile) << "no header reader is left";
+  EXPECT_EQ(told, (std::vector<std::string>{
+                      "unreadable " + empty + " cut-short", "unreadable " + fifo + " " + std::to_string(EINVAL),
+                      "unreadable " + folder + " " + std::to_string(EISDIR), "unreadable " + text + " not-a-number",
+                      "unreadable " + cut + " cut-short", "missing " + gone,
+                      "unreadable " + unreadable + " " + std::to_string(EIO)}));
+  EXPECT_FALSE(session.FileOpen || session.RutFile) << "no file or header reader is left";
 
+  // A new search whose first document is gone, then one that cannot be
+  // read: nothing of the search before is shown again.
   told.clear();
-  EXPECT_EQ(Search({gone, good}, sj("ねこ")), FillEnd::Busy) << "nothing starts";
+  EXPECT_EQ(Search({gone, empty, good}, sj("ねこ")), FillEnd::Ended);
+  EXPECT_EQ(rows, (Rows{Heading(empty), Heading(good), Hit(sj("001:01 ねこ"), good, 1, 1)}));
+  EXPECT_EQ(told, (std::vector<std::string>{"missing " + gone, "unreadable " + empty + " cut-short"}));
+  told.clear();
+  EXPECT_EQ(Search({gone}, sj("ねこ")), FillEnd::Ended);
+  EXPECT_EQ(rows, Rows{});
   EXPECT_EQ(told, std::vector<std::string>{"missing " + gone});
+}
+
+TEST_F(GaibuSearchEngineTest, ALineLongerThanTheSearchReadsIsToldAndTheLinesAfterItAreSearched) {
+  // The word after the cut of line 2 is not searched, which is told once
+  // for the document with the first such line; line 4 is searched.
+  const std::string longLine = std::string(ScanLimits{}.LineCut + 10, 'A') + " P[";
+  const std::string doc = Write("long.rut", Document(2, {"A", longLine, longLine, "P["}));
+  EXPECT_EQ(Search({doc}, sj("ねこ")), FillEnd::Ended);
+  EXPECT_EQ(rows, (Rows{Heading(doc), Hit(sj("002:02 ねこ"), doc, 2, 2)}));
+  EXPECT_EQ(told, std::vector<std::string>{"cut " + doc + " 1:2"});
 }
 
 TEST_F(GaibuSearchEngineTest, ACancelDuringAFillStopsItBeforeTheNextLine) {

@@ -17,6 +17,7 @@
 #include "dictool/PageLine.h"
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TestText.h"
 #include "tools/gen/RuteGen.h"
 
@@ -159,6 +160,42 @@ TEST_F(GaibuSearchTest, FoldersWithoutDocumentsAndCancelledDialogsChangeNothing)
   EXPECT_TRUE(text.contains(QStringLiteral("Shift-JIS で書けない RUT ファイルが 1 個"))) << text.toStdString();
   EXPECT_FALSE(form->btnSearchCancel->isEnabled());
   EXPECT_TRUE(form->btnSearch->isEnabled());
+  EXPECT_EQ(ui::UnscriptedModalCount(), 0);
+}
+
+TEST_F(GaibuSearchTest, WhatCouldNotBeSearchedIsToldInOneBoxAndTheSearchEndsByItself) {
+  // The word on the last line of a1, then an empty document and one that is
+  // no RUTE document, then a good one; and a folder that cannot be listed.
+  const std::string a1 = gen::RuteHeader("t", 18, 1) + "\r\nA\r\nP[\r\n";
+  const std::string docs = dir + "/docs";
+  std::filesystem::create_directories(docs);
+  WriteFile("docs/a1.rut", a1);
+  WriteFile("docs/a2.rut", "");
+  WriteFile("docs/a3.rut", std::string(600, 'P') + "\r\nP[\r\n");
+  WriteFile("docs/a4.rut", gen::RuteHeader("t", 18, 1) + "\r\nP[\r\n");
+  const std::string deep = MakeFolderTooDeepToList(docs);
+  QString text;
+  Search("ねこ", docs, &text);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(docs + "/a1.rut"), sj("001:02 ねこ"), Heading(docs + "/a2.rut"),
+                                              Heading(docs + "/a3.rut"), Heading(docs + "/a4.rut"), sj("001:01 ねこ"),
+                                              std::string(sj::SearchEndRow)}));
+  const QString file = QStringLiteral("ファイル ") + QString::fromUtf8(docs.c_str());
+  EXPECT_EQ(text.toStdString(), (QStringLiteral("検索できなかったファイルがあります。\n") + file +
+                      QStringLiteral("/a2.rut　は RUTE 文書ではありません（512 バイトの見出しが途中で終わっています）。\n") +
+                      file + QStringLiteral("/a3.rut　は RUTE 文書ではありません（見出しの数値の欄が数字ではありません）。\n") +
+                      QStringLiteral("フォルダー ") + QString::fromUtf8(deep.c_str()) +
+                      QStringLiteral("　を開けません（パスが長すぎます）。")).toStdString());
+  ASSERT_EQ(ui::ModalHistory().size(), 2u) << "the folder dialog, and one box for everything";
+  EXPECT_EQ(ui::ModalHistory().back().caption, QStringLiteral("検索エラー"));
+  // A screen reader hears it on the status line, too.
+  EXPECT_EQ(Status(), QStringLiteral("検索終了（検索できなかったファイル 3 件）"));
+  EXPECT_FALSE(form->Session.SearchOpen);
+  EXPECT_FALSE(form->Session.RutFile);
+  EXPECT_TRUE(form->cbSearchWord->isEnabled());
+
+  // Searched again, with nothing found: one box says both.
+  Search("いぬ", docs, &text);
+  EXPECT_TRUE(text.startsWith(QStringLiteral("見つかりませんでした。\n\n検索できなかったファイルがあります。\n"))) << text.toStdString();
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 

@@ -113,6 +113,26 @@ TEST_F(TRutFileTest, ShortFileKeepsWhatItHasAndFailsOnTheNumbers) {
   EXPECT_EQ(rut.GetLinesPerPage(), 0);
 }
 
+TEST_F(TRutFileTest, BlankNumberFieldsReadAsZeroAndABadHeaderIsToldByKind) {
+  // An editor leaves fields it does not use blank (spaces or NULs).
+  TRutFile rut(Write("a.rut", Header("40")));
+  ASSERT_TRUE(rut.ReadHeader());
+  rut.SetFileName(Write("blank.rut", Header().replace(504, 8, std::string("    \0\0  ", 8))));
+  EXPECT_EQ(rut.TryReadHeader(), TRutFile::HeaderRead::Read);
+  EXPECT_EQ(rut.GetHeaderNumber1(), 0);
+  EXPECT_EQ(rut.GetHeaderNumber2(), 0);
+  EXPECT_EQ(rut.GetLinesPerPage(), 0);
+
+  // What is wrong with a header that is no RUTE header, without a throw.
+  TRutFile bad(Write("bad.rut", Header("x1")));
+  EXPECT_EQ(bad.TryReadHeader(), TRutFile::HeaderRead::NotANumber);
+  EXPECT_EQ(bad.GetHeaderNumber1(), 1234) << "the fields before it are read";
+  TRutFile empty(Write("empty.rut", ""));
+  EXPECT_EQ(empty.TryReadHeader(), TRutFile::HeaderRead::CutShort);
+  TRutFile none(*Utf8ToCp932(dir_) + "/none.rut");
+  EXPECT_EQ(none.TryReadHeader(), TRutFile::HeaderRead::NotRead);
+}
+
 TEST_F(TRutFileTest, MissingFileOrFolderReadsNothing) {
   TRutFile rut(Write("a.rut", Header("40")));
   ASSERT_TRUE(rut.ReadHeader());

@@ -69,10 +69,13 @@ struct Recorder : tavo::RowSink, tavo::SearchListener {
     Require(record != nullptr, "a row without its record");
   }
   void FileMissing(const std::string&) override { Require(false, "a document that is there was told missing"); }
-  void FileUnreadable(const std::string& path, int error, const std::string& detail) override {
+  void FileUnreadable(const std::string& path, const tavo::FileFailure& failure) override {
     Require(path == expectedPath, "a failure that does not name the document");
-    Require(error != 0 || !detail.empty(), "a failure that says nothing");
+    Require(failure.What != tavo::FileFailure::kSystem || failure.Error != 0, "a failure that says nothing");
     ++failures;
+  }
+  void LineCut(const std::string& path, tavo::PageLine) override {
+    Require(path == expectedPath, "a cut line that does not name the document");
   }
   std::string expectedPath;
   int failures = 0;
@@ -122,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   recorder.expectedPath = file.path;
   tavo::SearchSession session;
   tavo::GaibuSearchEngine engine(session, recorder,
-                                 [](const std::string& line) { return converter.Convert(line, kOption); });
+                                 [](const char* line) { return converter.ConvertCString(line, kOption); });
   const std::vector<std::string> files = {file.path};
   Require(engine.FirstFileExists(files), "the document is not there");
   engine.Start(files, word, recorder);

@@ -1,12 +1,13 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <limits.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +48,23 @@ std::string TempDir::PlantForeignLink(std::string_view name, const std::string& 
     return "";
   }
   return ::lchown(link.c_str(), 54321, 54321) == 0 ? link : "";
+}
+
+std::string MakeFolderTooDeepToList(const std::string& folder) {
+  // Each folder is made relative to its parent's descriptor, since the
+  // deepest paths cannot be named whole.
+  const std::string name(200, 'd');
+  std::string path = folder;
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  while (fd >= 0 && path.size() < PATH_MAX) {
+    path += "/" + name;
+    const int child = ::mkdirat(fd, name.c_str(), 0700) == 0 ? ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    ::close(fd);
+    fd = child;
+  }
+  if (fd < 0) ADD_FAILURE() << "cannot make the deep folders below " << folder;
+  else ::close(fd);
+  return path;
 }
 
 }  // namespace tavo::test

@@ -31,4 +31,10 @@ class TempDir {
   std::string path_;
 };
 
+// Makes a chain of folders below `folder` (one that exists) so deep that the
+// path of its last one is longer than the system opens (PATH_MAX): a folder
+// that no user can list, root included. Returns that path. TempDir removes
+// such a chain with everything else.
+std::string MakeFolderTooDeepToList(const std::string& folder);
+
 }  // namespace tavo::test

@@ -1,0 +1,216 @@
+#include "dictool/BrailleLines.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "dictool/CpuFeatures.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace tavo {
+namespace {
+
+constexpr char kEndOfFile = 0x1A;
+
+// Bytes after the data that the buffer holds beyond its capacity: the NUL
+// after a last line without a line end, and what FindLineEnds reads past
+// the data in its last group of 64.
+constexpr std::size_t kPadding = 64;
+
+// The bytes whose line ends are noted at a time.
+constexpr std::size_t kStretch = 16 * 1024;
+
+// Notes in `ends` the line ends of the group of 64 bytes at offset i, from
+// their bit masks (bit k for byte i + k): each with whether its line holds
+// both marks. `open` says which marks the line open before the group holds
+// so far (bits 1 and 2), and afterwards which the line still open holds.
+[[gnu::always_inline]] inline void NoteGroup(std::size_t i, std::size_t to, std::uint64_t lf, std::uint64_t first,
+                                             std::uint64_t second, unsigned& open, std::vector<std::uint32_t>& ends,
+                                             std::uint32_t marked) {
+  if (to - i < 64) {
+    // The group reaches past `to`, into the padding or into bytes that are
+    // not data yet: their bits are dropped.
+    const std::uint64_t valid = (std::uint64_t{1} << (to - i)) - 1;
+    lf &= valid;
+    first &= valid;
+    second &= valid;
+  }
+  while (lf != 0) {
+    const auto at = static_cast<unsigned>(__builtin_ctzll(lf));
+    const std::uint64_t upTo = (std::uint64_t{2} << at) - 1;  // the line end's bit and those before it
+    open |= ((first & upTo) != 0 ? 1u : 0u) | ((second & upTo) != 0 ? 2u : 0u);
+    ends.push_back(static_cast<std::uint32_t>(i + at) | (open == 3 ? marked : 0));
+    open = 0;
+    first &= ~upTo;
+    second &= ~upTo;
+    lf &= lf - 1;
+  }
+  open |= (first != 0 ? 1u : 0u) | (second != 0 ? 2u : 0u);
+}
+
+#if defined(__x86_64__)
+// The masks of a stretch 32 bytes at a time, in one function so that the
+// comparisons stay in registers.
+__attribute__((target("avx2"))) void NoteLineEndsAvx2(const char* b, std::size_t i, std::size_t to, const char (&mark)[2],
+                                                      unsigned& open, std::vector<std::uint32_t>& ends,
+                                                      std::uint32_t marked) {
+  const __m256i lf = _mm256_set1_epi8('\n');
+  const __m256i m1 = _mm256_set1_epi8(mark[0]);
+  const __m256i m2 = _mm256_set1_epi8(mark[1]);
+  for (; i < to; i += 64) {
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i + 32));
+    const auto bits = [&](__m256i v) __attribute__((always_inline, target("avx2"))) {
+      return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, v))) |
+             std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(y, v)))} << 32;
+    };
+    NoteGroup(i, to, bits(lf), bits(m1), bits(m2), open, ends, marked);
+  }
+}
+#endif
+
+}  // namespace
+
+BrailleLines::BrailleLines(ScanLimits limits) : limits_(limits) {}
+
+int BrailleLines::Open(std::string_view path) {
+  Close();
+  const int error = reader_.Open(path);
+  if (error != 0) return error;
+  if (!buffer_) {
+    buffer_ = std::make_unique_for_overwrite<char[]>(limits_.LineCut + limits_.BlockSize + kPadding);
+    ends_.reserve(kStretch);
+  }
+  return 0;
+}
+
+void BrailleLines::Close() {
+  if (reader_.IsOpen()) reader_.Close();  // a failing close changes nothing for a reader
+  begin_ = end_ = indexed_ = next_ = 0;
+  ends_.clear();
+  openMarks_ = 0;
+  skipping_ = atEnd_ = cut_ = marked_ = false;
+  error_ = 0;
+}
+
+// Notes the line ends of the next stretch after indexed_, each with whether
+// its line holds both marks; the line that is still open carries on in
+// openMarks_. A stretch at a time, so that the noted ends stay few and near
+// the bytes they point into.
+void BrailleLines::FindLineEnds() {
+  const char* const b = buffer_.get();
+  const std::size_t from = indexed_;
+  const std::size_t to = std::min(end_, from + kStretch);
+  ends_.clear();
+  next_ = 0;
+  unsigned open = openMarks_;
+#if defined(__x86_64__)
+  if (HasAvx2()) {
+    NoteLineEndsAvx2(b, from, to, marks_, open, ends_, kMarked);
+    openMarks_ = open;
+    indexed_ = to;
+    return;
+  }
+#endif
+  // Byte by byte, into the same masks.
+  for (std::size_t i = from; i < to; i += 64) {
+    std::uint64_t lf = 0, first = 0, second = 0;
+    for (unsigned k = 0; k < 64; ++k) {
+      lf |= std::uint64_t{b[i + k] == '\n'} << k;
+      first |= std::uint64_t{b[i + k] == marks_[0]} << k;
+      second |= std::uint64_t{b[i + k] == marks_[1]} << k;
+    }
+    NoteGroup(i, to, lf, first, second, open, ends_, kMarked);
+  }
+  openMarks_ = open;
+  indexed_ = to;
+}
+
+// Keeps the unfinished line (never more than LineCut bytes of it: a longer
+// one is cut before this is called, and what is skipped is not kept) and
+// reads one block after it. False when no more bytes come.
+bool BrailleLines::Fill() {
+  if (atEnd_) return false;
+  if (skipping_) begin_ = end_;
+  const std::size_t keep = end_ - begin_;
+  char* const b = buffer_.get();
+  std::memmove(b, b + begin_, keep);
+  begin_ = 0;
+  end_ = indexed_ = keep;
+  ends_.clear();
+  next_ = 0;
+  std::size_t got = 0;
+  if (const int error = reader_.Read(b + end_, limits_.BlockSize, got); error != 0) {
+    error_ = error;
+    atEnd_ = true;
+    return false;
+  }
+  if (got == 0) atEnd_ = true;
+  if (const void* eof = std::memchr(b + end_, kEndOfFile, got)) {
+    got = static_cast<std::size_t>(static_cast<const char*>(eof) - (b + end_));
+    atEnd_ = true;
+  }
+  end_ += got;
+  return true;
+}
+
+void BrailleLines::HandOut(std::size_t length, bool marked, std::string_view& line) {
+  char* const s = buffer_.get() + begin_;
+  cut_ = length > limits_.LineCut;
+  if (cut_) {
+    length = limits_.LineCut;
+    marked = std::memchr(s, marks_[0], length) != nullptr && std::memchr(s, marks_[1], length) != nullptr;
+  }
+  marked_ = marked;
+  s[length] = '\0';  // its CR or LF, the first byte cut off, or the padding after the data
+  line = std::string_view(s, length);
+}
+
+ScanResult BrailleLines::NextSlowly(const DicScanner::Poll& poll, std::string_view& line) {
+  if (!IsOpen()) return ScanResult::End;
+  if (poll()) return ScanResult::Cancel;
+  for (;;) {
+    if (next_ == ends_.size() && indexed_ < end_) FindLineEnds();
+    if (next_ < ends_.size()) {
+      const std::uint32_t end = ends_[next_++];
+      const std::size_t lf = end & ~kMarked;
+      if (skipping_) {  // the end of a cut line
+        skipping_ = false;
+        begin_ = lf + 1;
+        continue;
+      }
+      std::size_t length = lf - begin_;
+      if (length > 0 && buffer_[lf - 1] == '\r') --length;
+      HandOut(length, (end & kMarked) != 0, line);
+      begin_ = lf + 1;
+      return ScanResult::Line;
+    }
+    if (indexed_ < end_) continue;
+    // No line end in what is left.
+    if (!skipping_ && end_ - begin_ > limits_.LineCut) {
+      HandOut(end_ - begin_, false, line);  // cut; the rest is skipped
+      skipping_ = true;
+      begin_ = end_;
+      return ScanResult::Line;
+    }
+    if (atEnd_) {
+      if (skipping_) begin_ = end_;  // the rest of a cut line, up to the end
+      skipping_ = false;
+      if (error_ != 0) return ScanResult::Error;
+      if (end_ == begin_) return ScanResult::End;
+      HandOut(end_ - begin_, openMarks_ == 3, line);
+      begin_ = end_;
+      openMarks_ = 0;
+      return ScanResult::Line;
+    }
+    // A block is read before each poll while a cut line is skipped, so that
+    // a reading called again after each cancel still moves on.
+    const bool skipped = skipping_;
+    Fill();
+    if (skipped && poll()) return ScanResult::Cancel;
+  }
+}
+
+}  // namespace tavo

@@ -1,0 +1,110 @@
+// The lines of a RUTE document as the searches read them, every one in
+// turn, with the rules of the dictionary scan (DicScanner.h):
+//  - a line ends at LF or at CR LF (the CR is no part of it); a last line
+//    without LF keeps all its bytes;
+//  - a byte 0x1A ends the file;
+//  - a line longer than LineCut bytes is cut there and the rest of it is
+//    skipped, never held (LineWasCut tells it).
+// A document is read in blocks, and the line ends of a whole block are found
+// in one pass over it, which also notes the lines that hold one byte the
+// caller names (SetLineMark): handing out a line then costs no call, for
+// documents hold millions of lines of a few dozen bytes. A line handed out
+// points into the reader's buffer, is followed there by a NUL (written over
+// its line end), so that the converter reads it where it lies, and stays
+// valid until the next call.
+//
+// Memory: one buffer of LineCut + BlockSize bytes and a little padding, and
+// the line ends of one block, made at the first Open and kept for later
+// files. Failures are I/O result codes, never exceptions. One thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "dictool/DicScanner.h"
+#include "platform/files/BlockReader.h"
+
+namespace tavo {
+
+class BrailleLines {
+ public:
+  explicit BrailleLines(ScanLimits limits = {});
+
+  // Opens a regular file (BlockReader.h); 0 or an errno value. A file open
+  // already is closed first.
+  int Open(std::string_view path);
+  void Close();
+  bool IsOpen() const { return reader_.IsOpen(); }
+
+  // The next line: End after the last one, Error (see ReadError) when the
+  // file could not be read on (a line cut short by it is not given), Cancel
+  // when `poll`, asked once per line and once per block read while the rest
+  // of a cut line is skipped, asked to stop; a later call goes on where it
+  // stopped.
+  ScanResult Next(const DicScanner::Poll& poll, std::string_view& line) {
+    // Most lines: a line end found already, the line not too long.
+    if (next_ < ends_.size() && !skipping_ && (ends_[next_] & ~kMarked) - begin_ <= limits_.LineCut) [[likely]] {
+      if (poll()) return ScanResult::Cancel;
+      const std::uint32_t end = ends_[next_++];
+      const std::size_t lf = end & ~kMarked;
+      char* const s = buffer_.get() + begin_;
+      std::size_t length = lf - begin_;
+      if (length > 0 && s[length - 1] == '\r') --length;
+      s[length] = '\0';
+      line = std::string_view(s, length);
+      cut_ = false;
+      marked_ = (end & kMarked) != 0;
+      begin_ = lf + 1;
+      return ScanResult::Line;
+    }
+    return NextSlowly(poll, line);
+  }
+
+  bool LineWasCut() const { return cut_; }
+  // Two bytes whose lines are noted (none at first: the LF, which no line
+  // holds), and whether the last line handed out holds both, in any order.
+  // Kept across files.
+  void SetLineMarks(char first, char second) {
+    marks_[0] = first;
+    marks_[1] = second;
+  }
+  bool LineHoldsMarks() const { return marked_; }
+
+  int ReadError() const { return error_; }
+  std::size_t Capacity() const { return buffer_ ? limits_.LineCut + limits_.BlockSize : 0; }
+
+ private:
+  // A line end found: its offset in the buffer, the top bit set when the
+  // line before it holds both marks.
+  static constexpr std::uint32_t kMarked = 0x80000000u;
+
+  ScanResult NextSlowly(const DicScanner::Poll& poll, std::string_view& line);
+  bool Fill();
+  // Notes the line ends of the next stretch of unindexed bytes.
+  void FindLineEnds();
+  void HandOut(std::size_t length, bool marked, std::string_view& line);
+
+  ScanLimits limits_;
+  BlockReader reader_;
+  std::unique_ptr<char[]> buffer_;
+  // Bytes [0, end_) hold data; [begin_, end_) is unread and begins a line
+  // unless skipping_. ends_[next_...] are the line ends found in it up to
+  // indexed_, in order.
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  std::size_t indexed_ = 0;
+  std::vector<std::uint32_t> ends_;
+  std::size_t next_ = 0;
+  unsigned openMarks_ = 0;  // which marks the unfinished line after the last end holds (bits 1, 2)
+  bool skipping_ = false;    // the rest of a cut line is being passed over
+  bool atEnd_ = false;       // no more bytes will come (end, 0x1A or error)
+  int error_ = 0;
+  char marks_[2] = {'\n', '\n'};
+  bool cut_ = false;
+  bool marked_ = false;
+};
+
+}  // namespace tavo
