@@ -816,12 +816,17 @@ std::vector<std::string> TShellFolderTree::WatchedFolders() const {
   std::vector<std::string> folders;
   if (!root_) return folders;
   // The volume that holds a folder is the one of the table now; whether it
-  // is a fixed drive, the list made with the tree says.
+  // is a fixed drive, the list made with the tree says. A removable volume
+  // is watched too: a watch here does not keep it from being unmounted (it
+  // just ends), and transcribers keep documents on such volumes. A network
+  // volume is not: a watch there sees only this machine's changes.
   const std::vector<ShellVolume> volumes = ShellVolumes();
-  auto onFixedDrive = [&](const std::string& path) {
+  auto onWatchedVolume = [&](const std::string& path) {
     const std::optional<std::string> os = ToOsPath(path);
     const ShellVolume* volume = os ? VolumeOfPath(volumes, *os) : nullptr;
-    const std::optional<std::string> root = volume != nullptr ? DriveRoot(volume->mountPoint) : std::nullopt;
+    if (volume == nullptr || volume->kind == VolumeKind::Network) return false;
+    if (volume->kind == VolumeKind::Removable) return true;
+    const std::optional<std::string> root = DriveRoot(volume->mountPoint);
     return root && std::binary_search(fixedDrives_.begin(), fixedDrives_.end(), *root);
   };
   std::vector<TShellFolderNode*> stack{root_.get()};
@@ -830,7 +835,7 @@ std::vector<std::string> TShellFolderTree::WatchedFolders() const {
     stack.pop_back();
     if (!n->Expanded || !n->Valid()) continue;
     std::string path = n->Item()->GetPath();
-    if (!path.empty() && onFixedDrive(path)) folders.push_back(std::move(path));
+    if (!path.empty() && onWatchedVolume(path)) folders.push_back(std::move(path));
     for (int i = 0; i < n->Count(); ++i) stack.push_back(n->Child(i));
   }
   return folders;

@@ -337,10 +337,10 @@ class TShellFolderTree : public TShellTreeDeviceReceiver {
   static void GetFixedDrives(std::vector<std::string>& drives);
   const std::vector<std::string>& FixedDrives() const { return fixedDrives_; }
   // The folders watched now: those of the visible expanded nodes that lie
-  // on the fixed drives, each without its sub-tree (a whole volume's
-  // sub-tree would take more watches than a user has). Removable and
-  // network volumes are not watched; their nodes refresh when they open
-  // and when the volume comes or goes.
+  // on the fixed drives or on removable volumes, each without its sub-tree
+  // (a whole volume's sub-tree would take more watches than a user has).
+  // Network volumes are not watched; their nodes refresh when they open and
+  // when the volume comes or goes.
   std::vector<std::string> WatchedFolders() const;
   TShDirWatcher* Watcher() const { return watcher_; }
   void PauseWatcher();
