@@ -2,7 +2,7 @@
 
 #include "dictool/DicLine.h"
 #include "platform/files/FolderListing.h"
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

@@ -24,7 +24,7 @@
 #include "folderbrowse/ZuShellDbt.h"
 #include "folderbrowse/ZuShellIDFunc.h"
 #include "folderbrowse/ZuShellNotify.h"
-#include "platform/notify/MountMonitor.h"
+#include "platform/shell/MountMonitor.h"
 #include "platform/shell/UniquePIDL.h"
 
 class QObject;

@@ -1,8 +1,8 @@
 #include "folderbrowse/ZuShellCtrls.h"
 
 #include "folderbrowse/ZuShellCst.h"
-#include "platform/files/OsPath.h"
 #include "platform/shell/ShellFileInfo.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 

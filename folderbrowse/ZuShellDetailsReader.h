@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/notify/Thread.h"
 #include "platform/shell/ShellNamespace.h"
+#include "platform/ui/Thread.h"
 
 namespace tavo {
 

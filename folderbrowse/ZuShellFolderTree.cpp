@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/files/OsPath.h"
 #include "platform/shell/ShellAllocator.h"
 #include "platform/shell/ShellContextMenu.h"
 #include "platform/shell/ShellSortKeys.h"
 #include "platform/shell/ShellVolumes.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QPainter>
 
-#include "platform/shell/ShellIcons.h"
+#include "platform/ui/ShellIcons.h"
 
 namespace tavo {
 namespace {

@@ -2,7 +2,7 @@
 // and ZuShellDragDrop.h).
 #include "folderbrowse/ZuShellFileList.h"
 
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 

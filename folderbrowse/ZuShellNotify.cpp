@@ -8,9 +8,9 @@
 #include "folderbrowse/ZuShellUtils.h"
 #include "platform/files/Files.h"
 #include "platform/files/FolderStamp.h"
-#include "platform/notify/UiThreadCall.h"
 #include "platform/system/OSError.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/UiThreadCall.h"
 
 namespace tavo {
 namespace {

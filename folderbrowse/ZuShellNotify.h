@@ -36,8 +36,8 @@
 #include "folderbrowse/ZuShellIDFunc.h"
 #include "platform/files/FolderStamp.h"
 #include "platform/notify/ChangeNotification.h"
-#include "platform/notify/Thread.h"
 #include "platform/notify/WaitEvents.h"
+#include "platform/ui/Thread.h"
 
 namespace tavo {
 

@@ -4,10 +4,10 @@
 #include <QMenu>
 #include <QStatusTipEvent>
 
-#include "platform/files/OsPath.h"
-#include "platform/shell/ShellIcons.h"
+#include "platform/text/OsPath.h"
 #include "platform/text/QtText.h"
 #include "platform/ui/MenuHints.h"
+#include "platform/ui/ShellIcons.h"
 
 namespace tavo {
 namespace {

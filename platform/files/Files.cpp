@@ -16,7 +16,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

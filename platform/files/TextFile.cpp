@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "platform/files/Files.h"
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace detail {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/files/Files.h"
-#include "platform/files/OsPath.h"
 #include "platform/shell/FileTree.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

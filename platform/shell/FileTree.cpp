@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/files/Files.h"
-#include "platform/notify/MountMonitor.h"
+#include "platform/shell/MountMonitor.h"
 
 namespace tavo {
 namespace {

@@ -1,12 +1,12 @@
 #include "platform/shell/ShellContextMenu.h"
 
-#include "platform/files/OsPath.h"
 #include "platform/shell/ShellFileOperation.h"
 #include "platform/shell/ShellNamespace.h"
 #include "platform/shell/ShellQuestions.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/shell/ShellTrash.h"
 #include "platform/system/Process.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "platform/files/OsPath.h"
 #include "platform/shell/ShellAllocator.h"
 #include "platform/shell/ShellNamespace.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "platform/files/OsPath.h"
 #include "platform/shell/ShellVolumes.h"
 #include "platform/text/Cp932Lead.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {

@@ -11,11 +11,11 @@
 #include <fstream>
 
 #include "platform/files/Files.h"
-#include "platform/files/OsPath.h"
 #include "platform/shell/ShellFolders.h"
 #include "platform/shell/ShellQuestions.h"
 #include "platform/shell/ShellSpecialFolders.h"
 #include "platform/text/Cp932Name.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo::shellns {
 namespace {

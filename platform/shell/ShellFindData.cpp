@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/files/Files.h"
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/files/Files.h"
-#include "platform/files/OsPath.h"
 #include "platform/shell/ShellAllocator.h"
 #include "platform/shell/ShellDataObject.h"
 #include "platform/shell/ShellFolders.h"
@@ -16,6 +15,7 @@
 #include "platform/shell/ShellVolumes.h"
 #include "platform/system/Process.h"
 #include "platform/text/Cp932Name.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace shellns {

@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 

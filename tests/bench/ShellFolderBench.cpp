@@ -30,11 +30,11 @@
 #include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellFolderTree.h"
 #include "folderbrowse/ZuShellListView.h"
-#include "platform/notify/UiThreadCall.h"
 #include "platform/shell/ShellNamespace.h"
 #include "platform/shell/ShellSortKeys.h"
 #include "platform/shell/UniquePIDL.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/UiThreadCall.h"
 
 namespace {
 

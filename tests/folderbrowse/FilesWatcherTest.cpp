@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "folderbrowse/ZuShellNotify.h"
-#include "platform/notify/UiThreadCall.h"
+#include "platform/ui/UiThreadCall.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
 
 namespace tavo {

@@ -19,9 +19,9 @@
 
 #include "folderbrowse/ZuShellFileList.h"
 #include "folderbrowse/ZuShellListModel.h"
-#include "platform/files/OsPath.h"
-#include "platform/text/QtText.h"
 #include "platform/system/Process.h"
+#include "platform/text/OsPath.h"
+#include "platform/text/QtText.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
 #include "tests/support/TestText.h"

@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "platform/shell/ShellFileInfo.h"
-#include "platform/shell/ShellIcons.h"
+#include "platform/ui/ShellIcons.h"
 
 namespace tavo::test {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "folderbrowse/ZuShellIDFunc.h"
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 #include "tests/folderbrowse/ShellTestFolder.h"
 #include "tests/support/TestText.h"
 

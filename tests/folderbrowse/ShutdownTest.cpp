@@ -12,9 +12,9 @@
 #include <string>
 
 #include "folderbrowse/ZuShellNotify.h"
-#include "platform/notify/Thread.h"
-#include "platform/notify/UiThreadCall.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Thread.h"
+#include "platform/ui/UiThreadCall.h"
 #include "tests/folderbrowse/WatchTestSupport.h"
 
 extern char** environ;

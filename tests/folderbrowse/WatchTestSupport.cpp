@@ -14,7 +14,7 @@
 #include <sstream>
 
 #include "platform/notify/ChangeNotification.h"
-#include "platform/notify/Thread.h"
+#include "platform/ui/Thread.h"
 
 namespace tavo::test {
 

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "platform/files/OsPath.h"
 #include "platform/text/Cp932Name.h"
+#include "platform/text/OsPath.h"
 #include "tests/support/TestText.h"
 
 namespace tavo {

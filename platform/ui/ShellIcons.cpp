@@ -1,4 +1,4 @@
-#include "platform/shell/ShellIcons.h"
+#include "platform/ui/ShellIcons.h"
 
 #include <QApplication>
 #include <QStyle>

@@ -1,11 +1,11 @@
-#include "platform/notify/Thread.h"
+#include "platform/ui/Thread.h"
 
 #include <system_error>
 #include <thread>
 
-#include "platform/notify/UiThreadCall.h"
 #include "platform/system/OSError.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/UiThreadCall.h"
 
 namespace tavo::ui {
 namespace {

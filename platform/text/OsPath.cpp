@@ -1,4 +1,4 @@
-#include "platform/files/OsPath.h"
+#include "platform/text/OsPath.h"
 
 #include "platform/text/Cp932Name.h"
 

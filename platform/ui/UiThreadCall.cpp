@@ -1,4 +1,4 @@
-#include "platform/notify/UiThreadCall.h"
+#include "platform/ui/UiThreadCall.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "platform/notify/MountMonitor.h"
+#include "platform/shell/MountMonitor.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,8 +10,8 @@
 #include <set>
 #include <system_error>
 
-#include "platform/files/OsPath.h"
 #include "platform/system/OSError.h"
+#include "platform/text/OsPath.h"
 
 namespace tavo {
 namespace {
