@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool dbus dbus-x11 fonts-ipafont-gothic fonts-dejavu-core
-  at-spi2-core python3-gi gir1.2-atspi-2.0
+  at-spi2-core python3 python3-gi gir1.2-atspi-2.0
   clang libclang-rt-14-dev binutils
 )
 missing=()
