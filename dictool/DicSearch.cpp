@@ -77,17 +77,6 @@ void TMainForm::DicSearchNextPage() {
     RegisterWord(SearchWordText());
 }
 
-NextHitResult TMainForm::DicSearchNextHit(int& dicIndex, std::string& row) {
-  // One step of the search outside a page fill.
-  Session.FileIndex = dicIndex;
-  DicGridRows rows(*this);
-  HitRow hit;
-  const NextHitResult r = dicEngine_->NextHit(PumpingPoll(), rows, hit);
-  dicIndex = Session.FileIndex;
-  row = std::move(hit.Text);
-  return r;
-}
-
 void TMainForm::AddGridLine(const std::string& text) {
   try {
     if (DicRowCount >= Grid->RowCount()) Grid->SetRowCount(DicRowCount + 1);

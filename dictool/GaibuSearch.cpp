@@ -102,15 +102,6 @@ QString TMainForm::TakeGaibuProblems(const QString& status) {
   return text;
 }
 
-NextHitResult TMainForm::GaibuSearchNextHit(std::string& row) {
-  // One step of the search outside a page fill.
-  GaibuGridRows rows(*this);
-  HitRow hit;
-  const NextHitResult r = gaibuEngine_->NextHit(PumpingPoll(), rows, hit);
-  row = std::move(hit.Text);
-  return r;
-}
-
 void TMainForm::ClearHitList() { HitList.clear(); }
 
 void TMainForm::AddGrid2Line(const std::string& text, const std::string& path, int page, int line) {

@@ -109,8 +109,4 @@ void TMainForm::DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int 
                                Grid2->font(), cell));
 }
 
-void TMainForm::DrawCellText(QPainter& canvas, int x, const std::string& text, int y) {
-  cellPainter_.DrawCellText(canvas, x, text, y, Grid->font());
-}
-
 }  // namespace tavo

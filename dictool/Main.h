@@ -123,7 +123,6 @@ class TMainForm : public QMainWindow {
   int GaibuPageTop = 0;
   bool HintVisible = true;
   std::string LastFolder;
-  std::string FileMask;
   std::string EditorPath;
   std::vector<std::unique_ptr<THitLine>> HitList;
   // The word of the last dictionary search, whatever ran in between: a
@@ -170,7 +169,6 @@ class TMainForm : public QMainWindow {
   void DicSearch();
   bool DicSearchStart();  // false when nothing was opened
   void DicSearchNextPage();
-  NextHitResult DicSearchNextHit(int& dicIndex, std::string& row);
   void AddGridLine(const std::string& text);
 
   // ---- Shared by both searches ----
@@ -187,7 +185,6 @@ class TMainForm : public QMainWindow {
   void GaibuSearch(const std::string& startFolder);
   void GaibuSearchStart();
   void GaibuSearchNextPage();
-  NextHitResult GaibuSearchNextHit(std::string& row);
   void ClearHitList();
   void AddGrid2Line(const std::string& text, const std::string& path, int page, int line);
 
@@ -210,7 +207,6 @@ class TMainForm : public QMainWindow {
   void Grid2DrawCell(QPainter& canvas, int col, const QRect& rect, int row);
   void DrawGridCell(QPainter& canvas, int col, const QRect& rect, int row);
   void DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int row);
-  void DrawCellText(QPainter& canvas, int x, const std::string& text, int y);
   void LoadSettings();
   // Tells the values it could not keep; throws EIniFileException when the
   // file cannot be written.
@@ -256,8 +252,6 @@ class TMainForm : public QMainWindow {
     RowSink& rows;
   };
   bool FillResultPage(const ResultPage& page);
-  // The searches' poll: pumps the window messages, true once a cancel came.
-  DicScanner::Poll PumpingPoll();
   void AfterFill();
   // The text that tells what the external search that ended could not
   // search, "" when nothing; its count goes onto the status line after

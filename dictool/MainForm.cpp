@@ -325,7 +325,6 @@ void TMainForm::FormShow() {
   LoadSettings();
   SetHintVisible(HintVisible);
   UpdateRowHeights();
-  FileMask = "*.rut";
   for (ui::TStringGrid* g : {Grid, Grid2}) {
     g->SetColor(BackColor);
     g->SetColWidth(0, g->ClientWidth());

@@ -39,13 +39,6 @@ void TMainForm::CreateSearches() {
 
 QString TMainForm::SearchErrorCaption() { return QStringLiteral("検索エラー"); }
 
-DicScanner::Poll TMainForm::PumpingPoll() {
-  return [this] {
-    ui::ProcessMessages();
-    return Session.CancelRequest;
-  };
-}
-
 bool TMainForm::CheckSearchWord() {
   QString problem;
   if (cbSearchWord->currentText().isEmpty())
