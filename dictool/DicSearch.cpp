@@ -13,10 +13,8 @@
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
-namespace {
 
-// The dictionary grid as the search's row sink.
-class DicGridRows : public RowSink {
+class TMainForm::DicGridRows : public RowSink {
  public:
   explicit DicGridRows(TMainForm& form) : form_(form) {}
   void AddRow(std::string_view text, const THitLine*) override { form_.AddGridLine(std::string(text)); }
@@ -25,16 +23,14 @@ class DicGridRows : public RowSink {
   TMainForm& form_;
 };
 
-}  // namespace
-
 void TMainForm::DicSearch() {
   Trace("DicSearch");
   if (!CheckSearchWord()) return;
   const std::string text = SearchWordText();
   PageControl1->setCurrentIndex(0);
-  if (LastSearchWasDic && text == LastSearchWord && Session.ReachedEnd && !Session.Cancelled && Session.HitFound)
+  if (LastSearchWasDic && text == LastSearchWord && session_.ReachedEnd && !session_.Cancelled && session_.HitFound)
     return;
-  Session.ReachedEnd = false;
+  session_.ReachedEnd = false;
   if (SearchDicList.empty()) {
     ui::MessageBox(this, QStringLiteral("辞書ファイルが設定されていません。辞書ファイルを設定して下さい。"),
                    SearchErrorCaption(), ui::MB_ICONINFORMATION);
@@ -64,28 +60,23 @@ bool TMainForm::DicSearchStart() {
 
 void TMainForm::DicSearchNextPage() {
   Trace("DicSearchNextPage");
-  if (Session.PageFilling) return;
+  if (session_.PageFilling) return;
   DicGridRows rows(*this);
   if (!FillResultPage({Grid, StatusPanel, 0, DicPageTop, btnSearch, *dicEngine_, rows})) return;
-  Session.ReachedEnd = true;
+  session_.ReachedEnd = true;
   // Only a word that every dictionary was read for is offered; the offer
   // comes once the page and the controls are in order, so that a failure
   // while registering cannot leave the fill half done.
-  if (!Session.HitFound && dicEngine_->EveryFileRead() &&
+  if (!session_.HitFound && dicEngine_->EveryFileRead() &&
       ui::MessageBox(this, QStringLiteral("見つかりませんでした。この語句を辞書に登録しますか？"),
                      SearchErrorCaption(), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK)
     RegisterWord(SearchWordText());
 }
 
-NextHitResult TMainForm::DicSearchNextHit(int& dicIndex, std::string& row) {
-  // One step of the search outside a page fill.
-  Session.FileIndex = dicIndex;
-  DicGridRows rows(*this);
-  HitRow hit;
-  const NextHitResult r = dicEngine_->NextHit(PumpingPoll(), rows, hit);
-  dicIndex = Session.FileIndex;
-  row = std::move(hit.Text);
-  return r;
+std::vector<std::string> TMainForm::DicRows() const {
+  std::vector<std::string> rows;
+  for (int r = 0; r < DicRowCount; ++r) rows.push_back(Grid->Cell(0, r));
+  return rows;
 }
 
 void TMainForm::AddGridLine(const std::string& text) {

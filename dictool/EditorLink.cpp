@@ -53,7 +53,7 @@ void TMainForm::WMGaibuSearch() { StartLinkSearch(true, FromCp932Exact(ReadTmpSe
 
 void TMainForm::StartLinkSearch(bool gaibu, const QString& word) {
   // A paused search gives way to the new one; its file is closed first.
-  if (Session.SearchOpen) SearchEnd();
+  if (session_.SearchOpen) SearchEnd();
   cbSearchWord->setEditText(word);
   if (gaibu) {
     GaibuSearch(LastFolder);
@@ -65,8 +65,8 @@ void TMainForm::StartLinkSearch(bool gaibu, const QString& word) {
 }
 
 void TMainForm::WMSearchReset() {
-  if (Session.SearchOpen) {
-    if (Session.PageFilling) Session.CancelRequest = true;  // the fill ends the search at its next line
+  if (session_.SearchOpen) {
+    if (session_.PageFilling) session_.CancelRequest = true;  // the fill ends the search at its next line
     else SearchCancel();
   }
   cbSearchWord->setEditText(QString());
@@ -86,12 +86,12 @@ void TMainForm::HandleCommandLine() {
 }
 
 bool TMainForm::LinkRequestMustWait() const {
-  return Session.PageFilling || QApplication::activeModalWidget() != nullptr ||
+  return session_.PageFilling || QApplication::activeModalWidget() != nullptr ||
          QApplication::activePopupWidget() != nullptr;
 }
 
 void TMainForm::ReceiveLinkRequest(const LinkRequest& request) {
-  if (request.msg == UM_SEARCHRESET && Session.PageFilling && QApplication::activeModalWidget() == nullptr) {
+  if (request.msg == UM_SEARCHRESET && session_.PageFilling && QApplication::activeModalWidget() == nullptr) {
     // The reset takes effect during the fill; a search kept for after the
     // fill is dropped with it.
     deferredLink_ = LinkRequest{};

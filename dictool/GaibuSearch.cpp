@@ -22,10 +22,8 @@
 #include "platform/ui/StringGrid.h"
 
 namespace tavo {
-namespace {
 
-// The external grid as the search's row sink: every row with its record.
-class GaibuGridRows : public RowSink {
+class TMainForm::GaibuGridRows : public RowSink {
  public:
   explicit GaibuGridRows(TMainForm& form) : form_(form) {}
   void AddRow(std::string_view text, const THitLine* record) override {
@@ -37,8 +35,6 @@ class GaibuGridRows : public RowSink {
  private:
   TMainForm& form_;
 };
-
-}  // namespace
 
 void TMainForm::GaibuSearch(const std::string& startFolder) {
   Trace("GaibuSearch");
@@ -81,12 +77,12 @@ void TMainForm::GaibuSearchStart() {
 
 void TMainForm::GaibuSearchNextPage() {
   Trace("GaibuSearchNextPage");
-  if (Session.PageFilling) return;
+  if (session_.PageFilling) return;
   GaibuGridRows rows(*this);
   if (!FillResultPage({Grid2, StatusPanel2, 1, GaibuPageTop, btnGaibuSearch, *gaibuEngine_, rows})) return;
   // The end: nothing found and what could not be searched, in one box.
   const QString problems = TakeGaibuProblems(QStringLiteral("検索終了"));
-  QString text = Session.HitFound ? QString() : QStringLiteral("見つかりませんでした。");
+  QString text = session_.HitFound ? QString() : QStringLiteral("見つかりませんでした。");
   if (!problems.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + problems;
   if (!text.isEmpty()) ui::MessageBox(this, text, SearchErrorCaption(), ui::MB_ICONWARNING);
 }
@@ -102,13 +98,16 @@ QString TMainForm::TakeGaibuProblems(const QString& status) {
   return text;
 }
 
-NextHitResult TMainForm::GaibuSearchNextHit(std::string& row) {
-  // One step of the search outside a page fill.
-  GaibuGridRows rows(*this);
-  HitRow hit;
-  const NextHitResult r = gaibuEngine_->NextHit(PumpingPoll(), rows, hit);
-  row = std::move(hit.Text);
-  return r;
+std::vector<std::string> TMainForm::GaibuRows() const {
+  std::vector<std::string> rows;
+  for (int r = 0; r < GaibuRowCount; ++r) rows.push_back(Grid2->Cell(0, r));
+  return rows;
+}
+
+std::vector<THitLine> TMainForm::Hits() const {
+  std::vector<THitLine> hits;
+  for (const auto& hit : HitList) hits.push_back(*hit);
+  return hits;
 }
 
 void TMainForm::ClearHitList() { HitList.clear(); }

@@ -54,7 +54,7 @@ int TMainForm::GetColorScheme() const {
 
 void TMainForm::mnuColorClick(QAction* item) {
   // A checkable item ticks itself when clicked; the scheme decides the ticks.
-  SetColorScheme(Session.PageFilling ? colorScheme_ : item->data().toInt());
+  SetColorScheme(session_.PageFilling ? colorScheme_ : item->data().toInt());
 }
 
 void TMainForm::UpdateRowHeights() {
@@ -66,7 +66,7 @@ void TMainForm::UpdateRowHeights() {
 }
 
 void TMainForm::mnuSetFontClick() {
-  if (Session.PageFilling) return;
+  if (session_.PageFilling) return;
   const QFont current = Grid->font();
   FontDialog->Font = ui::FontToOffer(current);
   if (!FontDialog->Execute(this)) return;
@@ -107,10 +107,6 @@ void TMainForm::DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int 
   Widen(Grid2, col,
         cellPainter_.PaintCell(canvas, rect, ResultRows::External, {TextColor, BackColor, HeaderColor},
                                Grid2->font(), cell));
-}
-
-void TMainForm::DrawCellText(QPainter& canvas, int x, const std::string& text, int y) {
-  cellPainter_.DrawCellText(canvas, x, text, y, Grid->font());
 }
 
 }  // namespace tavo

@@ -3,9 +3,16 @@
 // the two search buttons and the two result pages, and dispatches keys,
 // mouse presses and menu commands to the searches and dialogs.
 //
+// Its widgets and its state are its own. Others reach it by what is public:
+// what the start sets, what the searches left (read only), the lists and
+// paths the dialogs and the settings exchange, and the commands a user
+// gives, by their handlers' names. The work of each command is done by the
+// window-free units (DicSearchEngine, GaibuSearchEngine, PageFill,
+// TSettingsFile, ...); the window binds them to its widgets.
+//
 // One instance for the run, on the UI thread. The window owns its lists and
-// hit records; the dialogs are owned by the application and reached through
-// the pointers set at start (TFormSet).
+// hit records; the dialogs are its children and reached through the
+// pointers set at start (SetForms).
 #pragma once
 
 #include <QColor>
@@ -41,6 +48,9 @@ class TFontDialog;
 }  // namespace tavo::ui
 
 namespace tavo {
+namespace test {
+struct TMainFormTestAccess;
+}  // namespace test
 
 class DicSearchEngine;
 class GaibuSearchEngine;
@@ -58,11 +68,79 @@ class TMainForm : public QMainWindow {
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The dialogs created after the main window (start-up order); set before
-  // the window is first shown.
+  // ---- Start: each set before the window is first shown ----
+  // The dialogs created after the main window (start-up order).
   void SetForms(TDicListDlg* dicList, TSetWordDlg* setWord, TdlgAboutBox* about, TFolderDialog* folder);
+  // The settings file: a bare name lies in the settings folder
+  // ("tavodic.ini" unless set).
+  void SetSettingsFileName(const std::string& fileName);
+  // The program's arguments after its name, which the first showing acts on.
+  void SetCommandLine(QStringList arguments) { CommandLine = std::move(arguments); }
+  // Tests watch which operation a command chose.
+  void SetTraceOperation(std::function<void(const char* operation)> trace) { TraceOperation = std::move(trace); }
 
-  // ---- Components (published) ----
+  // ---- What the searches left ----
+  // The open search, or the last one: its flags and its file.
+  const SearchSession& Session() const { return session_; }
+  // The rows filled so far of Grid (dictionary search) and of Grid2
+  // (external search), CP932, and the record of each row of Grid2.
+  std::vector<std::string> DicRows() const;
+  std::vector<std::string> GaibuRows() const;
+  std::vector<THitLine> Hits() const;
+  // Both grids' colours, by the colour scheme.
+  CellColors Colors() const { return {TextColor, BackColor, HeaderColor}; }
+
+  // ---- What the dialogs and the settings file exchange with the window ----
+  // Paths are CP932. Other dictionaries to search make the next search of
+  // the last word run anew.
+  const std::vector<std::string>& GetSearchDicList() const { return SearchDicList; }
+  void SetSearchDicList(std::vector<std::string> dics);
+  const std::vector<std::string>& GetNotSearchDicList() const { return NotSearchDicList; }
+  void SetNotSearchDicList(std::vector<std::string> dics) { NotSearchDicList = std::move(dics); }
+  const std::string& GetWriteDic() const { return WriteDic; }
+  void SetWriteDic(std::string path) { WriteDic = std::move(path); }
+  const std::string& GetLastFolder() const { return LastFolder; }
+  void SetLastFolder(std::string folder) { LastFolder = std::move(folder); }
+  void SetEditorPath(std::string path) { EditorPath = std::move(path); }
+  bool GetHintVisible() const { return HintVisible; }
+  // The scheme of "カラー設定" (1 to 3); a tag that names none is 1.
+  int GetColorScheme() const;
+  void SetColorScheme(int tag);
+
+  // ---- Commands, as the menus, the buttons and the keys give them ----
+  void KX1Click();         // 終了
+  void N5Click();          // ヒント表示
+  void mnuSetDicClick();   // 辞書ファイルの登録
+  void mnuSetWordClick();  // 語句の登録
+  void mnuSetFontClick();
+  void mnuHelpIndexClick();
+  void mnuVersionClick();
+  void ActionDicSearchExecute();    // 検索, Enter
+  void ActionGaibuSearchExecute();  // 外部検索
+  void btnSearchCancelClick();      // 検索中止, Esc
+  void Action1Execute();            // F2: the braille editor to the front
+  void Action3Execute();            // F3: the hit under the cursor to the editor
+  // The dictionary search of the word in the search box; ending and
+  // cancelling the open search (either kind); the word registration
+  // dialog, offering `word`.
+  void DicSearch();
+  void SearchEnd();
+  void SearchCancel();
+  void RegisterWord(const std::string& word);
+
+  static QString SearchErrorCaption();  // "検索エラー"
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  bool event(QEvent* e) override;  // the editor's requests (posted window messages)
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  // Tests reach the widgets and the state they set up through this one door
+  // (tests/dictool/MainFormAccess.h).
+  friend struct test::TMainFormTestAccess;
+
+  // ---- Components ----
   QFrame* Panel1 = nullptr;
   QLabel* Label1 = nullptr;
   QComboBox* cbSearchWord = nullptr;
@@ -115,7 +193,7 @@ class TMainForm : public QMainWindow {
   std::vector<std::string> SearchHistory;
   std::string WriteDic;
   // The open search: its flags, its file and its own list of files.
-  SearchSession Session;
+  SearchSession session_;
   int DicRowCount = 0;
   int DicPageTop = 0;
   bool GaibuIntent = false;
@@ -123,12 +201,13 @@ class TMainForm : public QMainWindow {
   int GaibuPageTop = 0;
   bool HintVisible = true;
   std::string LastFolder;
-  std::string FileMask;
   std::string EditorPath;
   std::vector<std::unique_ptr<THitLine>> HitList;
   // The word of the last dictionary search, whatever ran in between: a
   // finished search is kept only when that search was a dictionary search.
   bool LastSearchWasDic = false;
+  QStringList CommandLine;
+  std::function<void(const char* operation)> TraceOperation;
 
   // ---- Form events ----
   void FormCreate();
@@ -136,22 +215,14 @@ class TMainForm : public QMainWindow {
   void FormClose();
   void FormDestroy();
 
-  // ---- Commands ----
-  void KX1Click();
+  // ---- The dialogs' exchanges ----
   void SetDicList();
-  void RegisterWord(const std::string& word);
   void SetHintVisible(bool visible);
-  void N5Click();
-  void mnuSetDicClick();
-  void mnuSetWordClick();
-  void mnuHelpIndexClick();
-  void mnuVersionClick();
   void mnuColorClick(QAction* item);
-  void mnuSetFontClick();
 
-  // ---- Dispatch ----
-  void ActionDicSearchExecute();
-  void ActionGaibuSearchExecute();
+  // ---- Dispatch of keys and mouse presses ----
+  void SearchAction(int page, void (TMainForm::*nextPage)(), bool gaibu);
+  void ResultGridKeyDown(ui::TStringGrid* grid, int key, Qt::KeyboardModifiers shift);
   void btnSearchMouseDown();
   void btnGaibuSearchMouseDown();
   void cbSearchWordKeyDown(int& key, Qt::KeyboardModifiers shift);
@@ -162,32 +233,25 @@ class TMainForm : public QMainWindow {
   void Grid2KeyDown(int& key, Qt::KeyboardModifiers shift);
   void GridKeyUp(int& key, Qt::KeyboardModifiers shift);
   void Grid2KeyUp(int& key, Qt::KeyboardModifiers shift);
-  void btnSearchCancelClick();
-  void Action1Execute();
-  void Action3Execute();
 
   // ---- Dictionary search ----
-  void DicSearch();
+  class DicGridRows;  // Grid as the search's row sink
   bool DicSearchStart();  // false when nothing was opened
   void DicSearchNextPage();
-  NextHitResult DicSearchNextHit(int& dicIndex, std::string& row);
   void AddGridLine(const std::string& text);
 
   // ---- Shared by both searches ----
   // Whether the search box holds a word to search for; else the user is
   // told why not and the box gets the focus.
   bool CheckSearchWord();
-  static QString SearchErrorCaption();  // "検索エラー"
-  void SearchEnd();
-  void SearchCancel();
   void ClearGrid(ui::TStringGrid* grid);
   void AddSearchHistory(const std::string& word);
 
   // ---- External search ----
+  class GaibuGridRows;  // Grid2 as the search's row sink: every row with its record
   void GaibuSearch(const std::string& startFolder);
   void GaibuSearchStart();
   void GaibuSearchNextPage();
-  NextHitResult GaibuSearchNextHit(std::string& row);
   void ClearHitList();
   void AddGrid2Line(const std::string& text, const std::string& path, int page, int line);
 
@@ -198,41 +262,23 @@ class TMainForm : public QMainWindow {
   void WMGaibuSearch();
   void WriteHitInfo(const THitLine& hit);  // throws EIniFileException
   std::string FindEditorWindow(const std::string& shortPath);  // the window's handle, "" for none
-  // The program's arguments after its name, which the end of FormShow acts
-  // on; the program's start sets them.
-  QStringList CommandLine;
 
   // ---- Painting and settings ----
-  void SetColorScheme(int tag);
-  int GetColorScheme() const;
   void UpdateRowHeights();
   void GridDrawCell(QPainter& canvas, int col, const QRect& rect, int row);
   void Grid2DrawCell(QPainter& canvas, int col, const QRect& rect, int row);
   void DrawGridCell(QPainter& canvas, int col, const QRect& rect, int row);
   void DrawGrid2Cell(QPainter& canvas, int col, const QRect& rect, int row);
-  void DrawCellText(QPainter& canvas, int x, const std::string& text, int y);
   void LoadSettings();
   // Tells the values it could not keep; throws EIniFileException when the
   // file cannot be written.
   void SaveSettings();
-  // The settings file, before the window is first shown: a bare name lies in
-  // the settings folder ("tavodic.ini" unless set).
-  void SetSettingsFileName(const std::string& fileName);
 
   // The text of the search box as CP932; "" when it holds a character that
   // has no CP932 form.
   std::string SearchWordText() const;
   void SetSearchWordText(const std::string& cp932);
 
-  // Tests watch which operation a command chose.
-  std::function<void(const char* operation)> TraceOperation;
-
- protected:
-  void showEvent(QShowEvent* e) override;
-  bool event(QEvent* e) override;  // the editor's requests (posted window messages)
-  void closeEvent(QCloseEvent* e) override;
-
- private:
   void BuildComponents();
   void BuildMenus();
   void BindEvents();
@@ -240,7 +286,7 @@ class TMainForm : public QMainWindow {
   void Trace(const char* operation) {
     if (TraceOperation) TraceOperation(operation);
   }
-  int FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
+  void FillRowsThatFit(ui::TStringGrid* grid, int pageTop);
   // Empties a result grid for a new search and gives the search the
   // controls; returns the word to search, as the box now shows it.
   std::string OpenResultGrid(ui::TStringGrid* grid, int& rowCount, int& pageTop);
@@ -256,8 +302,6 @@ class TMainForm : public QMainWindow {
     RowSink& rows;
   };
   bool FillResultPage(const ResultPage& page);
-  // The searches' poll: pumps the window messages, true once a cancel came.
-  DicScanner::Poll PumpingPoll();
   void AfterFill();
   // The text that tells what the external search that ended could not
   // search, "" when nothing; its count goes onto the status line after

@@ -22,30 +22,26 @@ bool OnlyShift(Qt::KeyboardModifiers m) { return (m & ~Qt::KeypadModifier) == Qt
 
 }  // namespace
 
-namespace {
-
 // Both search actions end in the same choice: continue the open search on
 // the action's own page, or start a search: an external one when `gaibu`
 // or GaibuIntent asks for it.
-void SearchAction(TMainForm& f, int page, void (TMainForm::*nextPage)(), bool gaibu) {
-  if (f.Session.PageFilling) return;
-  if (f.Session.SearchOpen) {
-    f.PageControl1->setCurrentIndex(page);
-    (f.*nextPage)();
-  } else if (gaibu || f.GaibuIntent) {
-    f.GaibuSearch(f.LastFolder);
+void TMainForm::SearchAction(int page, void (TMainForm::*nextPage)(), bool gaibu) {
+  if (session_.PageFilling) return;
+  if (session_.SearchOpen) {
+    PageControl1->setCurrentIndex(page);
+    (this->*nextPage)();
+  } else if (gaibu || GaibuIntent) {
+    GaibuSearch(LastFolder);
   } else {
-    f.DicSearch();
+    DicSearch();
   }
 }
 
-}  // namespace
-
-void TMainForm::ActionDicSearchExecute() { SearchAction(*this, 0, &TMainForm::DicSearchNextPage, false); }
+void TMainForm::ActionDicSearchExecute() { SearchAction(0, &TMainForm::DicSearchNextPage, false); }
 
 // A button named 外部検索 never runs a dictionary search: pressed by Space
 // or Enter the key's release has cleared GaibuIntent before the click.
-void TMainForm::ActionGaibuSearchExecute() { SearchAction(*this, 1, &TMainForm::GaibuSearchNextPage, true); }
+void TMainForm::ActionGaibuSearchExecute() { SearchAction(1, &TMainForm::GaibuSearchNextPage, true); }
 
 void TMainForm::btnSearchMouseDown() { GaibuIntent = false; }
 
@@ -53,8 +49,8 @@ void TMainForm::btnGaibuSearchMouseDown() { GaibuIntent = true; }
 
 void TMainForm::cbSearchWordKeyDown(int& key, Qt::KeyboardModifiers shift) {
   if (!IsEnter(key) || !OnlyShift(shift)) return;
-  if (Session.PageFilling) return;
-  if (Session.SearchOpen) {
+  if (session_.PageFilling) return;
+  if (session_.SearchOpen) {
     PageControl1->setCurrentIndex(1);
     GaibuSearchNextPage();
   } else {
@@ -75,40 +71,36 @@ void TMainForm::GridKeyUp(int&, Qt::KeyboardModifiers) { GaibuIntent = false; }
 
 void TMainForm::Grid2KeyUp(int&, Qt::KeyboardModifiers) { GaibuIntent = false; }
 
-namespace {
-
 // The key handling both result grids share; `grid` is the grid the key came
 // to. The key is never consumed.
-void ResultGridKeyDown(TMainForm& f, ui::TStringGrid* grid, int key, Qt::KeyboardModifiers shift) {
+void TMainForm::ResultGridKeyDown(ui::TStringGrid* grid, int key, Qt::KeyboardModifiers shift) {
   if (key == Qt::Key_Right) {
     ui::PostMessage(grid, ui::WM_HSCROLL, ui::SB_LINERIGHT, 0);
   } else if (key == Qt::Key_Left) {
     ui::PostMessage(grid, ui::WM_HSCROLL, ui::SB_LINELEFT, 0);
   } else if (IsEnter(key) && OnlyShift(shift)) {
-    if (f.Session.PageFilling) return;
-    if (f.Session.SearchOpen) {
-      if (f.Session.GaibuMode == 1) {
-        f.PageControl1->setCurrentIndex(1);
-        f.GaibuSearchNextPage();
+    if (session_.PageFilling) return;
+    if (session_.SearchOpen) {
+      if (session_.GaibuMode == 1) {
+        PageControl1->setCurrentIndex(1);
+        GaibuSearchNextPage();
       } else {
-        f.PageControl1->setCurrentIndex(0);
-        f.DicSearchNextPage();
+        PageControl1->setCurrentIndex(0);
+        DicSearchNextPage();
       }
     } else {
-      f.GaibuIntent = true;
-      f.GaibuSearch(f.LastFolder);
+      GaibuIntent = true;
+      GaibuSearch(LastFolder);
     }
   }
 }
 
-}  // namespace
+void TMainForm::GridKeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridKeyDown(Grid, key, shift); }
 
-void TMainForm::GridKeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridKeyDown(*this, Grid, key, shift); }
-
-void TMainForm::Grid2KeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridKeyDown(*this, Grid2, key, shift); }
+void TMainForm::Grid2KeyDown(int& key, Qt::KeyboardModifiers shift) { ResultGridKeyDown(Grid2, key, shift); }
 
 void TMainForm::btnSearchCancelClick() {
-  if (Session.PageFilling) Session.CancelRequest = true;  // the fill stops at its next line
+  if (session_.PageFilling) session_.CancelRequest = true;  // the fill stops at its next line
   else SearchCancel();
 }
 

@@ -305,7 +305,7 @@ void TMainForm::FormCreate() {
   NotSearchDicList.clear();
   GaibuFileList.clear();
   SearchHistory.clear();
-  Session.SearchOpen = false;
+  session_.SearchOpen = false;
   HighlightWord.clear();
   HighlightWord2.clear();
   HitList.clear();
@@ -325,23 +325,22 @@ void TMainForm::FormShow() {
   LoadSettings();
   SetHintVisible(HintVisible);
   UpdateRowHeights();
-  FileMask = "*.rut";
   for (ui::TStringGrid* g : {Grid, Grid2}) {
     g->SetColor(BackColor);
     g->SetColWidth(0, g->ClientWidth());
     g->SetRowCount(1);
   }
   btnSearchCancel->setEnabled(false);
-  Session.Cancelled = false;
+  session_.Cancelled = false;
   cbSearchWord->setFocus();
   HandleCommandLine();
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
-  if (Session.PageFilling) {
+  if (session_.PageFilling) {
     // A page is being filled inside a command that is still running: stop it
     // at its next line and close once it has returned.
-    Session.CancelRequest = true;
+    session_.CancelRequest = true;
     closeAfterFill_ = true;
     e->ignore();
     return;
@@ -381,6 +380,11 @@ void TMainForm::SetDicList() {
   SaveSettings();
 }
 
+void TMainForm::SetSearchDicList(std::vector<std::string> dics) {
+  SearchDicList = std::move(dics);
+  LastSearchWord.clear();
+}
+
 void TMainForm::RegisterWord(const std::string& word) {
   if (setWordDlg_ == nullptr) return;
   setWordDlg_->SetAppendWord(word);
@@ -405,7 +409,7 @@ void TMainForm::SetHintVisible(bool visible) {
 }
 
 void TMainForm::N5Click() {
-  if (Session.PageFilling) {
+  if (session_.PageFilling) {
     N5->setChecked(HintVisible);  // the item's own toggle is undone
     return;
   }
@@ -414,22 +418,22 @@ void TMainForm::N5Click() {
 }
 
 void TMainForm::mnuSetDicClick() {
-  if (Session.PageFilling) return;  // dialogs wait until the running fill has ended
+  if (session_.PageFilling) return;  // dialogs wait until the running fill has ended
   SetDicList();
 }
 
 void TMainForm::mnuSetWordClick() {
-  if (Session.PageFilling) return;
+  if (session_.PageFilling) return;
   RegisterWord(std::string());
 }
 
 void TMainForm::mnuHelpIndexClick() {
-  if (Session.PageFilling) return;
+  if (session_.PageFilling) return;
   OpenHelpPage(this, "HID00000001.htm");
 }
 
 void TMainForm::mnuVersionClick() {
-  if (Session.PageFilling || aboutBox_ == nullptr) return;
+  if (session_.PageFilling || aboutBox_ == nullptr) return;
   ui::ShowModal(aboutBox_);
 }
 

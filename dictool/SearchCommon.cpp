@@ -33,18 +33,11 @@ void TMainForm::CreateSearches() {
   const LineConverter convert = [](const char* line) { return CnvNABCCtoKANA(line, kCnvOption); };
   dicMessages_ = std::make_unique<SearchMessageBoxes>(this, QStringLiteral("辞書ファイル "));
   gaibuProblems_ = std::make_unique<SearchProblems>();
-  dicEngine_ = std::make_unique<DicSearchEngine>(Session, *dicMessages_, convert);
-  gaibuEngine_ = std::make_unique<GaibuSearchEngine>(Session, *gaibuProblems_, convert);
+  dicEngine_ = std::make_unique<DicSearchEngine>(session_, *dicMessages_, convert);
+  gaibuEngine_ = std::make_unique<GaibuSearchEngine>(session_, *gaibuProblems_, convert);
 }
 
 QString TMainForm::SearchErrorCaption() { return QStringLiteral("検索エラー"); }
-
-DicScanner::Poll TMainForm::PumpingPoll() {
-  return [this] {
-    ui::ProcessMessages();
-    return Session.CancelRequest;
-  };
-}
 
 bool TMainForm::CheckSearchWord() {
   QString problem;
@@ -60,7 +53,7 @@ bool TMainForm::CheckSearchWord() {
   return false;
 }
 
-int TMainForm::FillRowsThatFit(ui::TStringGrid* grid, int pageTop) {
+void TMainForm::FillRowsThatFit(ui::TStringGrid* grid, int pageTop) {
   // The rows that fit from the page's top row are added at once, and the
   // top row is set once: as many rows as a page holds, or as the view shows.
   const int n = RowsThatFit(grid->ClientHeight(), grid->DefaultRowHeight(), grid->GridLineWidth());
@@ -68,7 +61,6 @@ int TMainForm::FillRowsThatFit(ui::TStringGrid* grid, int pageTop) {
   const int rows = pageTop + std::min(n, std::max(shown, 1));
   if (grid->RowCount() < rows) grid->SetRowCount(rows);
   grid->SetTopRow(pageTop);
-  return n;
 }
 
 std::string TMainForm::OpenResultGrid(ui::TStringGrid* grid, int& rowCount, int& pageTop) {
@@ -95,17 +87,17 @@ bool TMainForm::FillResultPage(const ResultPage& p) {
   try {
     p.status->setText(QStringLiteral("検索中"));
     FillRowsThatFit(p.grid, p.pageTop);
-    if (FillPage(Session, p.source, p.rows, p.grid->VisibleRowCount(), ui::ProcessMessages) == FillEnd::Ended) {
+    if (FillPage(session_, p.source, p.rows, p.grid->VisibleRowCount(), ui::ProcessMessages) == FillEnd::Ended) {
       p.rows.AddRow(sj::SearchEndRow, nullptr);
       SearchEnd();
       ended = true;
     }
-    if (Session.SearchOpen) ui::AnnounceStatus(p.status, QStringLiteral("Enterキーで続行"));
-    else if (!Session.CancelRequest) ui::AnnounceStatus(p.status, QStringLiteral("検索終了"));
+    if (session_.SearchOpen) ui::AnnounceStatus(p.status, QStringLiteral("Enterキーで続行"));
+    else if (!session_.CancelRequest) ui::AnnounceStatus(p.status, QStringLiteral("検索終了"));
     p.continueButton->setEnabled(true);
     p.pageTop = p.grid->RowCount() - 1;  // a page's last row is the next page's top row
     p.grid->SetRow(p.grid->TopRow());
-    if (Session.CancelRequest) SearchCancel();
+    if (session_.CancelRequest) SearchCancel();
   } catch (const std::exception& e) {
     ui::ShowMessage(FromCp932(e.what()));
   }
@@ -117,10 +109,10 @@ bool TMainForm::FillResultPage(const ResultPage& p) {
 }
 
 void TMainForm::SearchEnd() {
-  const bool gaibu = Session.GaibuMode != 0;
+  const bool gaibu = session_.GaibuMode != 0;
   // The file and the header reader of the open document go with the search,
   // whatever ended it.
-  Session.EndSearch();
+  session_.EndSearch();
   cbSearchWord->setEnabled(true);
   if (focusWidget() == btnSearchCancel) {
     // The focus goes on to the search's grid before the button goes, not to
@@ -136,9 +128,9 @@ void TMainForm::SearchEnd() {
 
 void TMainForm::SearchCancel() {
   Trace("SearchCancel");
-  Session.Cancelled = true;
-  Session.CancelRequest = false;
-  const bool gaibu = Session.GaibuMode != 0;
+  session_.Cancelled = true;
+  session_.CancelRequest = false;
+  const bool gaibu = session_.GaibuMode != 0;
   try {
     if (gaibu) {
       AddGrid2Line(std::string(sj::SearchCancelRow), std::string(), 0, 0);

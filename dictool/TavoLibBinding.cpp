@@ -48,8 +48,6 @@ bool BindTavoLib(std::string& error) {
   return true;
 }
 
-bool TavoLibBound() { return g_binding != nullptr; }
-
 bool TavoLibInitialize() { return g_binding != nullptr && g_binding->initialize() != 0; }
 
 bool TavoLibTerminate() { return g_binding != nullptr && g_binding->terminate() != 0; }

@@ -13,7 +13,6 @@ namespace tavo {
 // CnvNABCCtoKANA. False, with a message naming what is missing, when the
 // library or one of the functions cannot be found. Called once at start.
 bool BindTavoLib(std::string& error);
-bool TavoLibBound();
 
 // The bound functions. Before a successful BindTavoLib they do nothing and
 // convert to an empty text.

@@ -54,11 +54,6 @@ class TRutFile {
   const std::string& GetHeaderText1() const { return HeaderText1; }
   const std::string& GetHeaderText2() const { return HeaderText2; }
   const std::string& GetHeaderText3() const { return HeaderText3; }
-  const std::string& GetHeaderText4() const { return HeaderText4; }
-  const std::string& GetHeaderText5() const { return HeaderText5; }
-  const std::string& GetHeaderText6() const { return HeaderText6; }
-  const std::string& GetHeaderText7() const { return HeaderText7; }
-  const std::string& GetHeaderText8() const { return HeaderText8; }
   const std::string& GetHeaderText9() const { return HeaderText9; }
   const std::string& GetHeaderText10() const { return HeaderText10; }
   int32_t GetHeaderNumber1() const { return HeaderNumber1; }

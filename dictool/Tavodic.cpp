@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   // Named after the program file, so that a copy installed under another
   // name keeps settings of its own.
   mainForm->SetSettingsFileName(tavo::SettingsFileNameFor(tavo::ProgramFileName()));
-  mainForm->CommandLine = QCoreApplication::arguments().mid(1);
+  mainForm->SetCommandLine(QCoreApplication::arguments().mid(1));
   auto* dicList = new tavo::TDicListDlg(mainForm);
   auto* setWord = new tavo::TSetWordDlg(mainForm);
   auto* about = new tavo::TdlgAboutBox(mainForm);

@@ -76,7 +76,7 @@ TFolderDialog::TFolderDialog(QWidget* parent) : ui::TModalForm(parent) {
   N1->menuAction()->setVisible(false);
   N3 = N1->addAction(QStringLiteral("類似検索(検索文字列からスペースを除去して検索する)"));
   N3->setObjectName(QStringLiteral("N3"));
-  N3->setCheckable(true);
+  N3->setCheckable(true);  // a click inverts its mark by itself
   N3->setChecked(false);
   N3->setVisible(false);
   outer->setMenuBar(MainMenu1);
@@ -320,9 +320,6 @@ void TFolderDialog::N2Click() {
   FontDialog1->Font = ui::FontChosen(current, FontDialog1->Font);
   SetBrowseFont(FontDialog1->Font);
 }
-
-// The item is checkable, so a click on it inverts the mark by itself.
-void TFolderDialog::N3Click() { N3->toggle(); }
 
 void TFolderDialog::BitBtn1Click() {
   const QString typed = ComboBox1->currentText();

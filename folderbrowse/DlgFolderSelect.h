@@ -105,7 +105,6 @@ class TFolderDialog : public ui::TModalForm {
   void SpeedButton3Click();
   void SpeedButton4Click();
   void N2Click();
-  void N3Click();
   void BitBtn1Click();
   void ZuShellTreeView1Change();
   void ComboBox1Change();

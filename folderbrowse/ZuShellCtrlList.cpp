@@ -164,9 +164,4 @@ TShellCtrlList& ShellCtrlList() {
   return *g_shellCtrlList;
 }
 
-void FreeShellCtrlList() {
-  delete g_shellCtrlList;
-  g_shellCtrlList = nullptr;
-}
-
 }  // namespace tavo

@@ -108,7 +108,5 @@ class TShellCtrlList {
 
 // The one registry of the program, made on first use.
 TShellCtrlList& ShellCtrlList();
-// Frees it (the shut-down of the shell controls).
-void FreeShellCtrlList();
 
 }  // namespace tavo

@@ -29,12 +29,12 @@ namespace {
 class DicSearchTest : public MainWindowTest {
  protected:
   // Registers dictionaries as searched, as the registration dialog would.
-  void Use(std::vector<std::string> dics) { form->SearchDicList = std::move(dics); }
+  void Use(std::vector<std::string> dics) { form->SetSearchDicList(std::move(dics)); }
 
   // Types the word and presses Enter in the search box.
   void Search(const std::string& utf8Word) {
-    form->cbSearchWord->setEditText(QString::fromUtf8(utf8Word.c_str()));
-    Enter(form->cbSearchWord);
+    inside->cbSearchWord->setEditText(QString::fromUtf8(utf8Word.c_str()));
+    Enter(inside->cbSearchWord);
   }
   void Enter(QWidget* w) {
     w->setFocus();
@@ -42,18 +42,15 @@ class DicSearchTest : public MainWindowTest {
     QCoreApplication::processEvents();
   }
   // The filled rows of the dictionary grid (CP932).
-  std::vector<std::string> Rows() const {
-    std::vector<std::string> out;
-    for (int r = 0; r < form->DicRowCount; ++r) out.push_back(form->Grid->Cell(0, r));
-    return out;
-  }
+  std::vector<std::string> Rows() const { return form->DicRows(); }
+  int RowCount() const { return static_cast<int>(form->DicRows().size()); }
   std::string Heading(const std::string& path) const {
     return std::string(sj::DicHeadingPrefix) + path + std::string(sj::Dash);
   }
   int PageRows() const {
-    return RowsThatFit(form->Grid->ClientHeight(), form->Grid->DefaultRowHeight(), form->Grid->GridLineWidth());
+    return RowsThatFit(inside->Grid->ClientHeight(), inside->Grid->DefaultRowHeight(), inside->Grid->GridLineWidth());
   }
-  QString Status() const { return form->StatusPanel->text(); }
+  QString Status() const { return inside->StatusPanel->text(); }
 };
 
 std::string Lines(std::initializer_list<std::string> utf8Lines, const char* eol = "\r\n") {
@@ -69,30 +66,30 @@ TEST_F(DicSearchTest, AFinishedSearchShowsItsRowsAndGivesTheControlsBack) {
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ%メモ").replace(4, 1, " "),
                                               "    " + sj("ねこ□じゃらし"), std::string(sj::SearchEndRow)}));
   EXPECT_EQ(Status(), QStringLiteral("検索終了"));
-  EXPECT_FALSE(form->Session.SearchOpen);
-  EXPECT_TRUE(form->Session.ReachedEnd);
-  EXPECT_TRUE(form->cbSearchWord->isEnabled());
-  EXPECT_FALSE(form->btnSearchCancel->isEnabled());
-  EXPECT_EQ(form->cbSearchWord->itemText(0), QStringLiteral("ねこ")) << "the word joins the history";
+  EXPECT_FALSE(form->Session().SearchOpen);
+  EXPECT_TRUE(form->Session().ReachedEnd);
+  EXPECT_TRUE(inside->cbSearchWord->isEnabled());
+  EXPECT_FALSE(inside->btnSearchCancel->isEnabled());
+  EXPECT_EQ(inside->cbSearchWord->itemText(0), QStringLiteral("ねこ")) << "the word joins the history";
 }
 
 TEST_F(DicSearchTest, TheSearchBoxDoesNotCompleteATypedWordFromItsHistory) {
   const std::string dic = WriteFile("z.dic", Lines({"どうぶつ□えん", "どうぶつ"}));
   Use({dic});
   Search("どうぶつ えん");
-  form->cbSearchWord->setFocus();
-  form->cbSearchWord->clearEditText();
+  inside->cbSearchWord->setFocus();
+  inside->cbSearchWord->clearEditText();
   for (const QChar c : QStringLiteral("どうぶつ")) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(form->cbSearchWord->lineEdit(), &press);
+    QApplication::sendEvent(inside->cbSearchWord->lineEdit(), &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-    QApplication::sendEvent(form->cbSearchWord->lineEdit(), &release);
+    QApplication::sendEvent(inside->cbSearchWord->lineEdit(), &release);
   }
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("どうぶつ"));
-  Enter(form->cbSearchWord);
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("どうぶつ"));
+  Enter(inside->cbSearchWord);
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("どうぶつ□えん"), sj("どうぶつ"),
                                               std::string(sj::SearchEndRow)}));
-  EXPECT_EQ(form->cbSearchWord->count(), 2) << "the history is in the list";
+  EXPECT_EQ(inside->cbSearchWord->count(), 2) << "the history is in the list";
 }
 
 TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
@@ -106,35 +103,35 @@ TEST_F(DicSearchTest, PagesHoldAScreenfulAndEnterFillsTheNext) {
   ASSERT_GT(n, 3);
   Search("ねこ");
   // The first page: the heading and n - 1 hits.
-  ASSERT_EQ(form->DicRowCount, n);
-  EXPECT_EQ(form->Grid->Cell(0, n - 1), HideLineCode(lines[static_cast<size_t>(n - 2)]));
-  EXPECT_EQ(form->Grid->TopRow(), 0);
+  ASSERT_EQ(RowCount(), n);
+  EXPECT_EQ(inside->Grid->Cell(0, n - 1), HideLineCode(lines[static_cast<size_t>(n - 2)]));
+  EXPECT_EQ(inside->Grid->TopRow(), 0);
   EXPECT_EQ(Status(), QStringLiteral("Enterキーで続行"));
-  EXPECT_TRUE(form->Session.SearchOpen);
-  EXPECT_FALSE(form->cbSearchWord->isEnabled());
-  EXPECT_FALSE(form->btnGaibuSearch->isEnabled());
-  EXPECT_TRUE(form->btnSearch->isEnabled());
-  EXPECT_EQ(QApplication::focusWidget(), form->Grid);
+  EXPECT_TRUE(form->Session().SearchOpen);
+  EXPECT_FALSE(inside->cbSearchWord->isEnabled());
+  EXPECT_FALSE(inside->btnGaibuSearch->isEnabled());
+  EXPECT_TRUE(inside->btnSearch->isEnabled());
+  EXPECT_EQ(QApplication::focusWidget(), inside->Grid);
 
   // Enter in the grid: the previous page's last row stands at the top and
   // n - 1 rows follow.
-  Enter(form->Grid);
-  ASSERT_EQ(form->DicRowCount, 2 * n - 1);
-  EXPECT_EQ(form->Grid->TopRow(), n - 1);
-  EXPECT_EQ(form->Grid->rowAt(0), n - 1) << "the view shows the top row at its top";
-  EXPECT_EQ(form->Grid->Row(), n - 1);
-  while (form->Session.SearchOpen) Enter(form->Grid);
+  Enter(inside->Grid);
+  ASSERT_EQ(RowCount(), 2 * n - 1);
+  EXPECT_EQ(inside->Grid->TopRow(), n - 1);
+  EXPECT_EQ(inside->Grid->rowAt(0), n - 1) << "the view shows the top row at its top";
+  EXPECT_EQ(inside->Grid->Row(), n - 1);
+  while (form->Session().SearchOpen) Enter(inside->Grid);
   EXPECT_EQ(Rows().back(), std::string(sj::SearchEndRow));
-  EXPECT_EQ(form->DicRowCount, 102);
+  EXPECT_EQ(RowCount(), 102);
   EXPECT_EQ(Status(), QStringLiteral("検索終了"));
 
   // The same word again after a complete search with hits keeps the rows.
   ops.clear();
-  const int top = form->Grid->TopRow();
+  const int top = inside->Grid->TopRow();
   Search("ねこ");
   EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch"}));
-  EXPECT_EQ(form->Grid->TopRow(), top);
-  EXPECT_EQ(form->DicRowCount, 102);
+  EXPECT_EQ(inside->Grid->TopRow(), top);
+  EXPECT_EQ(RowCount(), 102);
 }
 
 TEST_F(DicSearchTest, EveryWindowHeightShowsEachPagesTopRowAtTheTop) {
@@ -144,12 +141,12 @@ TEST_F(DicSearchTest, EveryWindowHeightShowsEachPagesTopRowAtTheTop) {
   for (int height = 400; height < 424; ++height) {
     form->resize(811, height);
     QCoreApplication::processEvents();
-    form->LastSearchWord.clear();
+    inside->LastSearchWord.clear();
     Search("ねこ");
-    Enter(form->Grid);
-    ASSERT_TRUE(form->Session.SearchOpen) << height;
-    EXPECT_EQ(form->Grid->rowAt(0), form->Grid->TopRow()) << height;
-    EXPECT_EQ(form->Grid->TopRow(), PageRows() - 1) << height;
+    Enter(inside->Grid);
+    ASSERT_TRUE(form->Session().SearchOpen) << height;
+    EXPECT_EQ(inside->Grid->rowAt(0), inside->Grid->TopRow()) << height;
+    EXPECT_EQ(inside->Grid->TopRow(), PageRows() - 1) << height;
     form->SearchCancel();
   }
 }
@@ -173,7 +170,7 @@ TEST_F(DicSearchTest, AWordNotFoundIsOfferedForRegistration) {
   // Not found: the same word is searched anew.
   ExpectMessage(ui::IDCANCEL);
   ops.clear();
-  Enter(form->cbSearchWord);
+  Enter(inside->cbSearchWord);
   EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch", "DicSearchNextPage"}));
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
@@ -205,10 +202,10 @@ TEST_F(DicSearchTest, BadStartsAreToldAndLeaveEverythingUsable) {
   EXPECT_EQ(text, QStringLiteral("辞書ファイル ") + QString::fromUtf8((dir + "/missing.dic").c_str()) +
                       QStringLiteral("　が見つかりません。"));
   EXPECT_EQ(Rows(), before) << "no page is filled on what the earlier search left";
-  EXPECT_TRUE(form->btnSearch->isEnabled());
-  EXPECT_TRUE(form->btnGaibuSearch->isEnabled());
-  EXPECT_TRUE(form->cbSearchWord->isEnabled());
-  EXPECT_FALSE(form->Session.SearchOpen);
+  EXPECT_TRUE(inside->btnSearch->isEnabled());
+  EXPECT_TRUE(inside->btnGaibuSearch->isEnabled());
+  EXPECT_TRUE(inside->cbSearchWord->isEnabled());
+  EXPECT_FALSE(form->Session().SearchOpen);
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
@@ -241,15 +238,15 @@ TEST_F(DicSearchTest, ACancelArrivingDuringAFillStopsItAfterTheCurrentLine) {
   Use({dic});
   // The click is queued before the search starts, so the fill's first pass
   // of the event loop delivers it.
-  QTimer::singleShot(0, form->btnSearchCancel, [this] { form->btnSearchCancel->click(); });
+  QTimer::singleShot(0, inside->btnSearchCancel, [this] { inside->btnSearchCancel->click(); });
   Search("ねこ");
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), std::string(sj::SearchCancelRow)}));
   EXPECT_EQ(Status(), QStringLiteral("検索中止"));
-  EXPECT_TRUE(form->Session.Cancelled);
-  EXPECT_FALSE(form->Session.SearchOpen);
-  EXPECT_FALSE(form->Session.CancelRequest);
-  EXPECT_FALSE(form->Session.FileOpen);
-  EXPECT_TRUE(form->cbSearchWord->isEnabled());
+  EXPECT_TRUE(form->Session().Cancelled);
+  EXPECT_FALSE(form->Session().SearchOpen);
+  EXPECT_FALSE(form->Session().CancelRequest);
+  EXPECT_FALSE(form->Session().FileOpen);
+  EXPECT_TRUE(inside->cbSearchWord->isEnabled());
   // After a cancel the same word searches anew.
   Search("ねこ");
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ"), std::string(sj::SearchEndRow)}));
@@ -268,10 +265,10 @@ TEST_F(DicSearchTest, ASecondEnterDuringTheFirstFillDoesNothing) {
     QTest::keyClick(focusDuringFill, Qt::Key_Return, Qt::ShiftModifier);
   });
   Search("ねこ");
-  EXPECT_EQ(focusDuringFill, form->Grid);
+  EXPECT_EQ(focusDuringFill, inside->Grid);
   EXPECT_EQ(ops, (std::vector<std::string>{"DicSearch", "DicSearchNextPage"}));
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), sj("ねこ"), std::string(sj::SearchEndRow)}));
-  EXPECT_FALSE(form->Session.Cancelled);
+  EXPECT_FALSE(form->Session().Cancelled);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
 }
 
@@ -280,9 +277,9 @@ TEST_F(DicSearchTest, EscDuringAPausedSearchCancelsIt) {
   for (int i = 0; i < 80; ++i) bytes += sj("ねこ") + "\r\n";
   Use({WriteFile("a.dic", bytes)});
   Search("ねこ");
-  ASSERT_TRUE(form->Session.SearchOpen);
-  QTest::keyClick(form->Grid, Qt::Key_Escape);
-  EXPECT_FALSE(form->Session.SearchOpen);
+  ASSERT_TRUE(form->Session().SearchOpen);
+  QTest::keyClick(inside->Grid, Qt::Key_Escape);
+  EXPECT_FALSE(form->Session().SearchOpen);
   EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
 }
 
@@ -291,11 +288,11 @@ TEST_F(DicSearchTest, ClosingTheWindowDuringAFillCancelsItAndClosesAfterwards) {
   for (int i = 0; i < 5000; ++i) bytes += sj("いぬ") + "\r\n";
   Use({WriteFile("c.dic", bytes)});
   QTimer::singleShot(0, form, [this] { form->close(); });
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Return);
   EXPECT_TRUE(form->isVisible()) << "the fill ends first";
   EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
-  EXPECT_TRUE(form->Session.Cancelled);
+  EXPECT_TRUE(form->Session().Cancelled);
   EXPECT_TRUE(WaitUntil("the window to close after the fill", [this] { return !form->isVisible(); }));
   EXPECT_NE(SettingsText().find(std::string(sj::SecSearchDics)), std::string::npos) << "closing saved the settings";
 }
@@ -313,21 +310,21 @@ TEST_F(DicSearchTest, RuteDocumentsAreSearchedAsBrailleWithPageAndLine) {
   Use({dic});
   Search("ねこ");
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dic), "002:01 " + sj("ねこ□いぬ"), std::string(sj::SearchEndRow)}));
-  EXPECT_EQ(form->Session.RutFile, nullptr) << "the header reader goes with the search";
+  EXPECT_EQ(form->Session().RutFile, nullptr) << "the header reader goes with the search";
 }
 
 TEST_F(DicSearchTest, SettingsKeepTheDictionaryListsAcrossRuns) {
-  form->SearchDicList = {"/d/one.dic", "/d/two.dic"};
-  form->NotSearchDicList = {"/d/three.dic"};
-  form->WriteDic = "/d/two.dic";
+  form->SetSearchDicList({"/d/one.dic", "/d/two.dic"});
+  form->SetNotSearchDicList({"/d/three.dic"});
+  form->SetWriteDic("/d/two.dic");
   Restart();
-  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/one.dic", "/d/two.dic"}));
-  EXPECT_EQ(form->NotSearchDicList, (std::vector<std::string>{"/d/three.dic"}));
-  EXPECT_EQ(form->WriteDic, "/d/two.dic");
+  EXPECT_EQ(form->GetSearchDicList(), (std::vector<std::string>{"/d/one.dic", "/d/two.dic"}));
+  EXPECT_EQ(form->GetNotSearchDicList(), (std::vector<std::string>{"/d/three.dic"}));
+  EXPECT_EQ(form->GetWriteDic(), "/d/two.dic");
   // A shorter list leaves the old numbered keys, and only the count is read.
-  form->SearchDicList = {"/d/solo.dic"};
+  form->SetSearchDicList({"/d/solo.dic"});
   Restart();
-  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/solo.dic"}));
+  EXPECT_EQ(form->GetSearchDicList(), (std::vector<std::string>{"/d/solo.dic"}));
   EXPECT_NE(SettingsText().find("/d/two.dic"), std::string::npos);
 }
 

@@ -82,17 +82,17 @@ class EditorLinkTest : public MainWindowTest {
 
   // The hit rows of an external search: a heading, hits of `hits`, the end row.
   void ShowHits(const std::vector<THitLine>& hits) {
-    form->AddGrid2Line(GaibuHeadingRow(dir), "", 0, 0);
-    for (const THitLine& h : hits) form->AddGrid2Line("001:01 x", h.ShortPath, h.Page, h.Line);
-    form->AddGrid2Line(std::string(sj::SearchEndRow), "", 0, 0);
-    form->AddGrid2Line(std::string(sj::SearchCancelRow), "", 0, 0);
-    form->PageControl1->setCurrentIndex(1);
+    inside->AddGrid2Line(GaibuHeadingRow(dir), "", 0, 0);
+    for (const THitLine& h : hits) inside->AddGrid2Line("001:01 x", h.ShortPath, h.Page, h.Line);
+    inside->AddGrid2Line(std::string(sj::SearchEndRow), "", 0, 0);
+    inside->AddGrid2Line(std::string(sj::SearchCancelRow), "", 0, 0);
+    inside->PageControl1->setCurrentIndex(1);
   }
   // F3 as the user presses it, in the tool's window.
   void F3OnRow(int row) {
-    form->Grid2->SetRow(row);
+    inside->Grid2->SetRow(row);
     Activate();
-    QTest::keyClick(form->Grid2, Qt::Key_F3);
+    QTest::keyClick(inside->Grid2, Qt::Key_F3);
   }
   void Activate() {
     form->activateWindow();
@@ -163,10 +163,10 @@ TEST_F(EditorLinkTest, F3HandsTheHitToTheEditorWindowShowingItsDocumentAndToNoOt
 
   // The other document's editor, with the dictionary page showing: the
   // cursor row of the external grid counts all the same.
-  form->Grid2->SetRow(2);
-  form->PageControl1->setCurrentIndex(0);
+  inside->Grid2->SetRow(2);
+  inside->PageControl1->setCurrentIndex(0);
   Activate();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_F3);
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_F3);
   ASSERT_TRUE(AwaitLog(logB, {"start " + b, "1530 " + b + ",1,3"}));
   EXPECT_EQ(LogLines(logA).size(), 2u) << "nothing more for the first editor";
   EXPECT_EQ(memo.posted, 0);
@@ -184,7 +184,7 @@ TEST_F(EditorLinkTest, WithoutAnEditorWindowF3StartsTheEditorAndOtherwiseSaysWhy
   const std::string log = dir + "/started.log";
   setenv("TAVO_STANDIN_LOG", log.c_str(), 1);
   ShowHits({{doc, 4, 5}});
-  form->EditorPath = editor;
+  form->SetEditorPath(editor);
 
   // Heading, end and cancel rows hand nothing over.
   for (int row : {0, 2, 3}) F3OnRow(row);
@@ -198,7 +198,7 @@ TEST_F(EditorLinkTest, WithoutAnEditorWindowF3StartsTheEditorAndOtherwiseSaysWhy
 
   // An editor path that names no program is told with the path.
   const std::string notProgram = WriteFile("not a program", "text");
-  form->EditorPath = notProgram;
+  form->SetEditorPath(notProgram);
   std::filesystem::remove(dir + "/__TAVO.TMP");
   QString text;
   ExpectMessage(ui::IDOK, &text);
@@ -207,7 +207,7 @@ TEST_F(EditorLinkTest, WithoutAnEditorWindowF3StartsTheEditorAndOtherwiseSaysWhy
   EXPECT_EQ(ui::ModalHistory().back().caption, QStringLiteral("警告"));
 
   // Neither a window nor a path: the warning, and the hit file is written.
-  form->EditorPath.clear();
+  form->SetEditorPath(std::string());
   std::filesystem::remove(dir + "/__TAVO.TMP");
   ExpectMessage(ui::IDOK, &text);
   F3OnRow(1);
@@ -222,7 +222,7 @@ TEST_F(EditorLinkTest, F2RaisesTheEditorsFrameClassesInTheirOrderOrSaysThatNoneR
   QString text;
   ExpectMessage(ui::IDOK, &text);
   Activate();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_F2);
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_F2);
   EXPECT_EQ(text, QStringLiteral("たぼーが起動していません。"));
 
   // Started in the reverse order, so that each shows on top of the last.
@@ -234,7 +234,7 @@ TEST_F(EditorLinkTest, F2RaisesTheEditorsFrameClassesInTheirOrderOrSaysThatNoneR
     ASSERT_EQ(ZIndex(frames.back()), 0) << c;
   }
   Activate();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_F2);
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_F2);
   // The last class raised ends on top, the first one below the other two.
   EXPECT_EQ(ZIndex(frames[0]), 0);
   EXPECT_EQ(ZIndex(frames[1]), 1);
@@ -243,7 +243,7 @@ TEST_F(EditorLinkTest, F2RaisesTheEditorsFrameClassesInTheirOrderOrSaysThatNoneR
 }
 
 TEST_F(EditorLinkTest, TheStandInEditorsRequestsReachTheTool) {
-  form->SearchDicList = {WriteFile("a.dic", sj("ねこ\r\n"))};
+  form->SetSearchDicList({WriteFile("a.dic", sj("ねこ\r\n"))});
   // The window is published from a thread of its own, some time after it shows.
   ASSERT_TRUE(WaitUntil("the tool's window on the bus",
                         [] { return !windows::FindWindow(std::string("TMainForm"), std::nullopt).empty(); }));
@@ -255,8 +255,8 @@ TEST_F(EditorLinkTest, TheStandInEditorsRequestsReachTheTool) {
     return p.exitCode();
   };
   EXPECT_EQ(post({QStringLiteral("--post"), QStringLiteral("1528"), QStringLiteral("--word"), QStringLiteral("ねこ")}), 0);
-  ASSERT_TRUE(WaitUntil("the dictionary search", [&] { return form->DicRowCount == 3; }));
-  EXPECT_EQ(form->Grid->Cell(0, 1), sj("ねこ"));
+  ASSERT_TRUE(WaitUntil("the dictionary search", [&] { return form->DicRows().size() == 3; }));
+  EXPECT_EQ(inside->Grid->Cell(0, 1), sj("ねこ"));
 
   ops.clear();
   ui::PushModalScript([this](ui::ModalCall& call) {
@@ -265,10 +265,10 @@ TEST_F(EditorLinkTest, TheStandInEditorsRequestsReachTheTool) {
   });
   EXPECT_EQ(post({QStringLiteral("--post"), QStringLiteral("1535"), QStringLiteral("--word"), QStringLiteral("しろ")}), 0);
   ASSERT_TRUE(WaitUntil("the external search", [&] { return ops == std::vector<std::string>{"GaibuSearch"}; })) << ::testing::PrintToString(ops);
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("しろ"));
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("しろ"));
 
   EXPECT_EQ(post({QStringLiteral("--post"), QStringLiteral("1529")}), 0);
-  ASSERT_TRUE(WaitUntil("the box emptied", [&] { return form->cbSearchWord->currentText().isEmpty(); }));
+  ASSERT_TRUE(WaitUntil("the box emptied", [&] { return inside->cbSearchWord->currentText().isEmpty(); }));
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
@@ -287,9 +287,10 @@ TEST(EditorLinkWithoutBusTest, F2AndF3SayTheLinkIsUnavailable) {
   {
     TMainForm form;
     form.show();
-    form.AddGrid2Line("001:01 x", "/a.rut", 1, 1);
-    form.EditorPath = TAVO_STANDIN_EDITOR;
-    form.Grid2->SetRow(0);
+    TMainFormTestAccess inside(form);
+    inside.AddGrid2Line("001:01 x", "/a.rut", 1, 1);
+    form.SetEditorPath(TAVO_STANDIN_EDITOR);
+    inside.Grid2->SetRow(0);
     form.Action3Execute();
     form.Action1Execute();
     ASSERT_EQ(ui::ModalHistory().size(), 2u);

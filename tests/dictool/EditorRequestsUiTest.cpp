@@ -27,7 +27,7 @@ class EditorRequestTest : public MainWindowTest {
     std::string bytes;
     for (int i = 0; i < fill; ++i) bytes += sj("いぬ") + "\r\n";
     bytes += sj("ねこ") + "\r\n";
-    form->SearchDicList = {WriteFile("a.dic", bytes)};
+    form->SetSearchDicList({WriteFile("a.dic", bytes)});
   }
   // The editor hands over `utf8` in the word file.
   void HandOver(const std::string& utf8) { WriteFile("__DIC.TMP", sj(utf8) + "\r\n"); }
@@ -35,22 +35,25 @@ class EditorRequestTest : public MainWindowTest {
   ::testing::AssertionResult AwaitOps(const Ops& expected) {
     return WaitUntil("the operations", [&] { return ops == expected; });
   }
-  std::string LastDicRow() const { return form->Grid->Cell(0, form->DicRowCount - 1); }
+  std::string LastDicRow() const {
+    const std::vector<std::string> rows = form->DicRows();
+    return rows.empty() ? std::string() : rows.back();
+  }
 };
 
 TEST_F(EditorRequestTest, ADictionarySearchRequestSearchesTheHandedWordAndOtherNumbersAreIgnored) {
   UseDictionary(0);
-  form->PageControl1->setCurrentIndex(1);
+  inside->PageControl1->setCurrentIndex(1);
   // Numbers that are not the editor's requests are dropped, whoever posts them.
   for (unsigned msg : {1530u, 1234u, 0x0114u}) Post(msg);
   HandOver("ねこ");
   Post(UM_DICSEARCH);
   ASSERT_TRUE(AwaitOps({"DicSearch", "DicSearchNextPage"}));
   EXPECT_FALSE(FileExists(dir + "/__DIC.TMP"));
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("ねこ"));
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("ねこ"));
   EXPECT_EQ(LastDicRow(), std::string(sj::SearchEndRow));
-  EXPECT_EQ(form->PageControl1->currentIndex(), 0);
-  EXPECT_EQ(QApplication::focusWidget(), form->Grid);
+  EXPECT_EQ(inside->PageControl1->currentIndex(), 0);
+  EXPECT_EQ(QApplication::focusWidget(), inside->Grid);
 
   // Without the word file the box is emptied and the search says so.
   QString text;
@@ -58,41 +61,41 @@ TEST_F(EditorRequestTest, ADictionarySearchRequestSearchesTheHandedWordAndOtherN
   Post(UM_DICSEARCH);
   ASSERT_TRUE(WaitUntil("the message", [&] { return !text.isEmpty(); }));
   EXPECT_EQ(text, QStringLiteral("検索文字列を入力してください。"));
-  EXPECT_EQ(form->cbSearchWord->currentText(), QString());
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QString());
 }
 
 TEST_F(EditorRequestTest, AResetEmptiesTheBoxAndCancelsAPausedSearch) {
-  form->cbSearchWord->setEditText(QStringLiteral("abc"));
-  form->Grid->setFocus();
+  inside->cbSearchWord->setEditText(QStringLiteral("abc"));
+  inside->Grid->setFocus();
   Post(UM_SEARCHRESET);
-  ASSERT_TRUE(WaitUntil("the box emptied", [&] { return form->cbSearchWord->currentText().isEmpty(); }));
-  EXPECT_TRUE(form->cbSearchWord->hasFocus());
+  ASSERT_TRUE(WaitUntil("the box emptied", [&] { return inside->cbSearchWord->currentText().isEmpty(); }));
+  EXPECT_TRUE(inside->cbSearchWord->hasFocus());
   EXPECT_TRUE(ops.empty());
 
   std::string bytes;
   for (int i = 0; i < 80; ++i) bytes += sj("ねこ") + "\r\n";
-  form->SearchDicList = {WriteFile("p.dic", bytes)};
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  form->SetSearchDicList({WriteFile("p.dic", bytes)});
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   form->DicSearch();
-  ASSERT_TRUE(form->Session.SearchOpen);
+  ASSERT_TRUE(form->Session().SearchOpen);
   Post(UM_SEARCHRESET);
-  ASSERT_TRUE(WaitUntil("the search cancelled", [&] { return !form->Session.SearchOpen; }));
+  ASSERT_TRUE(WaitUntil("the search cancelled", [&] { return !form->Session().SearchOpen; }));
   EXPECT_EQ(LastDicRow(), std::string(sj::SearchCancelRow));
-  EXPECT_EQ(form->cbSearchWord->currentText(), QString());
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QString());
 }
 
 TEST_F(EditorRequestTest, TheCommandLineAsksForASearchOrEmptiesTheBox) {
   UseDictionary(0);
   for (const char* other : {"1529", "7"}) {
-    form->cbSearchWord->setEditText(QStringLiteral("abc"));
-    form->CommandLine = {QString::fromLatin1(other)};
-    form->FormShow();
-    EXPECT_EQ(form->cbSearchWord->currentText(), QString()) << other;
+    inside->cbSearchWord->setEditText(QStringLiteral("abc"));
+    form->SetCommandLine({QString::fromLatin1(other)});
+    inside->FormShow();
+    EXPECT_EQ(inside->cbSearchWord->currentText(), QString()) << other;
   }
   test::PumpFor(100);
   EXPECT_TRUE(ops.empty()) << "and nothing else happens";
-  form->CommandLine = {QStringLiteral("1528"), QStringLiteral("ねこ")};
-  form->FormShow();
+  form->SetCommandLine({QStringLiteral("1528"), QStringLiteral("ねこ")});
+  inside->FormShow();
   ASSERT_TRUE(AwaitOps({"DicSearch", "DicSearchNextPage"}));
   EXPECT_EQ(LastDicRow(), std::string(sj::SearchEndRow));
 
@@ -102,15 +105,15 @@ TEST_F(EditorRequestTest, TheCommandLineAsksForASearchOrEmptiesTheBox) {
     EXPECT_EQ(call.form, folder);
     return ui::mrCancel;
   });
-  form->CommandLine = {QStringLiteral("1535"), QStringLiteral("しろ くま")};
-  form->FormShow();
+  form->SetCommandLine({QStringLiteral("1535"), QStringLiteral("しろ くま")});
+  inside->FormShow();
   ASSERT_TRUE(AwaitOps({"GaibuSearch"}));
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("しろ くま"));
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("しろ くま"));
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 
-  form->CommandLine = {QStringLiteral("x1")};
+  form->SetCommandLine({QStringLiteral("x1")});
   try {
-    form->FormShow();
+    inside->FormShow();
     ADD_FAILURE() << "no exception";
   } catch (const EConvertError& e) {
     EXPECT_EQ(hex(e.what()), hex(sj("'x1' は整数ではありません")));
@@ -120,7 +123,7 @@ TEST_F(EditorRequestTest, TheCommandLineAsksForASearchOrEmptiesTheBox) {
 TEST_F(EditorRequestTest, RequestsDuringAFillWaitForItsEndTheLastWinsAndAResetCancelsAtOnce) {
   UseDictionary(5000);
   HandOver("いぬ");
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   // Queued before the search, so that the fill's first pass of the event
   // loop delivers them.
   Post(UM_GAIBUSEARCH);
@@ -130,7 +133,7 @@ TEST_F(EditorRequestTest, RequestsDuringAFillWaitForItsEndTheLastWinsAndAResetCa
   EXPECT_TRUE(FileExists(dir + "/__DIC.TMP")) << "nothing was carried out during the fill";
   ASSERT_TRUE(AwaitOps({"DicSearch", "DicSearchNextPage", "DicSearch", "DicSearchNextPage"}));
   EXPECT_FALSE(FileExists(dir + "/__DIC.TMP"));
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("いぬ"));
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("いぬ"));
   EXPECT_EQ(LastDicRow(), sj("いぬ"));
   EXPECT_TRUE(ui::ModalHistory().empty()) << "the external search was given up for the later request";
 
@@ -140,10 +143,10 @@ TEST_F(EditorRequestTest, RequestsDuringAFillWaitForItsEndTheLastWinsAndAResetCa
   HandOver("ねこ");
   Post(UM_DICSEARCH);
   Post(UM_SEARCHRESET);
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   form->DicSearch();
   EXPECT_EQ(LastDicRow(), std::string(sj::SearchCancelRow));
-  EXPECT_EQ(form->cbSearchWord->currentText(), QString());
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QString());
   test::PumpFor(200);
   EXPECT_EQ(ops, (Ops{"DicSearch", "DicSearchNextPage", "SearchCancel"}));
   EXPECT_TRUE(FileExists(dir + "/__DIC.TMP"));
@@ -155,10 +158,12 @@ TEST_F(EditorRequestTest, ARequestDuringAnOpenDialogIsCarriedOutWhenItCloses) {
   // Paused, so that the request ends it first.
   std::string bytes;
   for (int i = 0; i < 80; ++i) bytes += sj("ねこ") + "\r\n";
-  form->SearchDicList.push_back(WriteFile("p.dic", bytes));
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  std::vector<std::string> dics = form->GetSearchDicList();
+  dics.push_back(WriteFile("p.dic", bytes));
+  form->SetSearchDicList(dics);
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   form->DicSearch();
-  ASSERT_TRUE(form->Session.SearchOpen);
+  ASSERT_TRUE(form->Session().SearchOpen);
   ops.clear();
 
   ui::SetModalScripting(false);
@@ -176,8 +181,8 @@ TEST_F(EditorRequestTest, ARequestDuringAnOpenDialogIsCarriedOutWhenItCloses) {
   EXPECT_TRUE(keptWhileOpen);
   ASSERT_TRUE(AwaitOps({"DicSearch", "DicSearchNextPage"}));
   EXPECT_EQ(LastDicRow(), sj("ねこ")) << "a new search from its first page";
-  EXPECT_EQ(form->Grid->Cell(0, 1), sj("ねこ"));
-  EXPECT_NE(form->Grid->Cell(0, 0).find("a.dic"), std::string::npos);
+  EXPECT_EQ(inside->Grid->Cell(0, 1), sj("ねこ"));
+  EXPECT_NE(inside->Grid->Cell(0, 0).find("a.dic"), std::string::npos);
 }
 
 }  // namespace

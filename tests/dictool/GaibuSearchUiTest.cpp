@@ -50,19 +50,18 @@ class GaibuSearchTest : public MainWindowTest {
       return ui::mrOk;
     });
     if (message != nullptr) ExpectMessage(ui::IDOK, message);
-    form->cbSearchWord->setEditText(QString::fromUtf8(utf8Word.c_str()));
-    form->cbSearchWord->setFocus();
-    QTest::keyClick(form->cbSearchWord, Qt::Key_Return, Qt::ShiftModifier);
+    inside->cbSearchWord->setEditText(QString::fromUtf8(utf8Word.c_str()));
+    inside->cbSearchWord->setFocus();
+    QTest::keyClick(inside->cbSearchWord, Qt::Key_Return, Qt::ShiftModifier);
     QCoreApplication::processEvents();
   }
   // The filled rows of the external grid (CP932); every one has its record.
   std::vector<std::string> Rows() const {
-    EXPECT_EQ(form->HitList.size(), static_cast<size_t>(form->GaibuRowCount));
-    std::vector<std::string> out;
-    for (int r = 0; r < form->GaibuRowCount; ++r) out.push_back(form->Grid2->Cell(0, r));
-    return out;
+    const std::vector<std::string> rows = form->GaibuRows();
+    EXPECT_EQ(form->Hits().size(), rows.size());
+    return rows;
   }
-  QString Status() const { return form->StatusPanel2->text(); }
+  QString Status() const { return inside->StatusPanel2->text(); }
   static std::string Heading(const std::string& path) { return GaibuHeadingRow(path); }
 };
 
@@ -71,25 +70,25 @@ TEST_F(GaibuSearchTest, ASearchOverAFolderAndItsSubfoldersShowsHitsWithTheirReco
   Search("ねこ", docs);
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(docs + "/0.rut"), sj("001:02 ねこ□あ"), Heading(docs + "/sub/1.rut"),
                                               std::string(sj::SearchEndRow)}));
-  const THitLine& hit = *form->HitList[1];
+  const THitLine hit = form->Hits()[1];
   EXPECT_EQ(hit.ShortPath, docs + "/0.rut");
   EXPECT_EQ(hit.Page, 1);
   EXPECT_EQ(hit.Line, 2);
-  for (int r : {0, 2, 3}) EXPECT_EQ(form->HitList[r]->ShortPath, "") << r;
+  for (int r : {0, 2, 3}) EXPECT_EQ(form->Hits()[r].ShortPath, "") << r;
   EXPECT_EQ(Status(), QStringLiteral("検索終了"));
-  EXPECT_EQ(form->PageControl1->currentIndex(), 1);
-  EXPECT_EQ(form->LastFolder, docs);
-  EXPECT_FALSE(form->Session.SearchOpen);
-  EXPECT_EQ(form->Session.GaibuMode, 0);
-  EXPECT_TRUE(form->cbSearchWord->isEnabled());
-  EXPECT_TRUE(form->btnSearch->isEnabled());
-  EXPECT_FALSE(form->btnSearchCancel->isEnabled());
+  EXPECT_EQ(inside->PageControl1->currentIndex(), 1);
+  EXPECT_EQ(form->GetLastFolder(), docs);
+  EXPECT_FALSE(form->Session().SearchOpen);
+  EXPECT_EQ(form->Session().GaibuMode, 0);
+  EXPECT_TRUE(inside->cbSearchWord->isEnabled());
+  EXPECT_TRUE(inside->btnSearch->isEnabled());
+  EXPECT_FALSE(inside->btnSearchCancel->isEnabled());
   EXPECT_EQ(ui::ModalHistory().size(), 1u) << "only the folder dialog was shown";
 
   // A word across a line end, found by joining the lines; nothing found.
   Search("ね こ", docs);
   EXPECT_EQ(Rows()[2], sj("001:01 あ□ね□こ□い"));
-  EXPECT_EQ(form->HitList[2]->Line, 2) << "the record holds the last line read";
+  EXPECT_EQ(form->Hits()[2].Line, 2) << "the record holds the last line read";
   QString text;
   Search("いぬ", docs, &text);
   EXPECT_EQ(text, QStringLiteral("見つかりませんでした。"));
@@ -101,21 +100,21 @@ TEST_F(GaibuSearchTest, ASearchOverAFolderAndItsSubfoldersShowsHitsWithTheirReco
 TEST_F(GaibuSearchTest, PagesHoldAScreenfulAndEnterInTheGridFillsTheNext) {
   Documents({std::vector<std::string>(200, "P[")});
   Search("ねこ", dir + "/docs");
-  ASSERT_TRUE(form->Session.SearchOpen);
+  ASSERT_TRUE(form->Session().SearchOpen);
   EXPECT_EQ(Status(), QStringLiteral("Enterキーで続行"));
   const size_t first = Rows().size();
   EXPECT_LT(first, 100u);
-  EXPECT_EQ(form->focusWidget(), form->Grid2);
-  QTest::keyClick(form->Grid2, Qt::Key_Return);
+  EXPECT_EQ(form->focusWidget(), inside->Grid2);
+  QTest::keyClick(inside->Grid2, Qt::Key_Return);
   QCoreApplication::processEvents();
   EXPECT_EQ(Rows().size(), 2 * first - 1) << "the last row of a page is the next page's top row";
-  EXPECT_EQ(form->Grid2->TopRow(), static_cast<int>(first) - 1);
+  EXPECT_EQ(inside->Grid2->TopRow(), static_cast<int>(first) - 1);
   EXPECT_EQ(Rows()[first], PageLinePrefix(PageAndLine(static_cast<int>(first), 18)) + sj("ねこ"));
   // Esc cancels the paused search with a row of its own and its record.
-  QTest::keyClick(form->Grid2, Qt::Key_Escape);
+  QTest::keyClick(inside->Grid2, Qt::Key_Escape);
   EXPECT_EQ(Rows().back(), std::string(sj::SearchCancelRow));
   EXPECT_EQ(Status(), QStringLiteral("検索中止"));
-  EXPECT_FALSE(form->Session.SearchOpen);
+  EXPECT_FALSE(form->Session().SearchOpen);
 }
 
 TEST_F(GaibuSearchTest, ACancelArrivingDuringAFillStopsItAfterTheCurrentLine) {
@@ -123,17 +122,17 @@ TEST_F(GaibuSearchTest, ACancelArrivingDuringAFillStopsItAfterTheCurrentLine) {
   // The click comes with the fill's first pass of the event loop.
   QTimer clicker;
   QObject::connect(&clicker, &QTimer::timeout, [&] {
-    if (!form->Session.PageFilling) return;
+    if (!form->Session().PageFilling) return;
     clicker.stop();
-    form->btnSearchCancel->click();
+    inside->btnSearchCancel->click();
   });
   clicker.start(0);
   Search("ねこ", dir + "/docs");
   EXPECT_EQ(Rows(), (std::vector<std::string>{Heading(dir + "/docs/0.rut"), std::string(sj::SearchCancelRow)}));
-  EXPECT_TRUE(form->Session.Cancelled);
-  EXPECT_FALSE(form->Session.FileOpen);
-  EXPECT_FALSE(form->Session.RutFile);
-  EXPECT_TRUE(form->cbSearchWord->isEnabled());
+  EXPECT_TRUE(form->Session().Cancelled);
+  EXPECT_FALSE(form->Session().FileOpen);
+  EXPECT_FALSE(form->Session().RutFile);
+  EXPECT_TRUE(inside->cbSearchWord->isEnabled());
 }
 
 TEST_F(GaibuSearchTest, FoldersWithoutDocumentsAndCancelledDialogsChangeNothing) {
@@ -148,18 +147,18 @@ TEST_F(GaibuSearchTest, FoldersWithoutDocumentsAndCancelledDialogsChangeNothing)
   EXPECT_EQ(text, QStringLiteral("RUTファイルがありません。"));
   EXPECT_EQ(ui::ModalHistory().back().flags, 0x30u);
   ui::PushModalScript([](ui::ModalCall&) { return ui::mrCancel; });
-  form->cbSearchWord->setFocus();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Return, Qt::ShiftModifier);
+  inside->cbSearchWord->setFocus();
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(Rows(), before);
-  EXPECT_EQ(form->LastFolder, docs + "/sub");
+  EXPECT_EQ(form->GetLastFolder(), docs + "/sub");
 
   // A document whose name has no Shift-JIS form is told at the end.
   WriteFile("docs/\xF0\x9F\x98\x80.rut", "");
   Search("ねこ", docs, &text);
   EXPECT_EQ(Rows(), before);
   EXPECT_TRUE(text.contains(QStringLiteral("Shift-JIS で書けない RUT ファイルが 1 個"))) << text.toStdString();
-  EXPECT_FALSE(form->btnSearchCancel->isEnabled());
-  EXPECT_TRUE(form->btnSearch->isEnabled());
+  EXPECT_FALSE(inside->btnSearchCancel->isEnabled());
+  EXPECT_TRUE(inside->btnSearch->isEnabled());
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
@@ -189,9 +188,9 @@ TEST_F(GaibuSearchTest, WhatCouldNotBeSearchedIsToldInOneBoxAndTheSearchEndsByIt
   EXPECT_EQ(ui::ModalHistory().back().caption, QStringLiteral("検索エラー"));
   // A screen reader hears it on the status line, too.
   EXPECT_EQ(Status(), QStringLiteral("検索終了（検索できなかったファイル 3 件）"));
-  EXPECT_FALSE(form->Session.SearchOpen);
-  EXPECT_FALSE(form->Session.RutFile);
-  EXPECT_TRUE(form->cbSearchWord->isEnabled());
+  EXPECT_FALSE(form->Session().SearchOpen);
+  EXPECT_FALSE(form->Session().RutFile);
+  EXPECT_TRUE(inside->cbSearchWord->isEnabled());
 
   // Searched again, with nothing found: one box says both.
   Search("いぬ", docs, &text);

@@ -23,13 +23,12 @@ constexpr int kWidth = 480;
 
 // Row `row` of the grid painted by the form into a cell that begins `left`
 // pixels into an image of one row's height.
-QImage PaintRow(TMainForm* form, ui::TStringGrid* grid, int row, int left = 0) {
+QImage PaintRow(ui::TStringGrid* grid, int row, int left = 0) {
   QImage image(kWidth, grid->DefaultRowHeight(), QImage::Format_RGB32);
   image.fill(Qt::magenta);
   QPainter p(&image);
   const QRect rect(left, 0, kWidth - left, image.height());
-  if (grid == form->Grid) form->GridDrawCell(p, 0, rect, row);
-  else form->Grid2DrawCell(p, 0, rect, row);
+  grid->OnDrawCell(p, 0, rect, row);
   return image;
 }
 
@@ -68,48 +67,48 @@ std::vector<QColor> PieceFills(const QImage& image, const QFont& font, int left,
 }
 
 TEST_F(MainWindowTest, EachSchemeColoursHeadingHitGroupAndPlainRowsAndLinesTheCurrentRow) {
-  ui::TStringGrid* grid = form->Grid;
+  ui::TStringGrid* grid = inside->Grid;
   const std::vector<std::string> rows = {sj("－使用辞書：/d/a.dic－"), sj("－検索終了－"), sj("ねこ"), sj("いぬ"),
                                          sj("＊ねこ")};
   grid->SetRowCount(static_cast<int>(rows.size()) + 1);
   for (int i = 0; i < static_cast<int>(rows.size()); ++i) grid->SetCell(0, i, rows[static_cast<size_t>(i)]);
   grid->SetRow(static_cast<int>(rows.size()));  // no line under the rows looked at
-  form->HighlightWord = sj("ねこ");
+  inside->HighlightWord = sj("ねこ");
   const QFont font = grid->font();
   // The current row has a line one pixel high, two pixels above its bottom.
   auto lined = [&](int row) {
     grid->SetRow(row);
-    const QImage image = PaintRow(form, grid, row);
+    const QImage image = PaintRow(grid, row);
     grid->SetRow(static_cast<int>(rows.size()));
     const int h = image.height();
-    return Count(image, form->TextColor, QRect(0, h - 2, kWidth, 1)) == kWidth &&
-           Count(image, form->TextColor, QRect(0, h - 1, kWidth, 1)) < kWidth &&
-           Count(image, form->TextColor, QRect(0, h - 3, kWidth, 1)) < kWidth;
+    return Count(image, form->Colors().Text, QRect(0, h - 2, kWidth, 1)) == kWidth &&
+           Count(image, form->Colors().Text, QRect(0, h - 1, kWidth, 1)) < kWidth &&
+           Count(image, form->Colors().Text, QRect(0, h - 3, kWidth, 1)) < kWidth;
   };
   const struct {
     QAction* item;
     QColor text, back, header;
-  } schemes[] = {{form->mnuColor1, QColor(0, 255, 0), Qt::black, QColor(0, 255, 255)},
-                 {form->mnuColor2, Qt::white, Qt::black, QColor(0, 255, 255)},
-                 {form->mnuColor3, Qt::black, Qt::white, Qt::blue}};
+  } schemes[] = {{inside->mnuColor1, QColor(0, 255, 0), Qt::black, QColor(0, 255, 255)},
+                 {inside->mnuColor2, Qt::white, Qt::black, QColor(0, 255, 255)},
+                 {inside->mnuColor3, Qt::black, Qt::white, Qt::blue}};
   for (const auto& s : schemes) {
     SCOPED_TRACE(s.item->text().toStdString());
     s.item->trigger();
-    for (QAction* item : {form->mnuColor1, form->mnuColor2, form->mnuColor3})
+    for (QAction* item : {inside->mnuColor1, inside->mnuColor2, inside->mnuColor3})
       EXPECT_EQ(item->isChecked(), item == s.item);
-    EXPECT_EQ(form->Grid2->Color(), s.back);
+    EXPECT_EQ(inside->Grid2->Color(), s.back);
     for (int heading : {0, 1}) {
-      const QImage image = PaintRow(form, grid, heading);
+      const QImage image = PaintRow(grid, heading);
       EXPECT_GT(Count(image, s.header), 0);
       EXPECT_EQ(Count(image, s.text), 0);
       EXPECT_EQ(Fill(image, image.rect()), s.back);
     }
-    const QImage hit = PaintRow(form, grid, 2);
+    const QImage hit = PaintRow(grid, 2);
     EXPECT_EQ(PieceFills(hit, font, 0, {sj("ねこ")}), std::vector<QColor>{s.text});
     const int wordWidth = QFontMetrics(font, &hit).horizontalAdvance(QStringLiteral("ねこ"));
     EXPECT_GT(Count(hit, s.back, QRect(0, 0, wordWidth, 10)), 0) << "the word in the background colour";
     for (int plain : {3, 4}) {  // a group row shows no hit
-      const QImage image = PaintRow(form, grid, plain);
+      const QImage image = PaintRow(grid, plain);
       EXPECT_EQ(Fill(image, image.rect()), s.back);
       EXPECT_GT(Count(image, s.text), 0);
       EXPECT_EQ(Count(image, s.header), 0);
@@ -118,14 +117,14 @@ TEST_F(MainWindowTest, EachSchemeColoursHeadingHitGroupAndPlainRowsAndLinesTheCu
   }
   // A scheme that no item names, as a settings file edited by hand may hold.
   form->SetColorScheme(7);
-  EXPECT_TRUE(form->mnuColor1->isChecked());
+  EXPECT_TRUE(inside->mnuColor1->isChecked());
   EXPECT_EQ(form->GetColorScheme(), 1);
-  EXPECT_EQ(form->TextColor, QColor(0, 255, 0));
-  EXPECT_EQ(form->BackColor, QColor(Qt::black));
+  EXPECT_EQ(form->Colors().Text, QColor(0, 255, 0));
+  EXPECT_EQ(form->Colors().Back, QColor(Qt::black));
 }
 
 TEST_F(MainWindowTest, EveryOccurrenceOfTheWordIsInverseWhereACharacterBegins) {
-  ui::TStringGrid* grid = form->Grid;
+  ui::TStringGrid* grid = inside->Grid;
   // ヂ (83 61) equals ア (83 41) but for ASCII case; ＜A (81 83 41) holds the
   // bytes of ア across a character boundary.
   const std::vector<std::string> pieces = {sj("ヂ"), sj("ア"), sj("＜A"), sj("ア"), sj("う")};
@@ -135,21 +134,21 @@ TEST_F(MainWindowTest, EveryOccurrenceOfTheWordIsInverseWhereACharacterBegins) {
   grid->SetCell(0, 0, text);
   grid->SetRow(1);
   grid->SetColWidth(0, 10);
-  form->HighlightWord = sj("ア");
+  inside->HighlightWord = sj("ア");
   const int left = 7;
-  const QImage image = PaintRow(form, grid, 0, left);
-  const QColor t = form->TextColor, b = form->BackColor;
+  const QImage image = PaintRow(grid, 0, left);
+  const QColor t = form->Colors().Text, b = form->Colors().Back;
   EXPECT_EQ(PieceFills(image, grid->font(), left, pieces), (std::vector<QColor>{b, t, b, t, b}));
   EXPECT_EQ(grid->ColWidth(0), QFontMetrics(grid->font(), &image).horizontalAdvance(FromCp932(text)))
       << "the column grows to the text";
 
-  form->HighlightWord.clear();
-  const QImage plain = PaintRow(form, grid, 0, left);
+  inside->HighlightWord.clear();
+  const QImage plain = PaintRow(grid, 0, left);
   EXPECT_EQ(PieceFills(plain, grid->font(), left, pieces), (std::vector<QColor>(5, b)));
 }
 
 TEST_F(MainWindowTest, ExternalRowsShowTheWordWithoutBlankMarksInverseOnlyInSimilarSearch) {
-  ui::TStringGrid* grid = form->Grid2;
+  ui::TStringGrid* grid = inside->Grid2;
   const std::vector<std::string> pieces = {sj("あい□う"), sj("か"), sj("あいう"), sj("＊")};
   std::string text;
   for (const std::string& p : pieces) text += p;
@@ -157,14 +156,14 @@ TEST_F(MainWindowTest, ExternalRowsShowTheWordWithoutBlankMarksInverseOnlyInSimi
   grid->SetCell(0, 0, text);
   grid->SetCell(0, 1, sj("－/home/u/a.rut－"));
   grid->SetRow(2);
-  form->HighlightWord2 = sj("あい う");  // a half-width space is "□" in the highlight
-  const QColor t = form->TextColor, b = form->BackColor;
+  inside->HighlightWord2 = sj("あい う");  // a half-width space is "□" in the highlight
+  const QColor t = form->Colors().Text, b = form->Colors().Back;
   ASSERT_FALSE(folder->N3->isChecked());
-  EXPECT_EQ(PieceFills(PaintRow(form, grid, 0), grid->font(), 0, pieces), (std::vector<QColor>{t, b, b, b}));
+  EXPECT_EQ(PieceFills(PaintRow(grid, 0), grid->font(), 0, pieces), (std::vector<QColor>{t, b, b, b}));
   folder->N3->setChecked(true);
-  EXPECT_EQ(PieceFills(PaintRow(form, grid, 0), grid->font(), 0, pieces), (std::vector<QColor>{t, b, t, b}));
-  const QImage heading = PaintRow(form, grid, 1);
-  EXPECT_GT(Count(heading, form->HeaderColor), 0);
+  EXPECT_EQ(PieceFills(PaintRow(grid, 0), grid->font(), 0, pieces), (std::vector<QColor>{t, b, t, b}));
+  const QImage heading = PaintRow(grid, 1);
+  EXPECT_GT(Count(heading, form->Colors().Header), 0);
   EXPECT_EQ(Count(heading, t), 0);
 }
 
@@ -175,11 +174,11 @@ TEST_F(MainWindowTest, AFontOfHeight21GivesRowsOf23Pixels) {
     call.fontDialog->Font = f;
     return ui::mrOk;
   });
-  form->Grid->SetDefaultRowHeight(5);
-  form->mnuSetFont->trigger();
-  EXPECT_EQ(form->Grid->DefaultRowHeight(), 23);
-  EXPECT_EQ(form->Grid2->DefaultRowHeight(), 23);
-  EXPECT_EQ(form->Grid2->font(), form->Grid->font());
+  inside->Grid->SetDefaultRowHeight(5);
+  inside->mnuSetFont->trigger();
+  EXPECT_EQ(inside->Grid->DefaultRowHeight(), 23);
+  EXPECT_EQ(inside->Grid2->DefaultRowHeight(), 23);
+  EXPECT_EQ(inside->Grid2->font(), inside->Grid->font());
 }
 
 // ---- Braille cells ----

@@ -81,12 +81,12 @@ void WhileShown(QWidget* dialog, std::function<void()> body, std::function<void(
 }
 
 TEST_F(MainWindowTest, TabReachesEveryControlOfEachWindowAndComesBack) {
-  form->Grid->SetRowCount(1);
-  ExpectTabCycle({form->cbSearchWord, form->btnSearch, form->btnGaibuSearch, form->SpeedButton2, form->SpeedButton1,
-                  form->PageControl1->tabBar(), form->Grid});
+  inside->Grid->SetRowCount(1);
+  ExpectTabCycle({inside->cbSearchWord, inside->btnSearch, inside->btnGaibuSearch, inside->SpeedButton2,
+                  inside->SpeedButton1, inside->PageControl1->tabBar(), inside->Grid});
 
-  form->SearchDicList = {"/d/a.dic", "/d/b.dic"};
-  form->NotSearchDicList = {"/d/c.dic"};
+  form->SetSearchDicList({"/d/a.dic", "/d/b.dic"});
+  form->SetNotSearchDicList({"/d/c.dic"});
   WhileShown(
       dicList,
       [this] {
@@ -96,16 +96,16 @@ TEST_F(MainWindowTest, TabReachesEveryControlOfEachWindowAndComesBack) {
                         dicList->ExAllBtn, dicList->UpBtn, dicList->DownBtn, dicList->DstList, dicList->EntryBtn,
                         dicList->ReleaseBtn, dicList->OKBtn, dicList->BitBtn1, dicList->HelpBtn});
       },
-      [this] { form->mnuSetDic->trigger(); });
+      [this] { inside->mnuSetDic->trigger(); });
 
-  form->WriteDic = "/d/a.dic";
+  form->SetWriteDic("/d/a.dic");
   WhileShown(
       setWord,
       [this] {
         ExpectTabCycle({setWord->edAddWord, setWord->NewDicBtn, setWord->DicList, setWord->OKBtn, setWord->CancelBtn,
                         setWord->HelpBtn});
       },
-      [this] { form->mnuSetWord->trigger(); });
+      [this] { inside->mnuSetWord->trigger(); });
 
   WhileShown(
       folder,
@@ -121,24 +121,24 @@ TEST_F(MainWindowTest, TabReachesEveryControlOfEachWindowAndComesBack) {
 
 TEST_F(MainWindowTest, SpaceAndEnterPressTheFocusedButton) {
   ops.clear();
-  form->SpeedButton2->setFocus();
+  inside->SpeedButton2->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_EQ(ops, (std::vector<std::string>{"Action1Execute", "Action1Execute"}));
 
   ops.clear();
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   // The external button discards what is typed on it, but not its keys:
   // Space, as Enter does, runs its own search.
-  form->btnGaibuSearch->setFocus();
+  inside->btnGaibuSearch->setFocus();
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
   QCoreApplication::processEvents();
   EXPECT_EQ(ops, (std::vector<std::string>{"GaibuSearch"}));
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("ねこ"));
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("ねこ"));
 }
 
 TEST_F(MainWindowTest, TheSearchOrderIsChangedWithTheKeyboardAlone) {
-  form->SearchDicList = {"/d/a.dic", "/d/b.dic", "/d/c.dic"};
+  form->SetSearchDicList({"/d/a.dic", "/d/b.dic", "/d/c.dic"});
   ui::PushModalScript([this](ui::ModalCall&) {
     Activate(dicList);
     auto key = [](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
@@ -162,9 +162,9 @@ TEST_F(MainWindowTest, TheSearchOrderIsChangedWithTheKeyboardAlone) {
     key(Qt::Key_Return);
     return ui::mrNone;
   });
-  form->mnuSetDic->trigger();
+  inside->mnuSetDic->trigger();
   QCoreApplication::processEvents();
-  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/c.dic", "/d/a.dic", "/d/b.dic"}));
+  EXPECT_EQ(form->GetSearchDicList(), (std::vector<std::string>{"/d/c.dic", "/d/a.dic", "/d/b.dic"}));
 }
 
 // ---- What a screen reader is given ----
@@ -194,8 +194,8 @@ TEST_F(MainWindowTest, EveryControlOfEveryWindowHasANameThatTypingAndHintsLeave)
     EXPECT_TRUE(unnamed.isEmpty()) << window->objectName().toStdString() << ": "
                                    << unnamed.join(QStringLiteral(", ")).toStdString();
   }
-  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form->cbSearchWord);
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(inside->cbSearchWord);
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   EXPECT_EQ(box->text(QAccessible::Name), QStringLiteral("検索語"));
   EXPECT_EQ(box->text(QAccessible::Value), QStringLiteral("ねこ"));
   EXPECT_EQ(box->role(), QAccessible::ComboBox);
@@ -205,11 +205,11 @@ TEST_F(MainWindowTest, EveryControlOfEveryWindowHasANameThatTypingAndHintsLeave)
   auto nameOf = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
   EXPECT_EQ(nameOf(dicList->IncludeBtn), QStringLiteral("除外"));
   EXPECT_EQ(nameOf(dicList->ExAllBtn), QStringLiteral("すべて追加"));
-  EXPECT_EQ(nameOf(form->SpeedButton1), QStringLiteral("終了"));
+  EXPECT_EQ(nameOf(inside->SpeedButton1), QStringLiteral("終了"));
 
-  form->N5->trigger();  // hints off
-  ASSERT_FALSE(form->HintVisible);
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(form->btnSearch)->text(QAccessible::Description),
+  inside->N5->trigger();  // hints off
+  ASSERT_FALSE(form->GetHintVisible());
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(inside->btnSearch)->text(QAccessible::Description),
             QStringLiteral("ＥＮＴＥＲ：検索を行います"));
 }
 
@@ -218,40 +218,42 @@ TEST_F(MainWindowTest, EveryControlOfEveryWindowHasANameThatTypingAndHintsLeave)
 TEST_F(MainWindowTest, TheEndAndTheCancelOfASearchLeaveTheirStatusToAScreenReaderAndTheFocusOnTheGrid) {
   std::string lines;
   for (int i = 0; i < 200; ++i) lines += sj("ねこ") + "\r\n";
-  form->SearchDicList = {WriteFile("many.dic", lines), WriteFile("one.dic", sj("ねこ") + "\r\n")};
-  QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form->StatusPanel);
+  form->SetSearchDicList({WriteFile("many.dic", lines), WriteFile("one.dic", sj("ねこ") + "\r\n")});
+  QAccessibleInterface* status = QAccessible::queryAccessibleInterface(inside->StatusPanel);
   ASSERT_EQ(status->role(), QAccessible::Notification);
-  form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
-  form->cbSearchWord->setFocus();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
-  ASSERT_TRUE(form->Session.SearchOpen);
+  inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+  inside->cbSearchWord->setFocus();
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Return);
+  ASSERT_TRUE(form->Session().SearchOpen);
   EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("Enterキーで続行"));
   // Space on 検索中止: the focus goes from the button to the grid, by no
   // other control on the way (a screen reader would hear it first).
-  form->btnSearchCancel->setFocus();
+  inside->btnSearchCancel->setFocus();
   Widgets visited;
   auto watch = QObject::connect(qApp, &QApplication::focusChanged,
                                 [&](QWidget*, QWidget* now) { visited.push_back(now); });
-  QTest::keyClick(form->btnSearchCancel, Qt::Key_Space);
+  QTest::keyClick(inside->btnSearchCancel, Qt::Key_Space);
   QObject::disconnect(watch);
   EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("検索中止"));
-  EXPECT_EQ(Names(visited), Names({form->Grid}));
+  EXPECT_EQ(Names(visited), Names({inside->Grid}));
 
-  form->SearchDicList.erase(form->SearchDicList.begin());
-  form->LastSearchWord.clear();
-  form->cbSearchWord->setFocus();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  std::vector<std::string> dics = form->GetSearchDicList();
+  dics.erase(dics.begin());
+  form->SetSearchDicList(dics);
+  inside->LastSearchWord.clear();
+  inside->cbSearchWord->setFocus();
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Return);
   EXPECT_EQ(status->text(QAccessible::Name), QStringLiteral("検索終了"));
-  EXPECT_EQ(QApplication::focusWidget(), form->Grid);
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(form->StatusPanel2)->role(), QAccessible::Notification);
+  EXPECT_EQ(QApplication::focusWidget(), inside->Grid);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(inside->StatusPanel2)->role(), QAccessible::Notification);
 }
 
 // ---- What is seen ----
 
 TEST_F(MainWindowTest, RowsAreUprightAndTheCurrentRowIsMarked) {
-  EXPECT_FALSE(form->Grid->font().italic());
-  EXPECT_FALSE(form->Grid2->font().italic());
-  ui::TStringGrid* grid = form->Grid;
+  EXPECT_FALSE(inside->Grid->font().italic());
+  EXPECT_FALSE(inside->Grid2->font().italic());
+  ui::TStringGrid* grid = inside->Grid;
   grid->SetRowCount(2);
   grid->SetCell(0, 0, sj("ねこ"));
   grid->SetCell(0, 1, sj("ねこ"));

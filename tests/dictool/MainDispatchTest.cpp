@@ -37,7 +37,7 @@ class DispatchTest : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    form->cbSearchWord->setEditText(QStringLiteral("ねこ"));
+    inside->cbSearchWord->setEditText(QStringLiteral("ねこ"));
   }
   // Leaves the search folder dialog (or any other) answered with Cancel.
   void Key(QWidget* w, int key, Qt::KeyboardModifiers m = Qt::NoModifier) {
@@ -53,7 +53,7 @@ class DispatchTest : public MainWindowTest {
 };
 
 TEST_F(DispatchTest, EnterInSearchBoxStartsADictionarySearch) {
-  Key(form->cbSearchWord, Qt::Key_Return);
+  Key(inside->cbSearchWord, Qt::Key_Return);
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearch");
   EXPECT_FALSE(FolderDialogShown());
@@ -62,35 +62,35 @@ TEST_F(DispatchTest, EnterInSearchBoxStartsADictionarySearch) {
 TEST_F(DispatchTest, ShiftEnterInSearchBoxStartsAnExternalSearch) {
   // The Enter character must not reach the box while the external search
   // is asked for.
-  Key(form->cbSearchWord, Qt::Key_Return, Qt::ShiftModifier);
+  Key(inside->cbSearchWord, Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
   EXPECT_TRUE(FolderDialogShown());
-  EXPECT_FALSE(form->GaibuIntent) << "the key release clears the intent";
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("ねこ"));
+  EXPECT_FALSE(inside->GaibuIntent) << "the key release clears the intent";
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("ねこ"));
 }
 
 TEST_F(DispatchTest, MouseClicksChooseTheSearchOfTheirButton) {
-  QTest::mouseClick(form->btnGaibuSearch, Qt::LeftButton);
+  QTest::mouseClick(inside->btnGaibuSearch, Qt::LeftButton);
   QCoreApplication::processEvents();
   EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
   ops.clear();
-  form->GaibuIntent = true;  // left over: a press on 検索 clears it
-  QTest::mouseClick(form->btnSearch, Qt::LeftButton);
+  inside->GaibuIntent = true;  // left over: a press on 検索 clears it
+  QTest::mouseClick(inside->btnSearch, Qt::LeftButton);
   QCoreApplication::processEvents();
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearch");
 }
 
 TEST_F(DispatchTest, EnterAndSpaceOnTheExternalButtonReachedByTabStartAnExternalSearch) {
-  form->cbSearchWord->setFocus();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Tab);
+  inside->cbSearchWord->setFocus();
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Tab);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  ASSERT_EQ(QApplication::focusWidget(), form->btnGaibuSearch);
+  ASSERT_EQ(QApplication::focusWidget(), inside->btnGaibuSearch);
   for (const Qt::KeyboardModifiers m : {Qt::NoModifier, Qt::ShiftModifier}) {
     for (const int key : {Qt::Key_Return, Qt::Key_Space}) {
       ops.clear();
       ui::ClearModalHistory();
-      Key(form->btnGaibuSearch, key, m);
+      Key(inside->btnGaibuSearch, key, m);
       if (key == Qt::Key_Space && m == Qt::ShiftModifier) continue;  // Shift+Space is no command
       EXPECT_EQ(ops, (Ops{"GaibuSearch"})) << key << " " << m;
       EXPECT_TRUE(FolderDialogShown());
@@ -98,114 +98,114 @@ TEST_F(DispatchTest, EnterAndSpaceOnTheExternalButtonReachedByTabStartAnExternal
   }
   // On 検索 Enter stays a dictionary search.
   ops.clear();
-  Key(form->btnSearch, Qt::Key_Return);
+  Key(inside->btnSearch, Qt::Key_Return);
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearch");
 }
 
 TEST_F(DispatchTest, AMousePressOnTheExternalButtonThatNothingClearedTurnsEnterIntoAnExternalSearch) {
   // A press without a click (the mouse left the button before release).
-  QTest::mousePress(form->btnGaibuSearch, Qt::LeftButton);
-  QTest::mouseRelease(form->btnGaibuSearch, Qt::LeftButton, {}, QPoint(-50, -50));
+  QTest::mousePress(inside->btnGaibuSearch, Qt::LeftButton);
+  QTest::mouseRelease(inside->btnGaibuSearch, Qt::LeftButton, {}, QPoint(-50, -50));
   QCoreApplication::processEvents();
-  ASSERT_TRUE(form->GaibuIntent);
+  ASSERT_TRUE(inside->GaibuIntent);
   ops.clear();
   // Enter goes to the default button 検索 before the key-down would clear it.
-  form->cbSearchWord->setFocus();
-  QTest::keyPress(form->cbSearchWord, Qt::Key_Return);
+  inside->cbSearchWord->setFocus();
+  QTest::keyPress(inside->cbSearchWord, Qt::Key_Return);
   QCoreApplication::processEvents();
   EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
-  QTest::keyRelease(form->cbSearchWord, Qt::Key_Return);
-  EXPECT_FALSE(form->GaibuIntent);
+  QTest::keyRelease(inside->cbSearchWord, Qt::Key_Return);
+  EXPECT_FALSE(inside->GaibuIntent);
 }
 
 TEST_F(DispatchTest, CharactersTypedWhileTheExternalIntentIsSetAreDiscarded) {
-  form->cbSearchWord->setEditText(QString());
-  form->GaibuIntent = true;
-  form->cbSearchWord->setFocus();
-  QTest::keyPress(form->cbSearchWord, Qt::Key_A, Qt::NoModifier);
-  EXPECT_EQ(form->cbSearchWord->currentText(), QString());
-  QTest::keyRelease(form->cbSearchWord, Qt::Key_A);
-  EXPECT_FALSE(form->GaibuIntent);
-  QTest::keyClick(form->cbSearchWord, Qt::Key_B);
-  EXPECT_EQ(form->cbSearchWord->currentText(), QStringLiteral("b"));
+  inside->cbSearchWord->setEditText(QString());
+  inside->GaibuIntent = true;
+  inside->cbSearchWord->setFocus();
+  QTest::keyPress(inside->cbSearchWord, Qt::Key_A, Qt::NoModifier);
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QString());
+  QTest::keyRelease(inside->cbSearchWord, Qt::Key_A);
+  EXPECT_FALSE(inside->GaibuIntent);
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_B);
+  EXPECT_EQ(inside->cbSearchWord->currentText(), QStringLiteral("b"));
 }
 
 TEST_F(DispatchTest, KeysInTheGridsContinueTheOpenSearchOfTheirKind) {
   // A paused dictionary search: Enter and Shift+Enter both continue it.
-  form->Session.SearchOpen = true;
-  form->Session.GaibuMode = 0;
-  form->btnGaibuSearch->setEnabled(false);
-  Key(form->Grid, Qt::Key_Return);
+  inside->Session.SearchOpen = true;
+  inside->Session.GaibuMode = 0;
+  inside->btnGaibuSearch->setEnabled(false);
+  Key(inside->Grid, Qt::Key_Return);
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearchNextPage");
-  EXPECT_EQ(form->PageControl1->currentIndex(), 0);
+  EXPECT_EQ(inside->PageControl1->currentIndex(), 0);
 
   ops.clear();
-  form->Session.SearchOpen = true;
-  form->btnGaibuSearch->setEnabled(false);
-  form->PageControl1->setCurrentIndex(1);
-  Key(form->Grid, Qt::Key_Return, Qt::ShiftModifier);
+  inside->Session.SearchOpen = true;
+  inside->btnGaibuSearch->setEnabled(false);
+  inside->PageControl1->setCurrentIndex(1);
+  Key(inside->Grid, Qt::Key_Return, Qt::ShiftModifier);
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearchNextPage");
-  EXPECT_EQ(form->PageControl1->currentIndex(), 0);
+  EXPECT_EQ(inside->PageControl1->currentIndex(), 0);
 
   // A paused external search: its own page and grid.
   ops.clear();
-  form->Session.SearchOpen = true;
-  form->Session.GaibuMode = 1;
-  form->btnSearch->setEnabled(false);
-  form->btnGaibuSearch->setEnabled(true);
-  form->PageControl1->setCurrentIndex(1);
-  Key(form->Grid2, Qt::Key_Return);
+  inside->Session.SearchOpen = true;
+  inside->Session.GaibuMode = 1;
+  inside->btnSearch->setEnabled(false);
+  inside->btnGaibuSearch->setEnabled(true);
+  inside->PageControl1->setCurrentIndex(1);
+  Key(inside->Grid2, Qt::Key_Return);
   EXPECT_EQ(ops, (Ops{"GaibuSearchNextPage"}));
   ops.clear();
-  form->Session.SearchOpen = true;  // the fill ended the search that had no files
-  form->Session.GaibuMode = 1;
-  form->btnSearch->setEnabled(false);
-  Key(form->Grid2, Qt::Key_Return, Qt::ShiftModifier);
+  inside->Session.SearchOpen = true;  // the fill ended the search that had no files
+  inside->Session.GaibuMode = 1;
+  inside->btnSearch->setEnabled(false);
+  Key(inside->Grid2, Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(ops, (Ops{"GaibuSearchNextPage"}));
-  EXPECT_EQ(form->PageControl1->currentIndex(), 1);
+  EXPECT_EQ(inside->PageControl1->currentIndex(), 1);
 }
 
 TEST_F(DispatchTest, ShiftEnterInAGridWithoutASearchStartsAnExternalSearch) {
-  Key(form->Grid, Qt::Key_Return, Qt::ShiftModifier);
+  Key(inside->Grid, Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(ops, (Ops{"GaibuSearch"}));
 }
 
 TEST_F(DispatchTest, LeftAndRightScrollAGridByOneStep) {
-  form->Grid->SetRowCount(3);
-  form->Grid->SetColWidth(0, 5000);
-  QScrollBar* bar = form->Grid->horizontalScrollBar();
+  inside->Grid->SetRowCount(3);
+  inside->Grid->SetColWidth(0, 5000);
+  QScrollBar* bar = inside->Grid->horizontalScrollBar();
   bar->setValue(0);
-  Key(form->Grid, Qt::Key_Right);
+  Key(inside->Grid, Qt::Key_Right);
   const int stepped = bar->value();
   EXPECT_GT(stepped, 0);
-  Key(form->Grid, Qt::Key_Left);
+  Key(inside->Grid, Qt::Key_Left);
   EXPECT_EQ(bar->value(), 0);
   // Up and Down stay the grid's own.
-  form->Grid->SetRow(0);
-  Key(form->Grid, Qt::Key_Down);
-  EXPECT_EQ(form->Grid->Row(), 1);
+  inside->Grid->SetRow(0);
+  Key(inside->Grid, Qt::Key_Down);
+  EXPECT_EQ(inside->Grid->Row(), 1);
 }
 
 TEST_F(DispatchTest, CommandsDuringAPageFillDoNothingAndACancelIsDeferred) {
-  form->Session.PageFilling = true;
-  Key(form->cbSearchWord, Qt::Key_Return);
+  inside->Session.PageFilling = true;
+  Key(inside->cbSearchWord, Qt::Key_Return);
   form->ActionGaibuSearchExecute();
   form->mnuSetDicClick();
   form->mnuVersionClick();
   EXPECT_TRUE(ops.empty());
   EXPECT_TRUE(ui::ModalHistory().empty());
-  form->btnSearchCancel->setEnabled(true);
-  Key(form->Grid, Qt::Key_Escape);
-  EXPECT_TRUE(form->Session.CancelRequest);
+  inside->btnSearchCancel->setEnabled(true);
+  Key(inside->Grid, Qt::Key_Escape);
+  EXPECT_TRUE(form->Session().CancelRequest);
   EXPECT_TRUE(ops.empty()) << "the fill carries the cancel out itself";
-  form->Session.PageFilling = false;
-  form->Session.CancelRequest = false;
+  inside->Session.PageFilling = false;
+  inside->Session.CancelRequest = false;
   form->btnSearchCancelClick();
   EXPECT_EQ(ops, (Ops{"SearchCancel"}));
-  EXPECT_TRUE(form->Session.Cancelled);
+  EXPECT_TRUE(form->Session().Cancelled);
 }
 
 TEST_F(DispatchTest, EnterAndEscInTheMenuBarAreTheMenusOwn) {
@@ -217,29 +217,29 @@ TEST_F(DispatchTest, EnterAndEscInTheMenuBarAreTheMenusOwn) {
 }
 
 TEST_F(DispatchTest, APressOnADisabledButtonSetsNoIntent) {
-  form->btnGaibuSearch->setEnabled(false);
-  QTest::mousePress(form->btnGaibuSearch, Qt::LeftButton);
-  QTest::mouseRelease(form->btnGaibuSearch, Qt::LeftButton);
-  EXPECT_FALSE(form->GaibuIntent);
+  inside->btnGaibuSearch->setEnabled(false);
+  QTest::mousePress(inside->btnGaibuSearch, Qt::LeftButton);
+  QTest::mouseRelease(inside->btnGaibuSearch, Qt::LeftButton);
+  EXPECT_FALSE(inside->GaibuIntent);
   EXPECT_TRUE(ops.empty());
 }
 
 TEST_F(DispatchTest, ActionShortcutsWorkAnywhereInTheWindow) {
-  Key(form->cbSearchWord, Qt::Key_F2);
-  Key(form->Grid, Qt::Key_F3);
+  Key(inside->cbSearchWord, Qt::Key_F2);
+  Key(inside->Grid, Qt::Key_F3);
   EXPECT_EQ(ops, (Ops{"Action1Execute", "Action3Execute"}));
 }
 
 TEST_F(DispatchTest, AnEnterThatCommitsAnInputMethodCompositionStartsNothing) {
-  form->cbSearchWord->setFocus();
+  inside->cbSearchWord->setFocus();
   QInputMethodEvent compose(QStringLiteral("ねこ"), {});
-  QCoreApplication::sendEvent(form->cbSearchWord, &compose);
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  QCoreApplication::sendEvent(inside->cbSearchWord, &compose);
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Return);
   EXPECT_TRUE(ops.empty());
   QInputMethodEvent commit;
   commit.setCommitString(QStringLiteral("ねこ"));
-  QCoreApplication::sendEvent(form->cbSearchWord, &commit);
-  Key(form->cbSearchWord, Qt::Key_Return);
+  QCoreApplication::sendEvent(inside->cbSearchWord, &commit);
+  Key(inside->cbSearchWord, Qt::Key_Return);
   ASSERT_FALSE(ops.empty());
   EXPECT_EQ(ops.front(), "DicSearch");
 }
@@ -257,24 +257,24 @@ TEST_F(MainWindowTest, ShowsItsCaptionMenusAndButtons) {
     for (QAction* a : m->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return out;
   };
-  EXPECT_EQ(items(form->mnuFile), (QStringList{"-", QStringLiteral("終了(&X)")}));
-  EXPECT_EQ(items(form->mnuView), (QStringList{QStringLiteral("たぼーを前面へ表示"),
-                                               QStringLiteral("カーソル位置のファイルを開く"),
-                                               QStringLiteral("ヒント表示")}));
-  EXPECT_EQ(items(form->mnuSettings),
+  EXPECT_EQ(items(inside->mnuFile), (QStringList{"-", QStringLiteral("終了(&X)")}));
+  EXPECT_EQ(items(inside->mnuView), (QStringList{QStringLiteral("たぼーを前面へ表示"),
+                                                 QStringLiteral("カーソル位置のファイルを開く"),
+                                                 QStringLiteral("ヒント表示")}));
+  EXPECT_EQ(items(inside->mnuSettings),
             (QStringList{QStringLiteral("辞書ファイルの登録(&R)..."), QStringLiteral("語句の登録..."),
                          QStringLiteral("カラー設定"), QStringLiteral("フォントの設定(&F)...")}));
-  EXPECT_EQ(items(form->mnuSetColor),
+  EXPECT_EQ(items(inside->mnuSetColor),
             (QStringList{QStringLiteral("黒字に緑文字"), QStringLiteral("黒字に白文字"), QStringLiteral("白地に黒文字")}));
-  EXPECT_EQ(items(form->mnuHelp), (QStringList{QStringLiteral("目次"), "-", QStringLiteral("バージョン情報...(&A)")}));
-  EXPECT_EQ(form->Action1->shortcut(), QKeySequence(Qt::Key_F2));
-  EXPECT_EQ(form->Action3->shortcut(), QKeySequence(Qt::Key_F3));
-  EXPECT_EQ(form->btnSearch->text(), QStringLiteral("検索"));
-  EXPECT_EQ(form->btnGaibuSearch->text(), QStringLiteral("外部検索"));
-  EXPECT_EQ(form->btnSearchCancel->text(), QStringLiteral("検索中止"));
-  EXPECT_FALSE(form->btnSearchCancel->isEnabled());
-  EXPECT_EQ(form->PageControl1->tabText(0), QStringLiteral("辞書検索画面"));
-  EXPECT_EQ(form->PageControl1->tabText(1), QStringLiteral("外部ファイル検索画面"));
+  EXPECT_EQ(items(inside->mnuHelp), (QStringList{QStringLiteral("目次"), "-", QStringLiteral("バージョン情報...(&A)")}));
+  EXPECT_EQ(inside->Action1->shortcut(), QKeySequence(Qt::Key_F2));
+  EXPECT_EQ(inside->Action3->shortcut(), QKeySequence(Qt::Key_F3));
+  EXPECT_EQ(inside->btnSearch->text(), QStringLiteral("検索"));
+  EXPECT_EQ(inside->btnGaibuSearch->text(), QStringLiteral("外部検索"));
+  EXPECT_EQ(inside->btnSearchCancel->text(), QStringLiteral("検索中止"));
+  EXPECT_FALSE(inside->btnSearchCancel->isEnabled());
+  EXPECT_EQ(inside->PageControl1->tabText(0), QStringLiteral("辞書検索画面"));
+  EXPECT_EQ(inside->PageControl1->tabText(1), QStringLiteral("外部ファイル検索画面"));
   EXPECT_EQ(folder->windowTitle(), QStringLiteral("検索フォルダの選択"));
   EXPECT_EQ(dicList->windowTitle(), QStringLiteral("辞書の登録"));
   EXPECT_EQ(setWord->windowTitle(), QStringLiteral("語句登録"));
@@ -290,45 +290,45 @@ TEST_F(MainWindowTest, TheAboutBoxShowsTheVersion) {
     QCoreApplication::processEvents();
     return ui::mrNone;
   });
-  form->mnuVersion->trigger();
+  inside->mnuVersion->trigger();
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
 TEST_F(MainWindowTest, TheHintSwitchHidesAllHintsButThatOfTheExternalButton) {
-  EXPECT_FALSE(form->cbSearchWord->toolTip().isEmpty());
-  form->N5->trigger();
-  EXPECT_FALSE(form->HintVisible);
-  EXPECT_FALSE(form->N5->isChecked());
-  for (QWidget* w : std::initializer_list<QWidget*>{form->cbSearchWord, form->btnSearch, form->btnSearchCancel,
-                                                    form->SpeedButton1, form->SpeedButton2, folder->SpeedButton1,
-                                                    folder->SpeedButton5})
+  EXPECT_FALSE(inside->cbSearchWord->toolTip().isEmpty());
+  inside->N5->trigger();
+  EXPECT_FALSE(form->GetHintVisible());
+  EXPECT_FALSE(inside->N5->isChecked());
+  for (QWidget* w : std::initializer_list<QWidget*>{inside->cbSearchWord, inside->btnSearch,
+                                                    inside->btnSearchCancel, inside->SpeedButton1,
+                                                    inside->SpeedButton2, folder->SpeedButton1, folder->SpeedButton5})
     EXPECT_TRUE(w->toolTip().isEmpty()) << w->objectName().toStdString();
-  EXPECT_EQ(form->btnGaibuSearch->toolTip(), QStringLiteral("ＳＨＩＦＴ＋ＥＮＴＥＲ：外部ファイル検索を行います"));
-  form->N5->trigger();
-  EXPECT_EQ(form->btnSearch->toolTip(), QStringLiteral("ＥＮＴＥＲ：検索を行います"));
+  EXPECT_EQ(inside->btnGaibuSearch->toolTip(), QStringLiteral("ＳＨＩＦＴ＋ＥＮＴＥＲ：外部ファイル検索を行います"));
+  inside->N5->trigger();
+  EXPECT_EQ(inside->btnSearch->toolTip(), QStringLiteral("ＥＮＴＥＲ：検索を行います"));
   EXPECT_EQ(folder->SpeedButton5->toolTip(), QStringLiteral("ひとつ上へ"));
 }
 
 TEST_F(MainWindowTest, TheDictionaryDialogsCancelChangesNothingAndOkSavesAtOnce) {
-  form->SearchDicList = {"/d/a.dic"};
-  form->LastSearchWord = sj("ねこ");
+  form->SetSearchDicList({"/d/a.dic"});
+  inside->LastSearchWord = sj("ねこ");
   ui::PushModalScript([this](ui::ModalCall&) {
     dicList->SrcList->clear();  // edits that a cancel throws away
     return ui::mrCancel;
   });
-  form->mnuSetDic->trigger();
-  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/a.dic"}));
+  inside->mnuSetDic->trigger();
+  EXPECT_EQ(form->GetSearchDicList(), (std::vector<std::string>{"/d/a.dic"}));
   EXPECT_EQ(SettingsText(), "");
-  EXPECT_EQ(form->LastSearchWord, sj("ねこ"));
+  EXPECT_EQ(inside->LastSearchWord, sj("ねこ"));
 
   ui::PushModalScript([this](ui::ModalCall&) {
     QTest::mouseClick(dicList->OKBtn, Qt::LeftButton);
     return ui::mrNone;
   });
-  form->mnuSetDic->trigger();
-  EXPECT_EQ(form->SearchDicList, (std::vector<std::string>{"/d/a.dic"}));
+  inside->mnuSetDic->trigger();
+  EXPECT_EQ(form->GetSearchDicList(), (std::vector<std::string>{"/d/a.dic"}));
   EXPECT_NE(SettingsText().find("/d/a.dic"), std::string::npos);
-  EXPECT_EQ(form->LastSearchWord, "");
+  EXPECT_EQ(inside->LastSearchWord, "");
 }
 
 TEST_F(MainWindowTest, TheHelpCommandsOpenTheirPagesOrSayWhyNot) {
@@ -338,7 +338,7 @@ TEST_F(MainWindowTest, TheHelpCommandsOpenTheirPagesOrSayWhyNot) {
     opened.push_back(program + " " + (args.empty() ? "" : args[0]));
     return canStart;
   });
-  form->mnuHelpIndex->trigger();
+  inside->mnuHelpIndex->trigger();
   dicList->HelpBtn->click();
   setWord->HelpBtn->click();
   ASSERT_EQ(opened.size(), 3u);
@@ -358,7 +358,7 @@ TEST_F(MainWindowTest, TheHelpCommandsOpenTheirPagesOrSayWhyNot) {
   canStart = false;
   QString told;
   ExpectMessage(ui::IDOK, &told);
-  form->mnuHelpIndex->trigger();
+  inside->mnuHelpIndex->trigger();
   EXPECT_EQ(opened.size(), 3u) << "the desktop's opener, then the browsers";
   EXPECT_TRUE(told.contains(QString::fromUtf8(FindHelpPage(pages[0]).c_str()))) << told.toStdString();
   SetStartProgramHook(nullptr);
@@ -376,7 +376,7 @@ TEST_F(MainWindowTest, TheHelpCommandsOpenTheirPagesOrSayWhyNot) {
   setenv("PATH", (bin + ":" + path).c_str(), 1);
   told.clear();
   ExpectMessage(ui::IDOK, &told);
-  form->mnuHelpIndex->trigger();
+  inside->mnuHelpIndex->trigger();
   EXPECT_TRUE(told.isEmpty()) << "nothing is said while the opener runs";
   EXPECT_TRUE(WaitUntil("the failed opener told", [&] { return !told.isEmpty(); }));
   EXPECT_TRUE(told.contains(QStringLiteral("ヘルプを表示するプログラムが見つかりません"))) << told.toStdString();
@@ -395,10 +395,10 @@ namespace tavo::test {
 namespace {
 
 TEST_F(MainWindowTest, GridRowsReachAssistiveTechnologyWithBrailleCellsAsPatterns) {
-  form->Grid->SetRowCount(2);
-  form->Grid->SetCell(0, 0, sj("－使用辞書：a.dic－"));
-  form->Grid->SetCell(0, 1, sj("ねこ") + "\xF0\x41\xF0\x80");  // two cell characters
-  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(form->Grid);
+  inside->Grid->SetRowCount(2);
+  inside->Grid->SetCell(0, 0, sj("－使用辞書：a.dic－"));
+  inside->Grid->SetCell(0, 1, sj("ねこ") + "\xF0\x41\xF0\x80");  // two cell characters
+  QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(inside->Grid);
   ASSERT_NE(grid, nullptr);
   QAccessibleTableInterface* table = grid->tableInterface();
   ASSERT_NE(table, nullptr);
@@ -407,7 +407,7 @@ TEST_F(MainWindowTest, GridRowsReachAssistiveTechnologyWithBrailleCellsAsPattern
   ASSERT_NE(cell, nullptr);
   // '!' is dots 2346, '_' dots 456.
   EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("ねこ") + QChar(0x2800 + 0x2E) + QChar(0x2800 + 0x38));
-  EXPECT_TRUE(form->Grid->currentIndex().isValid()) << "a current index is always set";
+  EXPECT_TRUE(inside->Grid->currentIndex().isValid()) << "a current index is always set";
 }
 
 }  // namespace

@@ -233,8 +233,8 @@ TEST_F(SetWordDlgTest, OkAppendsTheWordAsOneLineWithItsSpacesMarked) {
   };
   for (const Case& c : cases) {
     const std::string dic = WriteFile("w.dic", c.before);
-    form->SearchDicList = {dic};
-    form->WriteDic = dic;
+    form->SetSearchDicList({dic});
+    form->SetWriteDic(dic);
     Register(c.word, [this] { ClickOk(); });
     EXPECT_EQ(hex(ReadAll(dic)), hex(c.after)) << c.name;
   }
@@ -243,8 +243,8 @@ TEST_F(SetWordDlgTest, OkAppendsTheWordAsOneLineWithItsSpacesMarked) {
 TEST_F(SetWordDlgTest, OkSavesTheListAndTheWriteDictionaryAtOnce) {
   const std::string a = WriteFile("a.dic", "");
   const std::string b = WriteFile("b.dic", "");
-  form->SearchDicList = {a, b};
-  form->WriteDic = a;
+  form->SetSearchDicList({a, b});
+  form->SetWriteDic(a);
   Register(sj("ねこ"), [&] {
     EXPECT_EQ(setWord->WriteDicName(), a);
     EXPECT_TRUE(setWord->OKBtn->isEnabled());
@@ -255,23 +255,23 @@ TEST_F(SetWordDlgTest, OkSavesTheListAndTheWriteDictionaryAtOnce) {
   });
   EXPECT_EQ(ReadAll(b), sj("ねこ\r\n"));
   EXPECT_EQ(ReadAll(a), "");
-  EXPECT_EQ(form->WriteDic, b);
+  EXPECT_EQ(form->GetWriteDic(), b);
   EXPECT_NE(SettingsText().find(b), std::string::npos);
 }
 
 TEST_F(SetWordDlgTest, CancelWritesNothingAndKeepsTheLists) {
   const std::string a = WriteFile("a.dic", "x\r\n");
-  form->SearchDicList = {a};
-  form->WriteDic = a;
+  form->SetSearchDicList({a});
+  form->SetWriteDic(a);
   Register(sj("ねこ"), [] {});
   EXPECT_EQ(ReadAll(a), "x\r\n");
   EXPECT_EQ(SettingsText(), "");
 }
 
 TEST_F(SetWordDlgTest, OkIsEnabledOnlyWithADictionaryOfExactlyThatNameSelected) {
-  form->SearchDicList = {"/d/Words.dic", "/d/other.dic"};
+  form->SetSearchDicList({"/d/Words.dic", "/d/other.dic"});
   for (const std::string& writeDic : {std::string(), std::string("/d/none.dic"), std::string("/d/words.dic")}) {
-    form->WriteDic = writeDic;
+    form->SetWriteDic(writeDic);
     Register("", [&] {
       EXPECT_EQ(setWord->WriteDicName(), "") << writeDic;
       EXPECT_FALSE(setWord->OKBtn->isEnabled()) << writeDic;
@@ -284,7 +284,7 @@ TEST_F(SetWordDlgTest, OkIsEnabledOnlyWithADictionaryOfExactlyThatNameSelected) 
 
 TEST_F(SetWordDlgTest, TypingIsLimitedToOneLineOf80BytesButTheProgramsWordIsNot) {
   const std::string longWord(90, 'a');
-  form->SearchDicList = {};
+  form->SetSearchDicList({});
   Register(longWord, [&] {
     EXPECT_EQ(setWord->edAddWord->text().size(), 90) << "a word handed in stays whole";
     // It may be shortened but not lengthened.
@@ -308,7 +308,7 @@ TEST_F(SetWordDlgTest, TypingIsLimitedToOneLineOf80BytesButTheProgramsWordIsNot)
 
 TEST_F(SetWordDlgTest, ANewDictionaryIsCreatedEmptyListedAndSelected) {
   const std::string existing = WriteFile("old.txt", "keep\r\n");
-  form->SearchDicList = {};
+  form->SetSearchDicList({});
   const std::string typed = dir + "/neu";
   Register("", [&] {
     ui::PushModalScript([&](ui::ModalCall& call) {
@@ -346,12 +346,12 @@ TEST_F(SetWordDlgTest, ANewDictionaryIsCreatedEmptyListedAndSelected) {
     EXPECT_EQ(PathsOf(setWord->DicList), (Paths{typed + ".DIC", existing}));
   });
   EXPECT_EQ(ReadAll(typed + ".DIC"), "");
-  EXPECT_TRUE(form->SearchDicList.empty()) << "a cancelled dialog adds nothing";
+  EXPECT_TRUE(form->GetSearchDicList().empty()) << "a cancelled dialog adds nothing";
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 
 TEST_F(SetWordDlgTest, ANewDictionaryThatCannotBeMadeOrStoredIsToldWhyAndNotListed) {
-  form->SearchDicList = {};
+  form->SetSearchDicList({});
   const struct {
     std::string chosen;
     QString reason;
@@ -387,8 +387,8 @@ TEST_F(SetWordDlgTest, AWordThatCannotBeWrittenIsToldWhyAndTheDialogStaysOpen) {
       {fifo, QStringLiteral("通常のファイルではありません")},
   };
   for (const auto& c : cases) {
-    form->SearchDicList = {c.dic};
-    form->WriteDic = c.dic;
+    form->SetSearchDicList({c.dic});
+    form->SetWriteDic(c.dic);
     int result = -1;
     QString text;
     ui::PushModalScript([&](ui::ModalCall&) {
@@ -409,21 +409,21 @@ TEST_F(SetWordDlgTest, AWordThatCannotBeWrittenIsToldWhyAndTheDialogStaysOpen) {
 
 TEST_F(SetWordDlgTest, AWordNotFoundIsRegisteredAndFoundByTheNextSearch) {
   const std::string dic = WriteFile("d.dic", sj("いぬ"));  // no final line break
-  form->SearchDicList = {dic};
-  form->WriteDic = dic;
-  form->cbSearchWord->setEditText(QStringLiteral("ね こ"));
+  form->SetSearchDicList({dic});
+  form->SetWriteDic(dic);
+  inside->cbSearchWord->setEditText(QStringLiteral("ね こ"));
   ExpectMessage(ui::IDOK);  // the offer to register
   ui::PushModalScript([this](ui::ModalCall&) {
     EXPECT_EQ(setWord->edAddWord->text(), QStringLiteral("ね□こ"));
     ClickOk();
     return ui::mrNone;
   });
-  form->cbSearchWord->setFocus();
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
+  inside->cbSearchWord->setFocus();
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Return);
   QCoreApplication::processEvents();
   EXPECT_EQ(hex(ReadAll(dic)), hex(sj("いぬ\r\nね□こ\r\n")));
-  QTest::keyClick(form->cbSearchWord, Qt::Key_Return);
-  EXPECT_EQ(form->Grid->Cell(0, 1), sj("ね□こ"));
+  QTest::keyClick(inside->cbSearchWord, Qt::Key_Return);
+  EXPECT_EQ(inside->Grid->Cell(0, 1), sj("ね□こ"));
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
 

@@ -56,10 +56,10 @@ TEST_F(MainWindowTest, AnUnreadableSettingsFileIsToldAtStartAndNeverWrittenOver)
 // The window and the search-folder dialog as a first run shows them, and as
 // the user left them, after a restart.
 TEST_F(MainWindowTest, TheWindowAndTheFolderDialogComeBackAsTheyWereLeft) {
-  EXPECT_EQ(form->LastFolder, ProgramFolder());
+  EXPECT_EQ(form->GetLastFolder(), ProgramFolder());
   EXPECT_EQ(form->GetColorScheme(), 1);
-  EXPECT_EQ(form->Grid->font().pointSize(), 16);
-  EXPECT_FALSE(form->Grid->font().italic());
+  EXPECT_EQ(inside->Grid->font().pointSize(), 16);
+  EXPECT_FALSE(inside->Grid->font().italic());
   EXPECT_EQ(folder->size(), QSize(729, 482));
   EXPECT_EQ(folder->pos(), QPoint(159, 123));
   EXPECT_EQ(folder->ColumnWidth(0), 180);
@@ -72,9 +72,9 @@ TEST_F(MainWindowTest, TheWindowAndTheFolderDialogComeBackAsTheyWereLeft) {
   EXPECT_TRUE(folder->SpeedButton4->isChecked());
   EXPECT_EQ(folder->ZuShellTreeView1->font().pointSize(), 9);
 
-  form->mnuColor3->trigger();
+  inside->mnuColor3->trigger();
   form->N5Click();
-  form->LastFolder = dir;
+  form->SetLastFolder(dir);
   form->resize(780, 560);
   folder->resize(640, 420);
   folder->move(30, 40);
@@ -95,9 +95,9 @@ TEST_F(MainWindowTest, TheWindowAndTheFolderDialogComeBackAsTheyWereLeft) {
   Restart();
 
   EXPECT_EQ(form->GetColorScheme(), 3);
-  EXPECT_FALSE(form->HintVisible);
-  EXPECT_FALSE(form->N5->isChecked());
-  EXPECT_EQ(form->LastFolder, dir);
+  EXPECT_FALSE(form->GetHintVisible());
+  EXPECT_FALSE(inside->N5->isChecked());
+  EXPECT_EQ(form->GetLastFolder(), dir);
   EXPECT_EQ(form->size(), QSize(780, 560));
   EXPECT_EQ(folder->size(), QSize(640, 420));
   EXPECT_EQ(folder->pos(), QPoint(30, 40));
@@ -121,9 +121,9 @@ TEST_F(MainWindowTest, TheWindowAndTheFolderDialogComeBackAsTheyWereLeft) {
 // told which, once, and everything else is saved.
 TEST_F(MainWindowTest, OneValueTheFileCannotHoldIsNamedAndEveryOtherSettingIsSaved) {
   const std::string blank = dir + "/old ", long3000 = "/" + std::string(2999, 'x');
-  form->LastFolder = blank;  // a search of a folder whose name ends in a blank
+  form->SetLastFolder(blank);  // a search of a folder whose name ends in a blank
   folder->SetHistory({blank, long3000});
-  form->mnuColor3->trigger();  // 白地に黒文字
+  inside->mnuColor3->trigger();  // 白地に黒文字
   QString told;
   ExpectMessage(ui::IDOK, &told);
   Restart();
@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, OneValueTheFileCannotHoldIsNamedAndEveryOtherSettingIsSav
   EXPECT_TRUE(told.endsWith(QStringLiteral("ほかの設定は保存しました。")));
   EXPECT_LT(told.size(), 400) << "a long value is shortened";
   EXPECT_EQ(form->GetColorScheme(), 3);
-  EXPECT_EQ(form->LastFolder, ProgramFolder());
+  EXPECT_EQ(form->GetLastFolder(), ProgramFolder());
   EXPECT_EQ(folder->History(), std::vector<std::string>{});
   EXPECT_EQ(ui::UnscriptedModalCount(), 0);
 }
@@ -200,7 +200,7 @@ TEST_F(MainWindowTest, AnOkInTheFontDialogsWithoutChangesKeepsTheSavedFace) {
     return ui::mrOk;
   };
   ui::PushModalScript(unchangedOk);
-  form->mnuSetFont->trigger();
+  inside->mnuSetFont->trigger();
   ui::PushModalScript(unchangedOk);
   folder->N2->trigger();
   Restart();

@@ -39,11 +39,12 @@ void MainWindowTest::Create() {
   about = new TdlgAboutBox(form);
   folder = new TFolderDialog(form);
   form->SetForms(dicList, setWord, about, folder);
-  form->TraceOperation = [this](const char* op) { ops.push_back(op); };
+  inside = std::make_unique<TMainFormTestAccess>(*form);
+  form->SetTraceOperation([this](const char* op) { ops.push_back(op); });
   form->show();
   form->activateWindow();
   EXPECT_TRUE(WaitUntil("the main window to be active", [this] { return form->isActiveWindow(); }));
-  form->cbSearchWord->setFocus();
+  inside->cbSearchWord->setFocus();
   QCoreApplication::processEvents();
 }
 
@@ -51,6 +52,7 @@ void MainWindowTest::Destroy() {
   if (form == nullptr) return;
   form->close();
   QCoreApplication::processEvents();
+  inside.reset();
   delete form;
   form = nullptr;
 }

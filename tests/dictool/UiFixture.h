@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "dictool/SetWord.h"
 #include "folderbrowse/DlgFolderSelect.h"
 #include "platform/ui/Modal.h"
+#include "tests/dictool/MainFormAccess.h"
 #include "tests/support/WaitUntil.h"
 
 namespace tavo::test {
@@ -36,6 +38,8 @@ class MainWindowTest : public ::testing::Test {
   // The operations the window ran, in order.
   std::vector<std::string> ops;
   TMainForm* form = nullptr;
+  // The window's widgets and the state a test sets up (MainFormAccess.h).
+  std::unique_ptr<TMainFormTestAccess> inside;
   TDicListDlg* dicList = nullptr;
   TSetWordDlg* setWord = nullptr;
   TdlgAboutBox* about = nullptr;
