@@ -22,7 +22,6 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "dictool/DicScanner.h"
 #include "platform/files/BlockReader.h"
@@ -46,7 +45,7 @@ class BrailleLines {
   // stopped.
   ScanResult Next(const DicScanner::Poll& poll, std::string_view& line) {
     // Most lines: a line end found already, the line not too long.
-    if (next_ < ends_.size() && !skipping_ && (ends_[next_] & ~kMarked) - begin_ <= limits_.LineCut) [[likely]] {
+    if (next_ < count_ && !skipping_ && (ends_[next_] & ~kMarked) - begin_ <= limits_.LineCut) [[likely]] {
       if (poll()) return ScanResult::Cancel;
       const std::uint32_t end = ends_[next_++];
       const std::size_t lf = end & ~kMarked;
@@ -83,7 +82,8 @@ class BrailleLines {
 
   ScanResult NextSlowly(const DicScanner::Poll& poll, std::string_view& line);
   bool Fill();
-  // Notes the line ends of the next stretch of unindexed bytes.
+  // Notes the line ends of the next stretch of unindexed bytes, replacing
+  // those noted before.
   void FindLineEnds();
   void HandOut(std::size_t length, bool marked, std::string_view& line);
 
@@ -92,13 +92,14 @@ class BrailleLines {
   std::unique_ptr<char[]> buffer_;
   // Bytes [0, end_) hold data; [begin_, end_) is unread and begins a line
   // unless skipping_. ends_[next_...] are the line ends found in it up to
-  // indexed_, in order.
+  // indexed_, in order: ends_[next_, count_).
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   std::size_t indexed_ = 0;
-  std::vector<std::uint32_t> ends_;
+  std::unique_ptr<std::uint32_t[]> ends_;
   std::size_t next_ = 0;
-  unsigned openMarks_ = 0;  // which marks the unfinished line after the last end holds (bits 1, 2)
+  std::size_t count_ = 0;
+  unsigned openMarks_[2] = {0, 0};  // whether the unfinished line after the last end holds each mark
   bool skipping_ = false;    // the rest of a cut line is being passed over
   bool atEnd_ = false;       // no more bytes will come (end, 0x1A or error)
   int error_ = 0;
