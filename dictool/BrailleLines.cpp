@@ -77,14 +77,16 @@ struct GroupMasks {
 
 #if defined(__x86_64__)
 // The masks of a stretch 32 bytes at a time, in one function so that the
-// comparisons stay in registers.
-__attribute__((target("avx2,popcnt,bmi"))) void NoteLineEndsAvx2(const char* b, std::size_t i, std::size_t to,
-                                                                 const char (&mark)[2], unsigned (&open)[2],
-                                                                 std::uint32_t* ends, std::size_t& count,
-                                                                 std::uint32_t marked) {
+// comparisons stay in registers. Returns where the data ends: `to`, or the
+// offset of the first byte 0x1A.
+__attribute__((target("avx2,popcnt,bmi"))) std::size_t NoteLineEndsAvx2(const char* b, std::size_t i, std::size_t to,
+                                                                        const char (&mark)[2], unsigned (&open)[2],
+                                                                        std::uint32_t* ends, std::size_t& count,
+                                                                        std::uint32_t marked) {
   const __m256i lf = _mm256_set1_epi8('\n');
   const __m256i m1 = _mm256_set1_epi8(mark[0]);
   const __m256i m2 = _mm256_set1_epi8(mark[1]);
+  const __m256i eof = _mm256_set1_epi8(kEndOfFile);
   // In locals, which the stores of the line ends cannot change.
   unsigned carries[2] = {open[0], open[1]};
   std::size_t noted = count;
@@ -96,12 +98,21 @@ __attribute__((target("avx2,popcnt,bmi"))) void NoteLineEndsAvx2(const char* b, 
              std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(y, v)))} << 32;
     };
     GroupMasks g{bits(lf), bits(m1), bits(m2)};
-    if (to - i < 64) g.Keep((std::uint64_t{1} << (to - i)) - 1);
+    std::uint64_t end = bits(eof);
+    if (to - i < 64) end |= ~std::uint64_t{0} << (to - i);
+    if (end != 0) [[unlikely]] {
+      const auto at = static_cast<unsigned>(__builtin_ctzll(end));
+      g.Keep((std::uint64_t{1} << at) - 1);
+      NoteGroup(i, g.lf, g.first, g.second, carries, ends, noted, marked);
+      to = std::min(to, i + at);
+      break;
+    }
     NoteGroup(i, g.lf, g.first, g.second, carries, ends, noted, marked);
   }
   open[0] = carries[0];
   open[1] = carries[1];
   count = noted;
+  return to;
 }
 #endif
 
@@ -136,25 +147,38 @@ void BrailleLines::Close() {
 void BrailleLines::FindLineEnds() {
   const char* const b = buffer_.get();
   const std::size_t from = indexed_;
-  const std::size_t to = std::min(end_, from + kStretch);
+  const std::size_t stretchEnd = std::min(end_, from + kStretch);
+  std::size_t to = stretchEnd;
   count_ = next_ = 0;
 #if defined(__x86_64__)
   if (HasAvx2()) {
-    NoteLineEndsAvx2(b, from, to, marks_, openMarks_, ends_.get(), count_, kMarked);
-    indexed_ = to;
-    return;
-  }
+    to = NoteLineEndsAvx2(b, from, to, marks_, openMarks_, ends_.get(), count_, kMarked);
+  } else
 #endif
-  // Byte by byte, into the same masks.
-  for (std::size_t i = from; i < to; i += 64) {
-    GroupMasks g{0, 0, 0};
-    for (unsigned k = 0; k < 64; ++k) {
-      g.lf |= std::uint64_t{b[i + k] == '\n'} << k;
-      g.first |= std::uint64_t{b[i + k] == marks_[0]} << k;
-      g.second |= std::uint64_t{b[i + k] == marks_[1]} << k;
+  {
+    // Byte by byte, into the same masks.
+    for (std::size_t i = from; i < to; i += 64) {
+      GroupMasks g{0, 0, 0};
+      std::uint64_t end = 0;
+      for (unsigned k = 0; k < 64; ++k) {
+        g.lf |= std::uint64_t{b[i + k] == '\n'} << k;
+        g.first |= std::uint64_t{b[i + k] == marks_[0]} << k;
+        g.second |= std::uint64_t{b[i + k] == marks_[1]} << k;
+        end |= std::uint64_t{b[i + k] == kEndOfFile} << k;
+      }
+      if (to - i < 64) end |= ~std::uint64_t{0} << (to - i);
+      const auto at = end != 0 ? static_cast<unsigned>(__builtin_ctzll(end)) : 64u;
+      if (at < 64) g.Keep((std::uint64_t{1} << at) - 1);
+      NoteGroup(i, g.lf, g.first, g.second, openMarks_, ends_.get(), count_, kMarked);
+      if (at < 64) {
+        to = std::min(to, i + at);
+        break;
+      }
     }
-    if (to - i < 64) g.Keep((std::uint64_t{1} << (to - i)) - 1);
-    NoteGroup(i, g.lf, g.first, g.second, openMarks_, ends_.get(), count_, kMarked);
+  }
+  if (to < stretchEnd) {  // a byte 0x1A: the data ends there
+    end_ = to;
+    atEnd_ = true;
   }
   indexed_ = to;
 }
@@ -178,11 +202,7 @@ bool BrailleLines::Fill() {
     return false;
   }
   if (got == 0) atEnd_ = true;
-  if (const void* eof = std::memchr(b + end_, kEndOfFile, got)) {
-    got = static_cast<std::size_t>(static_cast<const char*>(eof) - (b + end_));
-    atEnd_ = true;
-  }
-  end_ += got;
+  end_ += got;  // up to a byte 0x1A, which FindLineEnds finds
   return true;
 }
 

@@ -104,36 +104,55 @@ void GaibuSearchEngine::GrowKana(std::size_t more) {
 
 bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
   SearchSession& s = session_;
-  while (!documentRead_ && kanaSize_ < kBatchKana && lines_ <= kBatchLines) {
+  if (lines_ == 0) firstNumber_ = s.LineCount + 1;  // the number of the next line read
+  // The batch's size in locals while lines are read: the calls out (the
+  // poll, the converter) might change any member, as the compiler sees it,
+  // so members would be read again after each.
+  std::size_t lines = lines_;
+  std::size_t kanaSize = kanaSize_;
+  bool lastJoinsNext = lastJoinsNext_;
+  const auto keep = [&] {
+    lines_ = lines;
+    kanaSize_ = kanaSize;
+    lastJoinsNext_ = lastJoinsNext;
+  };
+  while (kanaSize < kBatchKana && lines <= kBatchLines && !documentRead_) {
     std::string_view line;
     const ScanResult r = ReadBrailleLine(poll, line);
-    if (r == ScanResult::Cancel) return false;
-    if (r != ScanResult::Line) {
+    if (r == ScanResult::Cancel) [[unlikely]] {
+      keep();
+      return false;
+    }
+    if (r != ScanResult::Line) [[unlikely]] {
       if (r == ScanResult::Error) ReadFailed();
       documentRead_ = true;
       break;
     }
     const std::string_view kana = convert_(line.data());  // the line ends in a NUL where it lies
-    if (kanaSize_ + kana.size() + 1 > kanaRoom_) [[unlikely]] GrowKana(kana.size() + 1);
-    char* const to = kana_.get() + kanaSize_;
+    if (kanaSize + kana.size() + 1 > kanaRoom_) [[unlikely]] {
+      kanaSize_ = kanaSize;
+      GrowKana(kana.size() + 1);
+    }
+    char* const to = kana_.get() + kanaSize;
     if (!kana.empty()) std::memcpy(to, kana.data(), kana.size());
     to[kana.size()] = '\0';  // no word holds it: no occurrence runs from one line into the next
-    kanaSize_ += kana.size() + 1;
-    if (lines_ == 0) firstNumber_ = s.LineCount;
+    kanaSize += kana.size() + 1;
     const bool joinsNext = joins_->CanHit(line, kana, s.BrailleFile.LineHoldsMarks());
-    const bool joined = lastJoinsNext_ && !line.starts_with(' ');
-    if (joinsNext || joined) [[unlikely]] AddJoinLine(line, kana.size(), joinsNext, joined);
-    lastJoinsNext_ = joinsNext;
-    kanaStart_[++lines_] = static_cast<std::uint32_t>(kanaSize_);
+    const bool joined = lastJoinsNext && !line.starts_with(' ');
+    if (joinsNext || joined) [[unlikely]] AddJoinLine(lines, line, kana.size(), joinsNext, joined);
+    lastJoinsNext = joinsNext;
+    kanaStart_[++lines] = static_cast<std::uint32_t>(kanaSize);
   }
+  keep();
   return true;
 }
 
-void GaibuSearchEngine::AddJoinLine(std::string_view line, std::size_t kanaSize, bool joinsNext, bool joined) {
+void GaibuSearchEngine::AddJoinLine(std::size_t index, std::string_view line, std::size_t kanaSize, bool joinsNext,
+                                    bool joined) {
   // Its braille is kept only for a join that may hit: with the line before
   // it, or with the line after it.
   JoinLine& l = joinLines_.emplace_back();
-  l.Index = static_cast<std::uint32_t>(lines_);
+  l.Index = static_cast<std::uint32_t>(index);
   l.RawBegin = static_cast<std::uint32_t>(raws_.size());
   l.RawSize = static_cast<std::uint32_t>(line.size());
   l.KanaSize = static_cast<std::uint32_t>(kanaSize);

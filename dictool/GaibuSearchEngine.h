@@ -73,7 +73,7 @@ class GaibuSearchEngine : public FileListSearch {
   // Reads, converts and gathers lines until the batch is full or the
   // document has ended; false when the poll asked to stop.
   bool Gather(const DicScanner::Poll& poll);
-  void AddJoinLine(std::string_view line, std::size_t kanaSize, bool joinsNext, bool joined);
+  void AddJoinLine(std::size_t index, std::string_view line, std::size_t kanaSize, bool joinsNext, bool joined);
   // Finds which of the lines from `from` on hold the word.
   void Search(std::size_t from);
   // The next hit among the searched lines; nhEnd when they are all done.
