@@ -45,21 +45,54 @@ class BrailleLines {
   // stopped.
   ScanResult Next(const DicScanner::Poll& poll, std::string_view& line) {
     // Most lines: a line end found already, the line not too long.
-    if (next_ < count_ && !skipping_ && (ends_[next_] & ~kMarked) - begin_ <= limits_.LineCut) [[likely]] {
-      if (poll()) return ScanResult::Cancel;
-      const std::uint32_t end = ends_[next_++];
+    bool stopped = false;
+    if (TakeLines(poll, stopped, [&line](std::string_view l, bool) {
+          line = l;
+          return false;
+        }) != 0) [[likely]]
+      return ScanResult::Line;
+    return stopped ? ScanResult::Cancel : NextSlowly(poll, line);
+  }
+
+  // The lines that follow, handed to `take(line, holdsMarks)` as Next hands
+  // them out (the poll asked before each), while their line ends are found
+  // already and none is cut, until `take` returns false; the count handed
+  // out. Next reads on from there. `stopped` tells that the poll asked to
+  // stop. For a run of lines it costs less a line than Next: the reading
+  // stays in registers.
+  template <class Take>
+  std::size_t TakeLines(const DicScanner::Poll& poll, bool& stopped, Take&& take) {
+    const std::uint32_t* const ends = ends_.get();
+    char* const buffer = buffer_.get();
+    const std::size_t count = skipping_ ? 0 : count_;
+    const std::size_t cut = limits_.LineCut;
+    std::size_t next = next_;
+    std::size_t begin = begin_;
+    std::size_t taken = 0;
+    while (next < count) {
+      const std::uint32_t end = ends[next];
       const std::size_t lf = end & ~kMarked;
-      char* const s = buffer_.get() + begin_;
-      std::size_t length = lf - begin_;
+      if (lf - begin > cut) break;
+      if (poll()) {
+        stopped = true;
+        break;
+      }
+      char* const s = buffer + begin;
+      std::size_t length = lf - begin;
       if (length > 0 && s[length - 1] == '\r') --length;
       s[length] = '\0';
-      line = std::string_view(s, length);
-      cut_ = false;
-      marked_ = (end & kMarked) != 0;
-      begin_ = lf + 1;
-      return ScanResult::Line;
+      ++next;
+      begin = lf + 1;
+      ++taken;
+      if (!take(std::string_view(s, length), (end & kMarked) != 0)) break;
     }
-    return NextSlowly(poll, line);
+    if (taken != 0) {
+      next_ = next;
+      begin_ = begin;
+      cut_ = false;
+      marked_ = (ends[next - 1] & kMarked) != 0;
+    }
+    return taken;
   }
 
   bool LineWasCut() const { return cut_; }

@@ -19,6 +19,28 @@ constexpr std::size_t kBatchLines = 1024;
 // cell and its NUL, for the longest line read); more is made when needed.
 constexpr std::size_t kKanaRoom = kBatchKana + 2 * ScanLimits{}.LineCut + 1;
 
+// Copies the kana of a line: most are some dozens of bytes, copied in pieces
+// of a fixed size that may overlap, without a call.
+inline void CopyKana(char* to, const char* from, std::size_t n) {
+  if (n >= 32 && n <= 128) {
+    std::memcpy(to, from, 32);
+    if (n > 64) {
+      std::memcpy(to + 32, from + 32, 32);
+      std::memcpy(to + n - 64, from + n - 64, 32);
+    }
+    std::memcpy(to + n - 32, from + n - 32, 32);
+  } else if (n >= 8 && n < 32) {
+    std::memcpy(to, from, 8);
+    if (n > 16) {
+      std::memcpy(to + 8, from + 8, 8);
+      std::memcpy(to + n - 16, from + n - 16, 8);
+    }
+    std::memcpy(to + n - 8, from + n - 8, 8);
+  } else if (n != 0) {
+    std::memcpy(to, from, n);
+  }
+}
+
 }  // namespace
 
 std::string GaibuHeadingRow(const std::string& path) { return std::string(sj::Dash) + path + std::string(sj::Dash); }
@@ -116,32 +138,45 @@ bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
     kanaSize_ = kanaSize;
     lastJoinsNext_ = lastJoinsNext;
   };
-  while (kanaSize < kBatchKana && lines <= kBatchLines && !documentRead_) {
-    std::string_view line;
-    const ScanResult r = ReadBrailleLine(poll, line);
-    if (r == ScanResult::Cancel) [[unlikely]] {
-      keep();
-      return false;
-    }
-    if (r != ScanResult::Line) [[unlikely]] {
-      if (r == ScanResult::Error) ReadFailed();
-      documentRead_ = true;
-      break;
-    }
+  const auto add = [&](std::string_view line, bool number) __attribute__((always_inline)) {
     const std::string_view kana = convert_(line.data());  // the line ends in a NUL where it lies
     if (kanaSize + kana.size() + 1 > kanaRoom_) [[unlikely]] {
       kanaSize_ = kanaSize;
       GrowKana(kana.size() + 1);
     }
     char* const to = kana_.get() + kanaSize;
-    if (!kana.empty()) std::memcpy(to, kana.data(), kana.size());
+    CopyKana(to, kana.data(), kana.size());
     to[kana.size()] = '\0';  // no word holds it: no occurrence runs from one line into the next
     kanaSize += kana.size() + 1;
-    const bool joinsNext = joins_->CanHit(line, kana, s.BrailleFile.LineHoldsMarks());
+    const bool joinsNext = joins_->CanHit(line, kana, number);
     const bool joined = lastJoinsNext && !line.starts_with(' ');
     if (joinsNext || joined) [[unlikely]] AddJoinLine(lines, line, kana.size(), joinsNext, joined);
     lastJoinsNext = joinsNext;
     kanaStart_[++lines] = static_cast<std::uint32_t>(kanaSize);
+    return kanaSize < kBatchKana && lines <= kBatchLines;
+  };
+  while (kanaSize < kBatchKana && lines <= kBatchLines && !documentRead_) {
+    // Most lines in a run, the reading in registers; one by one where the
+    // reader needs more (a new stretch or block, a cut line, the end).
+    bool stopped = false;
+    s.TakeBrailleLines(poll, stopped, add);
+    if (stopped) [[unlikely]] {
+      keep();
+      return false;
+    }
+    if (kanaSize >= kBatchKana || lines > kBatchLines) break;
+    std::string_view line;
+    const ScanResult r = ReadBrailleLine(poll, line);
+    if (r == ScanResult::Cancel) [[unlikely]] {
+      keep();
+      return false;
+    }
+    if (r != ScanResult::Line) {
+      if (r == ScanResult::Error) ReadFailed();
+      documentRead_ = true;
+      break;
+    }
+    add(line, s.BrailleFile.LineHoldsMarks());
   }
   keep();
   return true;
