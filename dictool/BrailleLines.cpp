@@ -125,7 +125,8 @@ int BrailleLines::Open(std::string_view path) {
   const int error = reader_.Open(path);
   if (error != 0) return error;
   if (!buffer_) {
-    buffer_ = std::make_unique_for_overwrite<char[]>(limits_.LineCut + limits_.BlockSize + kPadding);
+    // The unfinished line kept (up to a CR after LineCut bytes) and a block.
+    buffer_ = std::make_unique_for_overwrite<char[]>(limits_.LineCut + 1 + limits_.BlockSize + kPadding);
     // A line end a byte at most, and the three that NoteGroup may write past them.
     ends_ = std::make_unique_for_overwrite<std::uint32_t[]>(kStretch + 4);
   }
@@ -183,9 +184,9 @@ void BrailleLines::FindLineEnds() {
   indexed_ = to;
 }
 
-// Keeps the unfinished line (never more than LineCut bytes of it: a longer
-// one is cut before this is called, and what is skipped is not kept) and
-// reads one block after it. False when no more bytes come.
+// Keeps the unfinished line (never more than LineCut bytes of it and a CR:
+// a longer one is cut before this is called, and what is skipped is not
+// kept) and reads one block after it. False when no more bytes come.
 bool BrailleLines::Fill() {
   if (atEnd_) return false;
   if (skipping_) begin_ = end_;
@@ -238,8 +239,10 @@ ScanResult BrailleLines::NextSlowly(const DicScanner::Poll& poll, std::string_vi
       return ScanResult::Line;
     }
     if (indexed_ < end_) continue;
-    // No line end in what is left.
-    if (!skipping_ && end_ - begin_ > limits_.LineCut) {
+    // No line end in what is left. The line is longer than LineCut bytes
+    // unless they are followed by a CR, whose LF is not read yet.
+    if (const std::size_t held = end_ - begin_;
+        !skipping_ && (held > limits_.LineCut + 1 || (held == limits_.LineCut + 1 && buffer_[end_ - 1] != '\r'))) {
       HandOut(end_ - begin_, false, line);  // cut; the rest is skipped
       skipping_ = true;
       begin_ = end_;
