@@ -5,16 +5,17 @@
 //  - a byte 0x1A ends the file;
 //  - a line longer than LineCut bytes is cut there and the rest of it is
 //    skipped, never held (LineWasCut tells it).
-// A document is read in blocks, and the line ends of a whole block are found
-// in one pass over it, which also notes the lines that hold one byte the
-// caller names (SetLineMark): handing out a line then costs no call, for
-// documents hold millions of lines of a few dozen bytes. A line handed out
-// points into the reader's buffer, is followed there by a NUL (written over
-// its line end), so that the converter reads it where it lies, and stays
-// valid until the next call.
+// A document is read in blocks, and the line ends of some KiB of a block
+// are found in one pass over them (with the end-of-file byte, and whether
+// each line holds both bytes the caller names: SetLineMarks): handing out a
+// line then costs no call, for documents hold millions of lines of a few
+// dozen bytes, and TakeLines hands out a run of them at less than that. A
+// line handed out points into the reader's buffer, is followed there by a
+// NUL (written over its line end), so that the converter reads it where it
+// lies, and stays valid until the next call.
 //
 // Memory: one buffer of LineCut + BlockSize bytes and a little padding, and
-// the line ends of one block, made at the first Open and kept for later
+// the line ends of one pass, made at the first Open and kept for later
 // files. Failures are I/O result codes, never exceptions. One thread.
 #pragma once
 

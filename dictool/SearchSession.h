@@ -76,8 +76,9 @@ struct SearchSession {
     return r;
   }
   // The braille lines that follow, as NextBrailleLine reads them, handed to
-  // `take` while the reader has them at hand (BrailleLines::TakeLines);
-  // none before the header's line is passed over.
+  // `take` while the reader has them at hand (BrailleLines::TakeLines) and
+  // counted in LineCount when the run ends; none before the header's line
+  // is passed over.
   template <class Take>
   std::size_t TakeBrailleLines(const DicScanner::Poll& poll, bool& stopped, Take&& take) {
     if (headerLineDue_) return 0;
