@@ -22,43 +22,74 @@ constexpr std::size_t kPadding = 64;
 // The bytes whose line ends are noted at a time.
 constexpr std::size_t kStretch = 16 * 1024;
 
-// Notes in `ends` the line ends of the group of 64 bytes at offset i, from
-// their bit masks (bit k for byte i + k): each with whether its line holds
-// both marks. `open` says which marks the line open before the group holds
-// so far (bits 1 and 2), and afterwards which the line still open holds.
-[[gnu::always_inline]] inline void NoteGroup(std::size_t i, std::size_t to, std::uint64_t lf, std::uint64_t first,
-                                             std::uint64_t second, unsigned& open, std::vector<std::uint32_t>& ends,
-                                             std::uint32_t marked) {
-  if (to - i < 64) {
-    // The group reaches past `to`, into the padding or into bytes that are
-    // not data yet: their bits are dropped.
-    const std::uint64_t valid = (std::uint64_t{1} << (to - i)) - 1;
+// The carries into each bit of a + b + carry (bit k: whether bit k - 1 and
+// those below carried into it), and in `carry` the carry out of bit 63.
+[[gnu::always_inline]] inline std::uint64_t Carries(std::uint64_t a, std::uint64_t b, unsigned& carry) {
+  const std::uint64_t sum = a + b;
+  const std::uint64_t total = sum + carry;
+  carry = (sum < a ? 1u : 0u) | (total < sum ? 1u : 0u);
+  return total ^ a ^ b;
+}
+
+// Notes the line ends of the group of 64 bytes at offset `at` from their bit
+// masks (bit k for byte at + k), each with whether its line holds both
+// marks, at ends[count...], and counts them in `count`. `open` holds two
+// carries: whether the line open before the group holds the first mark so
+// far, and the second; afterwards, of the line still open.
+//
+// A line end's line holds a mark when, counting from the last line end, a
+// mark comes before it: in the sum of the bytes that are no line end (1s)
+// and the marks, a mark starts a carry that runs on to the next line end,
+// which stops it. So no bit is looked at one by one, and no branch depends
+// on where the lines end, but for groups of more than four.
+[[gnu::always_inline]] inline void NoteGroup(std::size_t at, std::uint64_t lf, std::uint64_t first,
+                                             std::uint64_t second, unsigned (&open)[2], std::uint32_t* ends,
+                                             std::size_t& count, std::uint32_t marked) {
+  const std::uint64_t inFirst = Carries(~lf, first, open[0]);
+  const std::uint64_t inSecond = Carries(~lf, second, open[1]);
+  const std::uint64_t both = inFirst & inSecond;
+  const auto n = static_cast<unsigned>(__builtin_popcountll(lf));
+  // Four ends at a time, whether or not the group has them: those written
+  // past its own are written over by the next group's, or never read.
+  std::uint32_t* out = ends + count;
+  do {
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) {
+      const auto bit = static_cast<unsigned>(__builtin_ctzll(lf | std::uint64_t{1} << 63));
+      out[k] = static_cast<std::uint32_t>(at + bit) | (((both >> bit) & 1) != 0 ? marked : 0);
+      lf &= lf - 1;
+    }
+    out += 4;
+  } while (lf != 0);
+  count += n;
+}
+
+// The masks of a group, each dropping the bits past `valid` (bytes beyond
+// the data: the padding, or bytes not read yet).
+struct GroupMasks {
+  std::uint64_t lf, first, second;
+  void Keep(std::uint64_t valid) {
     lf &= valid;
     first &= valid;
     second &= valid;
   }
-  while (lf != 0) {
-    const auto at = static_cast<unsigned>(__builtin_ctzll(lf));
-    const std::uint64_t upTo = (std::uint64_t{2} << at) - 1;  // the line end's bit and those before it
-    open |= ((first & upTo) != 0 ? 1u : 0u) | ((second & upTo) != 0 ? 2u : 0u);
-    ends.push_back(static_cast<std::uint32_t>(i + at) | (open == 3 ? marked : 0));
-    open = 0;
-    first &= ~upTo;
-    second &= ~upTo;
-    lf &= lf - 1;
-  }
-  open |= (first != 0 ? 1u : 0u) | (second != 0 ? 2u : 0u);
-}
+};
 
 #if defined(__x86_64__)
 // The masks of a stretch 32 bytes at a time, in one function so that the
-// comparisons stay in registers.
-__attribute__((target("avx2"))) void NoteLineEndsAvx2(const char* b, std::size_t i, std::size_t to, const char (&mark)[2],
-                                                      unsigned& open, std::vector<std::uint32_t>& ends,
-                                                      std::uint32_t marked) {
+// comparisons stay in registers. Returns where the data ends: `to`, or the
+// offset of the first byte 0x1A.
+__attribute__((target("avx2,popcnt,bmi"))) std::size_t NoteLineEndsAvx2(const char* b, std::size_t i, std::size_t to,
+                                                                        const char (&mark)[2], unsigned (&open)[2],
+                                                                        std::uint32_t* ends, std::size_t& count,
+                                                                        std::uint32_t marked) {
   const __m256i lf = _mm256_set1_epi8('\n');
   const __m256i m1 = _mm256_set1_epi8(mark[0]);
   const __m256i m2 = _mm256_set1_epi8(mark[1]);
+  const __m256i eof = _mm256_set1_epi8(kEndOfFile);
+  // In locals, which the stores of the line ends cannot change.
+  unsigned carries[2] = {open[0], open[1]};
+  std::size_t noted = count;
   for (; i < to; i += 64) {
     const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
     const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i + 32));
@@ -66,8 +97,22 @@ __attribute__((target("avx2"))) void NoteLineEndsAvx2(const char* b, std::size_t
       return static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, v))) |
              std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(y, v)))} << 32;
     };
-    NoteGroup(i, to, bits(lf), bits(m1), bits(m2), open, ends, marked);
+    GroupMasks g{bits(lf), bits(m1), bits(m2)};
+    std::uint64_t end = bits(eof);
+    if (to - i < 64) end |= ~std::uint64_t{0} << (to - i);
+    if (end != 0) [[unlikely]] {
+      const auto at = static_cast<unsigned>(__builtin_ctzll(end));
+      g.Keep((std::uint64_t{1} << at) - 1);
+      NoteGroup(i, g.lf, g.first, g.second, carries, ends, noted, marked);
+      to = std::min(to, i + at);
+      break;
+    }
+    NoteGroup(i, g.lf, g.first, g.second, carries, ends, noted, marked);
   }
+  open[0] = carries[0];
+  open[1] = carries[1];
+  count = noted;
+  return to;
 }
 #endif
 
@@ -80,17 +125,18 @@ int BrailleLines::Open(std::string_view path) {
   const int error = reader_.Open(path);
   if (error != 0) return error;
   if (!buffer_) {
-    buffer_ = std::make_unique_for_overwrite<char[]>(limits_.LineCut + limits_.BlockSize + kPadding);
-    ends_.reserve(kStretch);
+    // The unfinished line kept (up to a CR after LineCut bytes) and a block.
+    buffer_ = std::make_unique_for_overwrite<char[]>(limits_.LineCut + 1 + limits_.BlockSize + kPadding);
+    // A line end a byte at most, and the three that NoteGroup may write past them.
+    ends_ = std::make_unique_for_overwrite<std::uint32_t[]>(kStretch + 4);
   }
   return 0;
 }
 
 void BrailleLines::Close() {
   if (reader_.IsOpen()) reader_.Close();  // a failing close changes nothing for a reader
-  begin_ = end_ = indexed_ = next_ = 0;
-  ends_.clear();
-  openMarks_ = 0;
+  begin_ = end_ = indexed_ = next_ = count_ = 0;
+  openMarks_[0] = openMarks_[1] = 0;
   skipping_ = atEnd_ = cut_ = marked_ = false;
   error_ = 0;
 }
@@ -102,35 +148,45 @@ void BrailleLines::Close() {
 void BrailleLines::FindLineEnds() {
   const char* const b = buffer_.get();
   const std::size_t from = indexed_;
-  const std::size_t to = std::min(end_, from + kStretch);
-  ends_.clear();
-  next_ = 0;
-  unsigned open = openMarks_;
+  const std::size_t stretchEnd = std::min(end_, from + kStretch);
+  std::size_t to = stretchEnd;
+  count_ = next_ = 0;
 #if defined(__x86_64__)
   if (HasAvx2()) {
-    NoteLineEndsAvx2(b, from, to, marks_, open, ends_, kMarked);
-    openMarks_ = open;
-    indexed_ = to;
-    return;
-  }
+    to = NoteLineEndsAvx2(b, from, to, marks_, openMarks_, ends_.get(), count_, kMarked);
+  } else
 #endif
-  // Byte by byte, into the same masks.
-  for (std::size_t i = from; i < to; i += 64) {
-    std::uint64_t lf = 0, first = 0, second = 0;
-    for (unsigned k = 0; k < 64; ++k) {
-      lf |= std::uint64_t{b[i + k] == '\n'} << k;
-      first |= std::uint64_t{b[i + k] == marks_[0]} << k;
-      second |= std::uint64_t{b[i + k] == marks_[1]} << k;
+  {
+    // Byte by byte, into the same masks.
+    for (std::size_t i = from; i < to; i += 64) {
+      GroupMasks g{0, 0, 0};
+      std::uint64_t end = 0;
+      for (unsigned k = 0; k < 64; ++k) {
+        g.lf |= std::uint64_t{b[i + k] == '\n'} << k;
+        g.first |= std::uint64_t{b[i + k] == marks_[0]} << k;
+        g.second |= std::uint64_t{b[i + k] == marks_[1]} << k;
+        end |= std::uint64_t{b[i + k] == kEndOfFile} << k;
+      }
+      if (to - i < 64) end |= ~std::uint64_t{0} << (to - i);
+      const auto at = end != 0 ? static_cast<unsigned>(__builtin_ctzll(end)) : 64u;
+      if (at < 64) g.Keep((std::uint64_t{1} << at) - 1);
+      NoteGroup(i, g.lf, g.first, g.second, openMarks_, ends_.get(), count_, kMarked);
+      if (at < 64) {
+        to = std::min(to, i + at);
+        break;
+      }
     }
-    NoteGroup(i, to, lf, first, second, open, ends_, kMarked);
   }
-  openMarks_ = open;
+  if (to < stretchEnd) {  // a byte 0x1A: the data ends there
+    end_ = to;
+    atEnd_ = true;
+  }
   indexed_ = to;
 }
 
-// Keeps the unfinished line (never more than LineCut bytes of it: a longer
-// one is cut before this is called, and what is skipped is not kept) and
-// reads one block after it. False when no more bytes come.
+// Keeps the unfinished line (never more than LineCut bytes of it and a CR:
+// a longer one is cut before this is called, and what is skipped is not
+// kept) and reads one block after it. False when no more bytes come.
 bool BrailleLines::Fill() {
   if (atEnd_) return false;
   if (skipping_) begin_ = end_;
@@ -139,8 +195,7 @@ bool BrailleLines::Fill() {
   std::memmove(b, b + begin_, keep);
   begin_ = 0;
   end_ = indexed_ = keep;
-  ends_.clear();
-  next_ = 0;
+  count_ = next_ = 0;
   std::size_t got = 0;
   if (const int error = reader_.Read(b + end_, limits_.BlockSize, got); error != 0) {
     error_ = error;
@@ -148,11 +203,7 @@ bool BrailleLines::Fill() {
     return false;
   }
   if (got == 0) atEnd_ = true;
-  if (const void* eof = std::memchr(b + end_, kEndOfFile, got)) {
-    got = static_cast<std::size_t>(static_cast<const char*>(eof) - (b + end_));
-    atEnd_ = true;
-  }
-  end_ += got;
+  end_ += got;  // up to a byte 0x1A, which FindLineEnds finds
   return true;
 }
 
@@ -172,8 +223,8 @@ ScanResult BrailleLines::NextSlowly(const DicScanner::Poll& poll, std::string_vi
   if (!IsOpen()) return ScanResult::End;
   if (poll()) return ScanResult::Cancel;
   for (;;) {
-    if (next_ == ends_.size() && indexed_ < end_) FindLineEnds();
-    if (next_ < ends_.size()) {
+    if (next_ == count_ && indexed_ < end_) FindLineEnds();
+    if (next_ < count_) {
       const std::uint32_t end = ends_[next_++];
       const std::size_t lf = end & ~kMarked;
       if (skipping_) {  // the end of a cut line
@@ -188,8 +239,10 @@ ScanResult BrailleLines::NextSlowly(const DicScanner::Poll& poll, std::string_vi
       return ScanResult::Line;
     }
     if (indexed_ < end_) continue;
-    // No line end in what is left.
-    if (!skipping_ && end_ - begin_ > limits_.LineCut) {
+    // No line end in what is left. The line is longer than LineCut bytes
+    // unless they are followed by a CR, whose LF is not read yet.
+    if (const std::size_t held = end_ - begin_;
+        !skipping_ && (held > limits_.LineCut + 1 || (held == limits_.LineCut + 1 && buffer_[end_ - 1] != '\r'))) {
       HandOut(end_ - begin_, false, line);  // cut; the rest is skipped
       skipping_ = true;
       begin_ = end_;
@@ -200,9 +253,9 @@ ScanResult BrailleLines::NextSlowly(const DicScanner::Poll& poll, std::string_vi
       skipping_ = false;
       if (error_ != 0) return ScanResult::Error;
       if (end_ == begin_) return ScanResult::End;
-      HandOut(end_ - begin_, openMarks_ == 3, line);
+      HandOut(end_ - begin_, (openMarks_[0] & openMarks_[1]) != 0, line);
       begin_ = end_;
-      openMarks_ = 0;
+      openMarks_[0] = openMarks_[1] = 0;
       return ScanResult::Line;
     }
     // A block is read before each poll while a cut line is skipped, so that

@@ -5,16 +5,17 @@
 //  - a byte 0x1A ends the file;
 //  - a line longer than LineCut bytes is cut there and the rest of it is
 //    skipped, never held (LineWasCut tells it).
-// A document is read in blocks, and the line ends of a whole block are found
-// in one pass over it, which also notes the lines that hold one byte the
-// caller names (SetLineMark): handing out a line then costs no call, for
-// documents hold millions of lines of a few dozen bytes. A line handed out
-// points into the reader's buffer, is followed there by a NUL (written over
-// its line end), so that the converter reads it where it lies, and stays
-// valid until the next call.
+// A document is read in blocks, and the line ends of some KiB of a block
+// are found in one pass over them (with the end-of-file byte, and whether
+// each line holds both bytes the caller names: SetLineMarks): handing out a
+// line then costs no call, for documents hold millions of lines of a few
+// dozen bytes, and TakeLines hands out a run of them at less than that. A
+// line handed out points into the reader's buffer, is followed there by a
+// NUL (written over its line end), so that the converter reads it where it
+// lies, and stays valid until the next call.
 //
 // Memory: one buffer of LineCut + BlockSize bytes and a little padding, and
-// the line ends of one block, made at the first Open and kept for later
+// the line ends of one pass, made at the first Open and kept for later
 // files. Failures are I/O result codes, never exceptions. One thread.
 #pragma once
 
@@ -22,7 +23,6 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "dictool/DicScanner.h"
 #include "platform/files/BlockReader.h"
@@ -46,21 +46,54 @@ class BrailleLines {
   // stopped.
   ScanResult Next(const DicScanner::Poll& poll, std::string_view& line) {
     // Most lines: a line end found already, the line not too long.
-    if (next_ < ends_.size() && !skipping_ && (ends_[next_] & ~kMarked) - begin_ <= limits_.LineCut) [[likely]] {
-      if (poll()) return ScanResult::Cancel;
-      const std::uint32_t end = ends_[next_++];
+    bool stopped = false;
+    if (TakeLines(poll, stopped, [&line](std::string_view l, bool) {
+          line = l;
+          return false;
+        }) != 0) [[likely]]
+      return ScanResult::Line;
+    return stopped ? ScanResult::Cancel : NextSlowly(poll, line);
+  }
+
+  // The lines that follow, handed to `take(line, holdsMarks)` as Next hands
+  // them out (the poll asked before each), while their line ends are found
+  // already and none is cut, until `take` returns false; the count handed
+  // out. Next reads on from there. `stopped` tells that the poll asked to
+  // stop. For a run of lines it costs less a line than Next: the reading
+  // stays in registers.
+  template <class Take>
+  std::size_t TakeLines(const DicScanner::Poll& poll, bool& stopped, Take&& take) {
+    const std::uint32_t* const ends = ends_.get();
+    char* const buffer = buffer_.get();
+    const std::size_t count = skipping_ ? 0 : count_;
+    const std::size_t cut = limits_.LineCut;
+    std::size_t next = next_;
+    std::size_t begin = begin_;
+    std::size_t taken = 0;
+    while (next < count) {
+      const std::uint32_t end = ends[next];
       const std::size_t lf = end & ~kMarked;
-      char* const s = buffer_.get() + begin_;
-      std::size_t length = lf - begin_;
+      if (lf - begin > cut) break;
+      if (poll()) {
+        stopped = true;
+        break;
+      }
+      char* const s = buffer + begin;
+      std::size_t length = lf - begin;
       if (length > 0 && s[length - 1] == '\r') --length;
       s[length] = '\0';
-      line = std::string_view(s, length);
-      cut_ = false;
-      marked_ = (end & kMarked) != 0;
-      begin_ = lf + 1;
-      return ScanResult::Line;
+      ++next;
+      begin = lf + 1;
+      ++taken;
+      if (!take(std::string_view(s, length), (end & kMarked) != 0)) break;
     }
-    return NextSlowly(poll, line);
+    if (taken != 0) {
+      next_ = next;
+      begin_ = begin;
+      cut_ = false;
+      marked_ = (ends[next - 1] & kMarked) != 0;
+    }
+    return taken;
   }
 
   bool LineWasCut() const { return cut_; }
@@ -83,7 +116,8 @@ class BrailleLines {
 
   ScanResult NextSlowly(const DicScanner::Poll& poll, std::string_view& line);
   bool Fill();
-  // Notes the line ends of the next stretch of unindexed bytes.
+  // Notes the line ends of the next stretch of unindexed bytes, replacing
+  // those noted before.
   void FindLineEnds();
   void HandOut(std::size_t length, bool marked, std::string_view& line);
 
@@ -92,13 +126,14 @@ class BrailleLines {
   std::unique_ptr<char[]> buffer_;
   // Bytes [0, end_) hold data; [begin_, end_) is unread and begins a line
   // unless skipping_. ends_[next_...] are the line ends found in it up to
-  // indexed_, in order.
+  // indexed_, in order: ends_[next_, count_).
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   std::size_t indexed_ = 0;
-  std::vector<std::uint32_t> ends_;
+  std::unique_ptr<std::uint32_t[]> ends_;
   std::size_t next_ = 0;
-  unsigned openMarks_ = 0;  // which marks the unfinished line after the last end holds (bits 1, 2)
+  std::size_t count_ = 0;
+  unsigned openMarks_[2] = {0, 0};  // whether the unfinished line after the last end holds each mark
   bool skipping_ = false;    // the rest of a cut line is being passed over
   bool atEnd_ = false;       // no more bytes will come (end, 0x1A or error)
   int error_ = 0;

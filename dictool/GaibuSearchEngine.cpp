@@ -1,6 +1,7 @@
 #include "dictool/GaibuSearchEngine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -18,6 +19,28 @@ constexpr std::size_t kBatchLines = 1024;
 // cell and its NUL, for the longest line read); more is made when needed.
 constexpr std::size_t kKanaRoom = kBatchKana + 2 * ScanLimits{}.LineCut + 1;
 
+// Copies the kana of a line: most are some dozens of bytes, copied in pieces
+// of a fixed size that may overlap, without a call.
+inline void CopyKana(char* to, const char* from, std::size_t n) {
+  if (n >= 32 && n <= 128) {
+    std::memcpy(to, from, 32);
+    if (n > 64) {
+      std::memcpy(to + 32, from + 32, 32);
+      std::memcpy(to + n - 64, from + n - 64, 32);
+    }
+    std::memcpy(to + n - 32, from + n - 32, 32);
+  } else if (n >= 8 && n < 32) {
+    std::memcpy(to, from, 8);
+    if (n > 16) {
+      std::memcpy(to + 8, from + 8, 8);
+      std::memcpy(to + n - 16, from + n - 16, 8);
+    }
+    std::memcpy(to + n - 8, from + n - 8, 8);
+  } else if (n != 0) {
+    std::memcpy(to, from, n);
+  }
+}
+
 }  // namespace
 
 std::string GaibuHeadingRow(const std::string& path) { return std::string(sj::Dash) + path + std::string(sj::Dash); }
@@ -26,9 +49,8 @@ GaibuSearchEngine::GaibuSearchEngine(SearchSession& session, SearchListener& lis
     : FileListSearch(session, listener, /*goesOnPastMissingFiles=*/true),
       convert_(std::move(convert)),
       kana_(std::make_unique_for_overwrite<char[]>(kKanaRoom)),
-      kanaRoom_(kKanaRoom) {
-  lines_.reserve(kBatchLines + 1);
-}
+      kanaRoom_(kKanaRoom),
+      kanaStart_(std::make_unique<std::uint32_t[]>(kBatchLines + 2)) {}
 
 void GaibuSearchEngine::Start(const std::vector<std::string>& files, std::string_view word, RowSink& sink) {
   session_.SearchPattern = word;
@@ -55,25 +77,44 @@ void GaibuSearchEngine::AddHeading(RowSink& sink, const std::string& path) {
 }
 
 void GaibuSearchEngine::ClearBatch() {
-  lines_.clear();
+  lines_ = 0;
   kanaSize_ = 0;
+  kanaStart_[0] = 0;
+  joinLines_.clear();
   raws_.clear();
-  searched_ = replay_ = 0;
-  joinTried_ = documentRead_ = false;
+  ownHits_.clear();
+  searched_ = hitAt_ = joinAt_ = 0;
+  joinTried_ = documentRead_ = lastJoinsNext_ = false;
 }
 
 void GaibuSearchEngine::NextBatch() {
-  if (lines_.empty()) return;
-  BatchLine last = lines_.back();
+  if (lines_ == 0) return;
+  const std::size_t last = lines_ - 1;
+  firstNumber_ += static_cast<int>(last);
+  // What a join with the next batch's first line needs of it: whether it had
+  // a hit of its own (handed out already), its braille and its kana's size.
   // Its kana has been searched: only its length counts from now on.
-  kanaSize_ = 0;
-  last.KanaBegin = 0;
-  raws_.erase(0, last.RawBegin);
-  raws_.resize(last.RawSize);
-  last.RawBegin = 0;
-  lines_.assign(1, last);
-  searched_ = replay_ = 1;
+  const bool ownHit = !ownHits_.empty() && ownHits_.back() == last;
+  ownHits_.clear();
+  if (ownHit) ownHits_.push_back(0);
+  hitAt_ = ownHits_.size();
+  if (!joinLines_.empty() && joinLines_.back().Index == last && joinLines_.back().JoinsNext) {
+    JoinLine k = joinLines_.back();
+    raws_.erase(0, k.RawBegin);
+    raws_.resize(k.RawSize);
+    k.Index = k.RawBegin = 0;
+    k.Joined = false;  // tried already
+    joinLines_.assign(1, k);
+  } else {
+    joinLines_.clear();
+    raws_.clear();
+  }
+  joinAt_ = 0;
   joinTried_ = false;
+  kana_[0] = '\0';
+  kanaSize_ = 1;
+  kanaStart_[1] = 1;
+  lines_ = searched_ = 1;
 }
 
 void GaibuSearchEngine::GrowKana(std::size_t more) {
@@ -85,73 +126,123 @@ void GaibuSearchEngine::GrowKana(std::size_t more) {
 
 bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
   SearchSession& s = session_;
-  while (!documentRead_ && kanaSize_ < kBatchKana && lines_.size() <= kBatchLines) {
+  if (lines_ == 0) firstNumber_ = s.LineCount + 1;  // the number of the next line read
+  // The batch's size in locals while lines are read: the calls out (the
+  // poll, the converter) might change any member, as the compiler sees it,
+  // so members would be read again after each.
+  std::size_t lines = lines_;
+  std::size_t kanaSize = kanaSize_;
+  bool lastJoinsNext = lastJoinsNext_;
+  const auto keep = [&] {
+    lines_ = lines;
+    kanaSize_ = kanaSize;
+    lastJoinsNext_ = lastJoinsNext;
+  };
+  const auto add = [&](std::string_view line, bool number) __attribute__((always_inline)) {
+    const std::string_view kana = convert_(line.data());  // the line ends in a NUL where it lies
+    if (kanaSize + kana.size() + 1 > kanaRoom_) [[unlikely]] {
+      kanaSize_ = kanaSize;
+      GrowKana(kana.size() + 1);
+    }
+    char* const to = kana_.get() + kanaSize;
+    CopyKana(to, kana.data(), kana.size());
+    to[kana.size()] = '\0';  // no word holds it: no occurrence runs from one line into the next
+    kanaSize += kana.size() + 1;
+    const bool joinsNext = joins_->CanHit(line, kana, number);
+    const bool joined = lastJoinsNext && !line.starts_with(' ');
+    if (joinsNext || joined) [[unlikely]] AddJoinLine(lines, line, kana.size(), joinsNext, joined);
+    lastJoinsNext = joinsNext;
+    kanaStart_[++lines] = static_cast<std::uint32_t>(kanaSize);
+    return kanaSize < kBatchKana && lines <= kBatchLines;
+  };
+  while (kanaSize < kBatchKana && lines <= kBatchLines && !documentRead_) {
+    // Most lines in a run, the reading in registers; one by one where the
+    // reader needs more (a new stretch or block, a cut line, the end).
+    bool stopped = false;
+    s.TakeBrailleLines(poll, stopped, add);
+    if (stopped) [[unlikely]] {
+      keep();
+      return false;
+    }
+    if (kanaSize >= kBatchKana || lines > kBatchLines) break;
     std::string_view line;
     const ScanResult r = ReadBrailleLine(poll, line);
-    if (r == ScanResult::Cancel) return false;
+    if (r == ScanResult::Cancel) [[unlikely]] {
+      keep();
+      return false;
+    }
     if (r != ScanResult::Line) {
       if (r == ScanResult::Error) ReadFailed();
       documentRead_ = true;
       break;
     }
-    const std::string_view kana = convert_(line.data());  // the line ends in a NUL where it lies
-    if (kanaSize_ + kana.size() + 1 > kanaRoom_) [[unlikely]] GrowKana(kana.size() + 1);
-    BatchLine& l = lines_.emplace_back();
-    l.Number = s.LineCount;
-    l.JoinsNext = joins_->CanHit(line, kana, s.BrailleFile.LineHoldsMarks());
-    l.Joined = lines_.size() > 1 && lines_[lines_.size() - 2].JoinsNext && !line.starts_with(' ');
-    // Its braille is kept only for a join that may hit: with the line before
-    // it, or with the line after it.
-    if (l.Joined || l.JoinsNext) [[unlikely]] {
-      l.RawBegin = static_cast<std::uint32_t>(raws_.size());
-      l.RawSize = static_cast<std::uint32_t>(line.size());
-      raws_.append(line);
-    }
-    l.KanaBegin = static_cast<std::uint32_t>(kanaSize_);
-    l.KanaSize = static_cast<std::uint32_t>(kana.size());
-    char* const to = kana_.get() + kanaSize_;
-    if (!kana.empty()) std::memcpy(to, kana.data(), kana.size());
-    to[kana.size()] = '\0';  // no word holds it: no occurrence runs from one line into the next
-    kanaSize_ += kana.size() + 1;
+    add(line, s.BrailleFile.LineHoldsMarks());
   }
+  keep();
   return true;
 }
 
+void GaibuSearchEngine::AddJoinLine(std::size_t index, std::string_view line, std::size_t kanaSize, bool joinsNext,
+                                    bool joined) {
+  // Its braille is kept only for a join that may hit: with the line before
+  // it, or with the line after it.
+  JoinLine& l = joinLines_.emplace_back();
+  l.Index = static_cast<std::uint32_t>(index);
+  l.RawBegin = static_cast<std::uint32_t>(raws_.size());
+  l.RawSize = static_cast<std::uint32_t>(line.size());
+  l.KanaSize = static_cast<std::uint32_t>(kanaSize);
+  l.JoinsNext = joinsNext;
+  l.Joined = joined;
+  raws_.append(line);
+}
+
 void GaibuSearchEngine::Search(std::size_t from) {
-  if (from >= lines_.size()) return;
-  const std::string_view kana(kana_.get(), kanaSize_);
-  std::size_t at = lines_[from].KanaBegin;
-  auto line = lines_.begin() + static_cast<std::ptrdiff_t>(from);
+  if (from >= lines_) return;
+  const char* const kana = kana_.get();
+  const std::uint32_t* const start = kanaStart_.get();
+  std::size_t at = start[from];
+  std::size_t line = from;
   for (;;) {
-    const std::size_t found = finder_->Find(kana.data() + at, kana.size() - at);
+    const std::size_t found = finder_->Find(kana + at, kanaSize_ - at);
     if (found == ByteFinder::npos) return;
     // The line whose kana (or the NUL after it) holds the bytes found; it
     // alone decides whether it holds the word on a character boundary.
-    line = std::upper_bound(line, lines_.end(), at + found,
-                            [](std::size_t pos, const BatchLine& l) { return pos < l.KanaBegin + l.KanaSize + 1; });
-    if (line == lines_.end()) return;
-    line->OwnHit = MatchSearchWord(kana.substr(line->KanaBegin, line->KanaSize), word_, nullptr);
-    at = line->KanaBegin + line->KanaSize + 1;
-    if (++line == lines_.end()) return;
+    line = static_cast<std::size_t>(std::upper_bound(start + line, start + lines_, at + found) - start) - 1;
+    if (MatchSearchWord(Kana(line), word_, nullptr)) ownHits_.push_back(static_cast<std::uint32_t>(line));
+    if (++line == lines_) return;
+    at = start[line];
   }
 }
 
-NextHitResult GaibuSearchEngine::Hit(HitRow& hit, int shownLine, int lastLine, std::string_view kana) {
-  const PageLine last = session_.LinePosition(lastLine);
-  hit.Text = PageLinePrefix(session_.LinePosition(shownLine));
+NextHitResult GaibuSearchEngine::Hit(HitRow& hit, std::size_t shownLine, std::size_t lastLine, std::string_view kana) {
+  const PageLine last = session_.LinePosition(firstNumber_ + static_cast<int>(lastLine));
+  hit.Text = PageLinePrefix(session_.LinePosition(firstNumber_ + static_cast<int>(shownLine)));
   hit.Text += kana;
   hit.Record = THitLine{CurrentPath(), last.Page, last.Line};
   return nhHit;
 }
 
 NextHitResult GaibuSearchEngine::Replay(HitRow& hit) {
-  for (; replay_ < searched_; ++replay_, joinTried_ = false) {
-    const BatchLine& l = lines_[replay_];
-    if (!l.Joined && !l.OwnHit) [[likely]] continue;
-    if (l.Joined && !joinTried_) {
+  constexpr std::size_t kNone = SIZE_MAX;
+  for (;;) {
+    // The searched lines in order; the join that ends at a line comes before
+    // the line's own hit.
+    while (joinAt_ < joinLines_.size() && !joinLines_[joinAt_].Joined) ++joinAt_;
+    const std::size_t joined =
+        joinAt_ < joinLines_.size() && joinLines_[joinAt_].Index < searched_ ? joinLines_[joinAt_].Index : kNone;
+    const std::size_t own = hitAt_ < ownHits_.size() ? ownHits_[hitAt_] : kNone;
+    if (joined == kNone && own == kNone) return nhEnd;
+    if (own < joined) {
+      ++hitAt_;
+      return Hit(hit, own, own, Kana(own));
+    }
+    if (!joinTried_) {
       joinTried_ = true;
-      const BatchLine& k = lines_[replay_ - 1];
-      if (!k.OwnHit && JoinLines(Raw(k), Raw(l), joined_)) {
+      const JoinLine& l = joinLines_[joinAt_];
+      const JoinLine& k = joinLines_[joinAt_ - 1];  // the line before, whose join can hit
+      // Every own hit before l is handed out: k's is the last of them.
+      const bool kHit = hitAt_ > 0 && ownHits_[hitAt_ - 1] == k.Index;
+      if (!kHit && JoinLines(Raw(k), Raw(l), joined_)) {
         const std::string_view joinedKana = convert_(joined_.c_str());
         // K's part of the joined kana: K's kana without the "□" of each
         // blank cell that the join cut off.
@@ -159,23 +250,23 @@ NextHitResult GaibuSearchEngine::Replay(HitRow& hit) {
         const std::ptrdiff_t inFirst = static_cast<std::ptrdiff_t>(k.KanaSize) - 2 * cutBlanks;
         int position = 0;
         if (MatchSearchWord(joinedKana, word_, &position) && position - 1 < inFirst)
-          return Hit(hit, k.Number, l.Number, joinedKana);
+          return Hit(hit, k.Index, l.Index, joinedKana);
       }
     }
-    if (l.OwnHit) {
-      ++replay_;
-      joinTried_ = false;
-      return Hit(hit, l.Number, l.Number, std::string_view(kana_.get() + l.KanaBegin, l.KanaSize));
+    ++joinAt_;
+    joinTried_ = false;
+    if (own == joined) {
+      ++hitAt_;
+      return Hit(hit, own, own, Kana(own));
     }
   }
-  return nhEnd;
 }
 
 NextHitResult GaibuSearchEngine::NextHit(const DicScanner::Poll& poll, RowSink& sink, HitRow& hit) {
   if (!finder_) return nhEnd;  // never started
   for (;;) {
     if (Replay(hit) == nhHit) return nhHit;
-    if (searched_ == lines_.size()) {
+    if (searched_ == lines_) {
       // Every line gathered is done.
       if (documentRead_ || !session_.FileOpen) {
         ClearBatch();
@@ -185,7 +276,7 @@ NextHitResult GaibuSearchEngine::NextHit(const DicScanner::Poll& poll, RowSink& 
     }
     if (!Gather(poll)) return nhCancel;  // what was gathered stays for the next call
     Search(searched_);
-    searched_ = lines_.size();
+    searched_ = lines_;
   }
 }
 

@@ -53,16 +53,15 @@ class GaibuSearchEngine : public FileListSearch {
   NextHitResult NextHit(const DicScanner::Poll& poll, RowSink& sink, HitRow& hit) override;
 
  private:
-  // A line of the batch.
-  struct BatchLine {
-    std::uint32_t KanaBegin = 0;  // its kana in kana_, followed by a NUL
-    std::uint32_t KanaSize = 0;
-    std::uint32_t RawBegin = 0;  // its braille in raws_, when a join needs it
+  // A line of the batch that a join needs: the first line of a join that
+  // can hit, or the second.
+  struct JoinLine {
+    std::uint32_t Index = 0;     // in the batch
+    std::uint32_t RawBegin = 0;  // its braille in raws_
     std::uint32_t RawSize = 0;
-    int Number = 0;          // LineCount
+    std::uint32_t KanaSize = 0;
     bool JoinsNext = false;  // a join with the next line can hit
-    bool Joined = false;     // ... and it is to be joined with the line before it
-    bool OwnHit = false;     // its kana holds the word (known once searched)
+    bool Joined = false;     // ... and it is to be joined with the line before it (the JoinLine before it)
   };
 
   int BeginFile(const std::string& path) override;
@@ -74,28 +73,42 @@ class GaibuSearchEngine : public FileListSearch {
   // Reads, converts and gathers lines until the batch is full or the
   // document has ended; false when the poll asked to stop.
   bool Gather(const DicScanner::Poll& poll);
+  void AddJoinLine(std::size_t index, std::string_view line, std::size_t kanaSize, bool joinsNext, bool joined);
   // Finds which of the lines from `from` on hold the word.
   void Search(std::size_t from);
   // The next hit among the searched lines; nhEnd when they are all done.
   NextHitResult Replay(HitRow& hit);
-  NextHitResult Hit(HitRow& hit, int shownLine, int lastLine, std::string_view kana);
-  std::string_view Raw(const BatchLine& l) const { return std::string_view(raws_).substr(l.RawBegin, l.RawSize); }
+  NextHitResult Hit(HitRow& hit, std::size_t shownLine, std::size_t lastLine, std::string_view kana);
+  std::string_view Raw(const JoinLine& l) const { return std::string_view(raws_).substr(l.RawBegin, l.RawSize); }
+  std::string_view Kana(std::size_t line) const {
+    return std::string_view(kana_.get() + kanaStart_[line], kanaStart_[line + 1] - kanaStart_[line] - 1);
+  }
 
   LineConverter convert_;
   std::string word_;
   std::optional<ByteFinder> finder_;
   std::optional<JoinFilter> joins_;
-  std::vector<BatchLine> lines_;
-  // The kana of the batch's lines, each followed by a NUL: kanaSize_ bytes
-  // of kanaRoom_.
+  // The batch: lines_ lines, the first numbered firstNumber_ (LineCount).
+  // Their kana, each followed by a NUL, is kanaSize_ bytes of kanaRoom_;
+  // line i's begins at kanaStart_[i] (and kanaStart_[lines_] = kanaSize_).
+  // Only the lines that a join needs are noted one by one, and only the
+  // lines with a hit of their own (ownHits_, in order), so that a batch
+  // without either costs nothing more once searched.
+  std::size_t lines_ = 0;
+  int firstNumber_ = 0;
   std::unique_ptr<char[]> kana_;
   std::size_t kanaRoom_;
   std::size_t kanaSize_ = 0;
+  std::unique_ptr<std::uint32_t[]> kanaStart_;
+  std::vector<JoinLine> joinLines_;
   std::string raws_;
-  std::size_t searched_ = 0;  // lines_[0, searched_) are searched
-  std::size_t replay_ = 0;    // the next searched line to hand out hits of
-  bool joinTried_ = false;    // the join that ends at lines_[replay_] was tried
-  bool documentRead_ = false;  // the open document has no more lines
+  std::vector<std::uint32_t> ownHits_;
+  bool lastJoinsNext_ = false;  // a join of the batch's last line with the next line can hit
+  std::size_t searched_ = 0;    // lines [0, searched_) are searched
+  std::size_t hitAt_ = 0;       // the next own hit to hand out
+  std::size_t joinAt_ = 0;      // the next JoinLine to try the join of
+  bool joinTried_ = false;      // ... that join was tried
+  bool documentRead_ = false;   // the open document has no more lines
   std::string joined_;
 };
 

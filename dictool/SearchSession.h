@@ -75,6 +75,17 @@ struct SearchSession {
     if (r == ScanResult::Line) ++LineCount;
     return r;
   }
+  // The braille lines that follow, as NextBrailleLine reads them, handed to
+  // `take` while the reader has them at hand (BrailleLines::TakeLines) and
+  // counted in LineCount when the run ends; none before the header's line
+  // is passed over.
+  template <class Take>
+  std::size_t TakeBrailleLines(const DicScanner::Poll& poll, bool& stopped, Take&& take) {
+    if (headerLineDue_) return 0;
+    const std::size_t taken = BrailleFile.TakeLines(poll, stopped, take);
+    LineCount += static_cast<int>(taken);
+    return taken;
+  }
   // Page and line of braille line `lineNumber` (LineCount: the last line
   // read), by the header's lines per page.
   PageLine LinePosition(int lineNumber) const;

@@ -178,6 +178,31 @@ TEST_F(GaibuSearchEngineTest, RowsAgreeWithThePlainReadingOfGeneratedDocuments) 
   EXPECT_GT(joinedHits, 10);
 }
 
+TEST_F(GaibuSearchEngineTest, AWordAcrossEveryLineEndIsFoundInLongDocuments) {
+  // "A P" is あ□ね: "ね□あ" lies across every end of such a line before
+  // another; "P A P" holds it itself, and " P" begins a new word. Documents
+  // of thousands of such lines, mixed at random, hit at every line end,
+  // wherever the search takes up lines in one go.
+  std::mt19937 rng(9);
+  const std::string word = sj("ね□あ");
+  const auto convert = [this](const std::string& line) { return std::string(converter.Convert(line, kOption)); };
+  for (int d = 0; d < 4; ++d) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 2500 + d * 700; ++i) {
+      const unsigned k = rng() % 16;
+      lines.push_back(k < 11 ? "A P" : k < 15 ? "P A P" : " P");
+    }
+    const std::string bytes = Document(20, lines);
+    const std::string path = Write("long" + std::to_string(d) + ".rut", bytes);
+    ASSERT_EQ(Search({path}, word), FillEnd::Ended);
+    Rows expected{Heading(path)};
+    for (const test::ReferenceHit& h : test::ReferenceGaibuHits(bytes, word, 20, convert))
+      expected.push_back(Hit(h.Text, path, h.Page, h.Line));
+    ASSERT_GT(expected.size(), lines.size() / 2);
+    ASSERT_EQ(rows, expected);
+  }
+}
+
 TEST_F(GaibuSearchEngineTest, TheConverterReadsTheEndOfALineAsABlankCell) {
   // What lets the search leave a joined line unconverted (JoinFilter): the
   // kana of a line joined with the next begins with the line's own kana and
