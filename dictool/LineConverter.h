@@ -1,8 +1,11 @@
 // How the searches convert a braille line of a RUTE document to kana.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 namespace tavo {
 
@@ -11,6 +14,35 @@ namespace tavo {
 // converter's own text, valid only until the next conversion: the searches
 // use it at once and copy only what they keep, so that a line costs no
 // allocation.
-using LineConverter = std::function<std::string_view(const char* line)>;
+//
+// Made from the library's entry point itself (its CnvNABCCtoKANA as bound,
+// and the option of every call), a conversion is that one call: documents
+// hold millions of short lines, and a call through a wrapper or two costs a
+// tenth of converting one. Made from any other callable (a test's converter),
+// it calls that. Copied freely; the library must stay bound while it is used.
+class LineConverter {
+ public:
+  using LibraryEntry = std::int32_t (*)(const char* source, char** result, std::uint16_t option);
+
+  LineConverter(LibraryEntry entry, std::uint16_t option) : entry_(entry), option_(option) {}
+  template <class F>
+    requires(!std::is_same_v<std::remove_cvref_t<F>, LineConverter> &&
+             std::is_invocable_r_v<std::string_view, F&, const char*>)
+  LineConverter(F&& convert) : other_(std::forward<F>(convert)) {}
+
+  std::string_view operator()(const char* line) const {
+    if (entry_ != nullptr) [[likely]] {
+      char* text = nullptr;
+      const std::int32_t n = entry_(line, &text, option_);
+      return text != nullptr && n > 0 ? std::string_view(text, static_cast<std::size_t>(n)) : std::string_view();
+    }
+    return other_ ? other_(line) : std::string_view();
+  }
+
+ private:
+  LibraryEntry entry_ = nullptr;
+  std::uint16_t option_ = 0;
+  std::function<std::string_view(const char*)> other_;
+};
 
 }  // namespace tavo

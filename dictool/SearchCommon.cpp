@@ -30,7 +30,7 @@ namespace tavo {
 
 void TMainForm::CreateSearches() {
   // Both searches convert through the library, one line at a time.
-  const LineConverter convert = [](const char* line) { return CnvNABCCtoKANA(line, kCnvOption); };
+  const LineConverter convert = BoundLineConverter();
   dicMessages_ = std::make_unique<SearchMessageBoxes>(this, QStringLiteral("辞書ファイル "));
   gaibuProblems_ = std::make_unique<SearchProblems>();
   dicEngine_ = std::make_unique<DicSearchEngine>(session_, *dicMessages_, convert);

@@ -52,12 +52,9 @@ bool TavoLibInitialize() { return g_binding != nullptr && g_binding->initialize(
 
 bool TavoLibTerminate() { return g_binding != nullptr && g_binding->terminate() != 0; }
 
-std::string_view CnvNABCCtoKANA(const char* source, uint16_t option) {
-  if (g_binding == nullptr) return {};
-  char* text = nullptr;
-  const int32_t n = g_binding->convert(source, &text, option);
-  if (text == nullptr || n <= 0) return {};
-  return std::string_view(text, static_cast<size_t>(n));
+LineConverter BoundLineConverter() {
+  if (g_binding == nullptr) return LineConverter([](const char*) { return std::string_view(); });
+  return LineConverter(g_binding->convert, kCnvOption);
 }
 
 }  // namespace tavo

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "dictool/LineConverter.h"
+
 namespace tavo {
 
 // Loads the library and binds TavoLibInitialize, TavoLibTerminate and
@@ -18,13 +20,14 @@ bool BindTavoLib(std::string& error);
 // convert to an empty text.
 bool TavoLibInitialize();
 bool TavoLibTerminate();
-// Converts one NUL-terminated NABCC braille line. The result is the
-// library's own text, valid until the next call into the library: callers
-// use or copy it at once (LineConverter.h).
-std::string_view CnvNABCCtoKANA(const char* source, uint16_t option);
-
 // Option of the program's conversions: cells composed (low byte 0), high
 // byte 1.
 inline constexpr uint16_t kCnvOption = 0x0100;
+
+// The bound CnvNABCCtoKANA with the program's option, called directly by
+// the searches; before a successful BindTavoLib it converts every line to an
+// empty text. The result is the library's own text, valid until the next
+// call into the library (LineConverter.h).
+LineConverter BoundLineConverter();
 
 }  // namespace tavo

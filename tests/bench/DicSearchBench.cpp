@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     };
     const Clock::time_point start = Clock::now();
     tavo::SearchSession session;
-    tavo::DicSearchEngine engine(session, rows, [](const std::string& line) { return std::string_view(line); });
+    tavo::DicSearchEngine engine(session, rows, [](const char* line) { return std::string_view(line); });
     if (!engine.FirstFileExists(files)) return 1;
     engine.Start(files, *word, rows);
     tavo::FillEnd end;

@@ -38,12 +38,6 @@ struct Rows : tavo::RowSink, tavo::bench::PrintedFailures {
   size_t rows = 0;
 };
 
-std::string_view Convert(const char* line) {
-  char* text = nullptr;
-  const int32_t n = CnvNABCCtoKANA(line, &text, kOption);
-  return text != nullptr && n > 0 ? std::string_view(text, static_cast<size_t>(n)) : std::string_view();
-}
-
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // The processor time of this thread (the kernel's reading of the files
@@ -69,7 +63,7 @@ size_t Search(const std::string& folder, const std::string& word) {
   const tavo::DocumentList documents = tavo::CollectDocuments(folder, true);
   if (documents.Files.empty()) return 0;
   tavo::SearchSession session;
-  tavo::GaibuSearchEngine engine(session, rows, Convert);
+  tavo::GaibuSearchEngine engine(session, rows, tavo::LineConverter(CnvNABCCtoKANA, kOption));
   if (!engine.FirstFileExists(documents.Files)) return 0;
   engine.Start(documents.Files, word, rows);
   tavo::FillEnd end;
