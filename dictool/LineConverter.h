@@ -18,8 +18,9 @@ namespace tavo {
 // Made from the library's entry point itself (its CnvNABCCtoKANA as bound,
 // and the option of every call), a conversion is that one call: documents
 // hold millions of short lines, and a call through a wrapper or two costs a
-// tenth of converting one. Made from any other callable (a test's converter),
-// it calls that. Copied freely; the library must stay bound while it is used.
+// tenth of converting one; a null entry point converts every line to the
+// empty text. Made from any other callable (a test's converter), it calls
+// that. Copied freely; the library must stay bound while it is used.
 class LineConverter {
  public:
   using LibraryEntry = std::int32_t (*)(const char* source, char** result, std::uint16_t option);
@@ -36,7 +37,7 @@ class LineConverter {
       const std::int32_t n = entry_(line, &text, option_);
       return text != nullptr && n > 0 ? std::string_view(text, static_cast<std::size_t>(n)) : std::string_view();
     }
-    return other_ ? other_(line) : std::string_view();
+    return other_ ? other_(line) : std::string_view();  // other_ is empty only with a null entry point
   }
 
  private:

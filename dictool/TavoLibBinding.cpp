@@ -52,9 +52,6 @@ bool TavoLibInitialize() { return g_binding != nullptr && g_binding->initialize(
 
 bool TavoLibTerminate() { return g_binding != nullptr && g_binding->terminate() != 0; }
 
-LineConverter BoundLineConverter() {
-  if (g_binding == nullptr) return LineConverter([](const char*) { return std::string_view(); });
-  return LineConverter(g_binding->convert, kCnvOption);
-}
+LineConverter BoundLineConverter() { return LineConverter(g_binding != nullptr ? g_binding->convert : nullptr, kCnvOption); }
 
 }  // namespace tavo
