@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "convlib/BracketSteps.h"
 #include "convlib/CellSteps.h"
@@ -159,7 +160,70 @@ consteval StepTables MakeStepTables() {
 
 constinit const StepTables kSteps = MakeStepTables();
 
+// Every text that a rule's code writes (BracketRules.cpp,
+// KanaPrefixRules.cpp, NumberLetterRules.cpp): a text added to a rule is
+// added here too, or SourceCells would miss the cell that writes it.
+constexpr std::string_view kBracketOpenTexts[] = {"\x81\x6B\xF0\x57"};  // 〔{F057}
+constexpr std::string_view kKagiTexts[] = {"\x81\x76\x82\xC1", "\xF0\x4D\xF0\x51", "\x81\x75",
+                                           "\x81\x76"};  // 」っ {F04D}{F051} 「 」
+constexpr std::string_view kKakkoTexts[] = {"\x81\x69",         "\x81\x6A\x82\xC1", "\xF0\x57\x81\x6C",
+                                            "\x81\x69\x82\xC1", "\xF0\x57\x81\x74", "\xF0\x57\xF0\x57",
+                                            "\x81\x6A"};  // （ ）っ {F057}〕 （っ {F057}》 {F057}{F057} ）
+constexpr std::string_view kNumberApostropheTexts[] = {"\x81\x43", "\x82\xED"};  // ， わ
+
+std::span<const std::string_view> RuleTexts(Rule rule) {
+  switch (rule) {
+    case Rule::kBracketOpen: return kBracketOpenTexts;
+    case Rule::kKagi: return kKagiTexts;
+    case Rule::kKakko: return kKakkoTexts;
+    case Rule::kNumberApostrophe: return kNumberApostropheTexts;
+    case Rule::kNone: break;
+  }
+  return {};
+}
+
+constexpr bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+constexpr size_t CharacterBytes(unsigned char first) { return IsLead(first) ? 2 : 1; }
+
+// Whether `text` holds `character` where one of its characters begins; -1
+// when the text does not split into whole characters.
+int HoldsCharacter(std::string_view text, std::string_view character) {
+  size_t i = 0;
+  bool holds = false;
+  while (i < text.size()) {
+    const size_t n = CharacterBytes(static_cast<unsigned char>(text[i]));
+    if (i + n > text.size()) return -1;
+    holds = holds || text.substr(i, n) == character;
+    i += n;
+  }
+  return holds ? 1 : 0;
+}
+
 }  // namespace
+
+bool SourceCells(std::string_view character, bool keepCells, uint8_t cells[256]) {
+  std::fill(cells, cells + 256, 1);
+  if (character.empty() || CharacterBytes(static_cast<unsigned char>(character[0])) != character.size()) return false;
+  uint8_t found[256] = {};
+  for (size_t b = 0; b < 256; ++b) {
+    const CellRow row = kSteps.rows[keepCells][b];
+    const size_t blocks = row.nextMask != 0 ? kNextClasses : 1;
+    for (size_t k = 0; k < blocks; ++k) {
+      for (const Step& step : kSteps.blocks[row.first + k].steps) {
+        const int holds = HoldsCharacter(std::string_view(step.text, step.bytes), character);
+        if (holds < 0) return false;
+        found[b] |= holds;
+        for (const std::string_view text : RuleTexts(step.rule)) {
+          const int inRule = HoldsCharacter(text, character);
+          if (inRule < 0) return false;
+          found[b] |= inRule;
+        }
+      }
+    }
+  }
+  std::copy(found, found + 256, cells);
+  return true;
+}
 
 void TTavoCnv::ClearState() {
   KagiOpen = false;

@@ -29,6 +29,16 @@ namespace tavolib {
 // character. The high byte is read nowhere.
 inline bool KeepCells(uint16_t option) { return (option & 0xFF) != 0; }
 
+// The bytes whose cells can write `character` (one whole CP932 character)
+// in a conversion with this KeepCells: cells[b] = 1 for each such byte b,
+// 0 for every other. Each character of a result lies within one text that
+// one cell's step or rule wrote, so a result holding `character` where a
+// character begins was converted from a line holding one of these bytes.
+// False, with every cell set, when `character` is not one character or a
+// text does not split into whole characters. Reads only constant tables;
+// thread-safe.
+bool SourceCells(std::string_view character, bool keepCells, uint8_t cells[256]);
+
 // Where the rules write: a cursor into the converter's buffer, which was made
 // large enough for the whole line before the first cell was read (no rule
 // writes more than two bytes per cell it reads), so a write never checks for

@@ -43,6 +43,11 @@ extern "C" int32_t CnvNABCCtoKANA(const char* source, char** result, uint16_t op
   return length;
 }
 
+extern "C" int32_t CnvSourceCells(const char* character, uint8_t* cells, uint16_t option) {
+  if (cells == nullptr) return 0;
+  return tavolib::SourceCells(character != nullptr ? character : "", tavolib::KeepCells(option), cells) ? 1 : 0;
+}
+
 extern "C" void CnvInit(void) {
   if (Instance != nullptr) Instance->ClearState();
 }

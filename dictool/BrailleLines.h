@@ -47,7 +47,7 @@ class BrailleLines {
   ScanResult Next(const DicScanner::Poll& poll, std::string_view& line) {
     // Most lines: a line end found already, the line not too long.
     bool stopped = false;
-    if (TakeLines(poll, stopped, [&line](std::string_view l, bool) {
+    if (TakeLines(poll, stopped, [&line](std::string_view l, bool, std::string_view) {
           line = l;
           return false;
         }) != 0) [[likely]]
@@ -55,10 +55,12 @@ class BrailleLines {
     return stopped ? ScanResult::Cancel : NextSlowly(poll, line);
   }
 
-  // The lines that follow, handed to `take(line, holdsMarks)` as Next hands
-  // them out (the poll asked before each), while their line ends are found
-  // already and none is cut, until `take` returns false; the count handed
-  // out. Next reads on from there. `stopped` tells that the poll asked to
+  // The lines that follow, handed to `take(line, holdsMarks, following)` as
+  // Next hands them out (the poll asked before each), while their line ends
+  // are found already and none is cut, until `take` returns false; the count
+  // handed out. `following` is the raw bytes of the line after (up to its
+  // LF, a CR or more than LineCut bytes included) where its end is found
+  // already, else a view without data; valid only during the call. Next reads on from there. `stopped` tells that the poll asked to
   // stop. For a run of lines it costs less a line than Next: the reading
   // stays in registers.
   template <class Take>
@@ -85,7 +87,9 @@ class BrailleLines {
       ++next;
       begin = lf + 1;
       ++taken;
-      if (!take(std::string_view(s, length), (end & kMarked) != 0)) break;
+      const std::string_view following =
+          next < count ? std::string_view(buffer + begin, (ends[next] & ~kMarked) - begin) : std::string_view();
+      if (!take(std::string_view(s, length), (end & kMarked) != 0, following)) break;
     }
     if (taken != 0) {
       next_ = next;

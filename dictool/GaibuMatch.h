@@ -59,8 +59,11 @@ class JoinFilter {
   // `kana`, with the next line can hold a hit; `number`: whether the line
   // holds both kNumberSign and kDigitSeparator (true when not known).
   bool CanHit(std::string_view line, std::string_view kana, bool number) const {
-    return (number || !blanks_.empty()) && CanHitSlowly(line, kana, number);
+    return (number || HoldsBlank()) && CanHitSlowly(line, kana, number);
   }
+  // Whether a join of a line without both kNumberSign and kDigitSeparator
+  // can hold a hit at all: only a pattern that runs across a "□" can.
+  bool HoldsBlank() const { return !blanks_.empty(); }
 
  private:
   bool CanHitSlowly(std::string_view line, std::string_view kana, bool number) const;

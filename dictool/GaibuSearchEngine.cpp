@@ -58,6 +58,7 @@ void GaibuSearchEngine::Start(const std::vector<std::string>& files, std::string
   word_ = word;
   finder_.emplace(word);
   joins_.emplace(word);
+  cells_.emplace(word, convert_);
   // Numbers are noted while the line ends are found (JoinFilter).
   session_.BrailleFile.SetLineMarks(kNumberSign, kDigitSeparator);
   // Nothing of an earlier search is looked at again, even when no document
@@ -138,8 +139,30 @@ bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
     kanaSize_ = kanaSize;
     lastJoinsNext_ = lastJoinsNext;
   };
-  const auto add = [&](std::string_view line, bool number) __attribute__((always_inline)) {
-    const std::string_view kana = convert_(line.data());  // the line ends in a NUL where it lies
+  // Only lines that can hold the word, or whose join with the next line can
+  // (WordCellFilter), are converted; the others count as empty kana. The
+  // mask of a line worked out as the one after the last is kept for it, for
+  // the run of lines only: the reader may move lines between runs.
+  const WordCellFilter* const cells = cells_ && cells_->Active() ? &*cells_ : nullptr;
+  const char* followingAt = nullptr;
+  std::uint32_t followingMask = 0;
+  const auto add = [&](std::string_view line, bool number, std::string_view following) __attribute__((always_inline)) {
+    bool convert = true;
+    if (cells != nullptr) {
+      const std::uint32_t mask = line.data() == followingAt ? followingMask : cells->Mask(line);
+      convert = cells->CanHold(mask);
+      if (!convert && (number || joins_->HoldsBlank())) {
+        // A join with the next line can hit only as JoinFilter has it.
+        if (following.data() == nullptr) {
+          convert = true;
+        } else {
+          followingAt = following.data();
+          followingMask = cells->Mask(following);
+          convert = cells->CanHold(mask | cells->JoinBlank() | followingMask);
+        }
+      }
+    }
+    const std::string_view kana = convert ? convert_(line.data()) : std::string_view();  // the line ends in a NUL where it lies
     if (kanaSize + kana.size() + 1 > kanaRoom_) [[unlikely]] {
       kanaSize_ = kanaSize;
       GrowKana(kana.size() + 1);
@@ -148,7 +171,7 @@ bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
     CopyKana(to, kana.data(), kana.size());
     to[kana.size()] = '\0';  // no word holds it: no occurrence runs from one line into the next
     kanaSize += kana.size() + 1;
-    const bool joinsNext = joins_->CanHit(line, kana, number);
+    const bool joinsNext = convert && joins_->CanHit(line, kana, number);
     const bool joined = lastJoinsNext && !line.starts_with(' ');
     if (joinsNext || joined) [[unlikely]] AddJoinLine(lines, line, kana.size(), joinsNext, joined);
     lastJoinsNext = joinsNext;
@@ -159,6 +182,7 @@ bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
     // Most lines in a run, the reading in registers; one by one where the
     // reader needs more (a new stretch or block, a cut line, the end).
     bool stopped = false;
+    followingAt = nullptr;
     s.TakeBrailleLines(poll, stopped, add);
     if (stopped) [[unlikely]] {
       keep();
@@ -176,7 +200,7 @@ bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
       documentRead_ = true;
       break;
     }
-    add(line, s.BrailleFile.LineHoldsMarks());
+    add(line, s.BrailleFile.LineHoldsMarks(), std::string_view());
   }
   keep();
   return true;

@@ -16,6 +16,10 @@
 // passed over; its rows so far stand. Rows carry THitLine records: heading
 // rows an empty one.
 //
+// A line is converted only when it can hold the word, or its join with the
+// next line can (WordCellFilter, where the converter tells its cells); the
+// others are gathered as empty kana, which no word matches.
+//
 // Lines are read, converted and gathered in batches (some tens of KiB of
 // kana), which are searched for the word's bytes in one pass; only the lines
 // where they occur are matched one by one, and only the joins that can hold
@@ -37,6 +41,7 @@
 #include "dictool/FileListSearch.h"
 #include "dictool/GaibuMatch.h"
 #include "dictool/LineConverter.h"
+#include "dictool/WordCellFilter.h"
 
 namespace tavo {
 
@@ -88,6 +93,7 @@ class GaibuSearchEngine : public FileListSearch {
   std::string word_;
   std::optional<ByteFinder> finder_;
   std::optional<JoinFilter> joins_;
+  std::optional<WordCellFilter> cells_;
   // The batch: lines_ lines, the first numbered firstNumber_ (LineCount).
   // Their kana, each followed by a NUL, is kanaSize_ bytes of kanaRoom_;
   // line i's begins at kanaStart_[i] (and kanaStart_[lines_] = kanaSize_).

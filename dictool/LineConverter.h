@@ -21,15 +21,29 @@ namespace tavo {
 // tenth of converting one; a null entry point converts every line to the
 // empty text. Made from any other callable (a test's converter), it calls
 // that. Copied freely; the library must stay bound while it is used.
+//
+// It may also tell which braille bytes can write a character (the library's
+// CnvSourceCells, with the same option), so that a search can pass over
+// lines that cannot hold its word; without that entry it tells nothing.
 class LineConverter {
  public:
   using LibraryEntry = std::int32_t (*)(const char* source, char** result, std::uint16_t option);
+  using SourceCellsEntry = std::int32_t (*)(const char* character, std::uint8_t* cells, std::uint16_t option);
 
-  LineConverter(LibraryEntry entry, std::uint16_t option) : entry_(entry), option_(option) {}
+  LineConverter(LibraryEntry entry, std::uint16_t option, SourceCellsEntry sourceCells = nullptr)
+      : entry_(entry), option_(option), sourceCells_(sourceCells) {}
   template <class F>
     requires(!std::is_same_v<std::remove_cvref_t<F>, LineConverter> &&
              std::is_invocable_r_v<std::string_view, F&, const char*>)
-  LineConverter(F&& convert) : other_(std::forward<F>(convert)) {}
+  LineConverter(F&& convert, SourceCellsEntry sourceCells = nullptr, std::uint16_t option = 0)
+      : option_(option), sourceCells_(sourceCells), other_(std::forward<F>(convert)) {}
+
+  // cells[b] (256 of them) set where byte b can write `character` (one
+  // CP932 character, NUL-terminated) and clear elsewhere; false, with the
+  // cells untold, when the converter cannot say.
+  bool SourceCells(const char* character, std::uint8_t* cells) const {
+    return sourceCells_ != nullptr && sourceCells_(character, cells, option_) != 0;
+  }
 
   std::string_view operator()(const char* line) const {
     if (entry_ != nullptr) [[likely]] {
@@ -43,6 +57,7 @@ class LineConverter {
  private:
   LibraryEntry entry_ = nullptr;
   std::uint16_t option_ = 0;
+  SourceCellsEntry sourceCells_ = nullptr;
   std::function<std::string_view(const char*)> other_;
 };
 

@@ -12,6 +12,7 @@ struct Binding {
   TTavoLibInitialize initialize = nullptr;
   TTavoLibTerminate terminate = nullptr;
   TCnvNABCCtoKANA convert = nullptr;
+  TCnvSourceCells sourceCells = nullptr;  // optional: an older library lacks it
 };
 
 Binding* g_binding = nullptr;
@@ -44,6 +45,7 @@ bool BindTavoLib(std::string& error) {
     delete b;
     return false;
   }
+  b->sourceCells = reinterpret_cast<TCnvSourceCells>(b->library.Symbol("CnvSourceCells"));
   g_binding = b;  // bound for the life of the program
   return true;
 }
@@ -52,6 +54,9 @@ bool TavoLibInitialize() { return g_binding != nullptr && g_binding->initialize(
 
 bool TavoLibTerminate() { return g_binding != nullptr && g_binding->terminate() != 0; }
 
-LineConverter BoundLineConverter() { return LineConverter(g_binding != nullptr ? g_binding->convert : nullptr, kCnvOption); }
+LineConverter BoundLineConverter() {
+  if (g_binding == nullptr) return LineConverter(nullptr, kCnvOption);
+  return LineConverter(g_binding->convert, kCnvOption, g_binding->sourceCells);
+}
 
 }  // namespace tavo

@@ -1,5 +1,6 @@
-// The program's binding to libTavo32Lib: the three functions it uses, found
-// by name when the program starts. The library is looked for beside the
+// The program's binding to libTavo32Lib: the three functions it needs, and
+// CnvSourceCells where the library has it, found by name when the program
+// starts. The library is looked for beside the
 // program first, then on the system's library path.
 #pragma once
 

@@ -1,7 +1,8 @@
 // Times the external search as the program runs it, without a window: from
 // the folder confirmed with OK (the documents collected, subfolders
 // included) through the page-fill loop, pages of 30 rows, to the end row;
-// the converter is the library's, called as the program calls it. Beside it,
+// the converter is the library's, called as the program calls it, and so
+// is its answer to which cells write the word's characters. Beside it,
 // in the same run, the converter alone converts the same braille lines once
 // each, from memory. The two are timed in alternating pairs; each pair
 // prints one line, and the last line the medians:
@@ -63,7 +64,7 @@ size_t Search(const std::string& folder, const std::string& word) {
   const tavo::DocumentList documents = tavo::CollectDocuments(folder, true);
   if (documents.Files.empty()) return 0;
   tavo::SearchSession session;
-  tavo::GaibuSearchEngine engine(session, rows, tavo::LineConverter(CnvNABCCtoKANA, kOption));
+  tavo::GaibuSearchEngine engine(session, rows, tavo::LineConverter(CnvNABCCtoKANA, kOption, CnvSourceCells));
   if (!engine.FirstFileExists(documents.Files)) return 0;
   engine.Start(documents.Files, word, rows);
   tavo::FillEnd end;

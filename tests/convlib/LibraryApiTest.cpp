@@ -1,8 +1,9 @@
-// The four exported functions as a caller of libTavo32Lib sees them: the
+// The exported functions as a caller of libTavo32Lib sees them: the
 // converter's lifetime, the result text the library owns, and arguments the
 // dictionary tool never passes but another caller might.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -64,6 +65,21 @@ TEST_F(LibraryTest, ConvertsALine) {
   EXPECT_EQ(length, 14);
   EXPECT_EQ(hex(Api("\"*@* #AB", 0x0001, &length)), hex(Out(u8"{\"}がきゃ□{#}１２")));
   EXPECT_EQ(length, 16);
+}
+
+// Which cells write a character: its own cell, or the prefix of a pair; a
+// source that is no one character, or no room for the answer, tells nothing.
+TEST(LibrarySourceCellsTest, NamesTheCellsThatWriteACharacter) {
+  uint8_t cells[256];
+  ASSERT_EQ(CnvSourceCells("\x82\xCA", cells, 0x0100), 1);  // ぬ
+  EXPECT_EQ(cells[static_cast<unsigned char>('M')], 1);
+  EXPECT_EQ(cells[static_cast<unsigned char>('A')], 0);
+  ASSERT_EQ(CnvSourceCells("\x82\xAE", cells, 0x0100), 1);  // ぐ, of dots 5 before く
+  EXPECT_EQ(cells[static_cast<unsigned char>('"')], 1);
+  EXPECT_EQ(CnvSourceCells("\x82\xCA\x82\xA2", cells, 0x0100), 0);
+  EXPECT_EQ(std::count(cells, cells + 256, 1), 256);
+  EXPECT_EQ(CnvSourceCells(nullptr, cells, 0x0100), 0);
+  EXPECT_EQ(CnvSourceCells("\x82\xCA", nullptr, 0x0100), 0);
 }
 
 TEST_F(LibraryTest, EmptyAndNullSources) {

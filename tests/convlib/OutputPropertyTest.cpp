@@ -4,12 +4,17 @@
 // reading, and a converter carries nothing from one line to the next.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "convlib/KVCnv.h"
 #include "platform/text/Cp932Lead.h"
 #include "tests/convlib/ConvTestText.h"
+#include "tests/convlib/FormLines.h"
 #include "tests/convlib/RandomLines.h"
 
 namespace tavo::test {
@@ -167,6 +172,45 @@ TEST(OutputPropertyTest, NothingCarriesOverBetweenLines) {
     shared.CnvText(random.Line(kMaxLength), out, static_cast<uint16_t>(option ^ 1));
     shared.CnvText(line, out, option);
     ASSERT_EQ(hex(out), hex(fresh)) << "line \"" << Printable(line) << "\"";
+  }
+}
+
+// What lets a search pass over a line unconverted: every character of a
+// result is written by a cell that SourceCells names for it, over random
+// lines and lines of every rule's forms, whatever the option.
+TEST(OutputPropertyTest, EveryCharacterComesFromACellSourceCellsNames) {
+  RandomLines random(29);
+  FormLines forms(31);
+  std::map<std::pair<std::string, bool>, std::array<uint8_t, 256>> cellsOf;
+  for (int i = 0; i < 4 * kLines; ++i) {
+    const std::string line = i % 2 ? forms.Line(static_cast<size_t>(random.Between(1, kMaxLength)))
+                                   : random.Line(kMaxLength);
+    for (uint16_t option : kAllOptions) {
+      const std::string out = Convert(line, option);
+      for (size_t at = 0; at < out.size(); at += IsLeadByte(static_cast<unsigned char>(out[at])) ? 2 : 1) {
+        const std::string character = out.substr(at, IsLeadByte(static_cast<unsigned char>(out[at])) ? 2 : 1);
+        const auto key = std::make_pair(character, tavolib::KeepCells(option));
+        auto known = cellsOf.find(key);
+        if (known == cellsOf.end()) {
+          known = cellsOf.emplace(key, std::array<uint8_t, 256>{}).first;
+          ASSERT_TRUE(tavolib::SourceCells(character, key.second, known->second.data())) << hex(character);
+        }
+        const bool named = std::any_of(line.begin(), line.end(),
+                                       [&](char b) { return known->second[static_cast<unsigned char>(b)] != 0; });
+        ASSERT_TRUE(named) << "character " << hex(character) << " of \"" << Printable(line) << "\" option "
+                           << option << "\n  result: " << hex(out);
+      }
+    }
+  }
+  // A character no cell writes is named for none; what is not one
+  // character cannot be told, and every cell is named.
+  std::array<uint8_t, 256> cells{};
+  ASSERT_TRUE(tavolib::SourceCells("\x88\x9F", false, cells.data()));  // 亜
+  EXPECT_EQ(std::count(cells.begin(), cells.end(), 0), 256);
+  for (const std::string_view notOne : {std::string_view("\x82\xA0\x82\xA2"), std::string_view("\x82"),
+                                        std::string_view()}) {
+    EXPECT_FALSE(tavolib::SourceCells(notOne, false, cells.data()));
+    EXPECT_EQ(std::count(cells.begin(), cells.end(), 1), 256);
   }
 }
 

@@ -73,10 +73,21 @@ class GaibuSearchEngineTest : public ::testing::Test, public RowSink, public tes
     return {text, {path, page, line}};
   }
 
+  // The library's answer to which cells write a character, as the program
+  // binds it: the search converts only the lines that can hold its word.
+  static std::int32_t SourceCells(const char* character, std::uint8_t* cells, std::uint16_t option) {
+    return tavolib::SourceCells(character, tavolib::KeepCells(option), cells) ? 1 : 0;
+  }
+
   test::TempDir dir;
   tavolib::TTavoCnv converter;
   SearchSession session;
-  GaibuSearchEngine engine{session, *this, [this](const char* line) { return converter.ConvertCString(line, kOption); }};
+  int conversions = 0;
+  GaibuSearchEngine engine{session, *this, LineConverter([this](const char* line) {
+                                             ++conversions;
+                                             return converter.ConvertCString(line, kOption);
+                                           },
+                                           SourceCells, kOption)};
   std::function<void()> pump = [] {};
   Rows rows;
 };
@@ -201,6 +212,23 @@ TEST_F(GaibuSearchEngineTest, AWordAcrossEveryLineEndIsFoundInLongDocuments) {
     ASSERT_GT(expected.size(), lines.size() / 2);
     ASSERT_EQ(rows, expected);
   }
+}
+
+TEST_F(GaibuSearchEngineTest, OnlyLinesThatCanHoldTheWordAreConverted) {
+  // M is ぬ, and no other cell writes it; "P[" is ねこ. Of 3,000 lines, the
+  // 30 that hold M are converted, and with a word across a blank cell also
+  // the lines before them that do not begin a new word, for their joins.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 3000; ++i) lines.push_back(i % 100 == 7 ? "A M" : i % 3 ? "P[ A" : " P[");
+  const std::string doc = Write("m.rut", Document(1000, lines));
+  conversions = 0;
+  ASSERT_EQ(Search({doc}, sj("ぬ")), FillEnd::Ended);
+  EXPECT_EQ(rows.size(), 31u);
+  EXPECT_EQ(conversions, 30);
+  conversions = 0;
+  ASSERT_EQ(Search({doc}, sj("あ□ぬ")), FillEnd::Ended);
+  EXPECT_EQ(rows.size(), 31u);
+  EXPECT_LE(conversions, 30 + 30 + 30) << "each line with M, the one before, and their joins";
 }
 
 TEST_F(GaibuSearchEngineTest, TheConverterReadsTheEndOfALineAsABlankCell) {
