@@ -51,8 +51,11 @@ bool JoinFilter::CanHitSlowly(std::string_view line, std::string_view kana, bool
   const std::size_t cut = 2 * (line.size() - LineHead(line).size());
   if (cut > kana.size()) return true;  // a NUL cut the kana short: look at the join
   const std::string_view headKana = kana.substr(0, kana.size() - cut);
+  if (headKana.empty()) return false;  // every q is above 0
+  // The last byte first: it rules out nearly every line without a call.
+  const char lastByte = headKana.back();
   for (const std::size_t q : blanks_)
-    if (headKana.ends_with(std::string_view(pattern_).substr(0, q))) return true;
+    if (pattern_[q - 1] == lastByte && headKana.ends_with(std::string_view(pattern_).substr(0, q))) return true;
   return false;
 }
 

@@ -59,6 +59,7 @@ void GaibuSearchEngine::Start(const std::vector<std::string>& files, std::string
   finder_.emplace(word);
   joins_.emplace(word);
   cells_.emplace(word, convert_);
+  use_ = {};
   // Numbers are noted while the line ends are found (JoinFilter).
   session_.BrailleFile.SetLineMarks(kNumberSign, kDigitSeparator);
   // Nothing of an earlier search is looked at again, even when no document
@@ -134,21 +135,27 @@ bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
   std::size_t lines = lines_;
   std::size_t kanaSize = kanaSize_;
   bool lastJoinsNext = lastJoinsNext_;
+  FilterUse use = use_;
   const auto keep = [&] {
     lines_ = lines;
     kanaSize_ = kanaSize;
     lastJoinsNext_ = lastJoinsNext;
+    use_ = use;
   };
   // Only lines that can hold the word, or whose join with the next line can
   // (WordCellFilter), are converted; the others count as empty kana. The
   // mask of a line worked out as the one after the last is kept for it, for
-  // the run of lines only: the reader may move lines between runs.
+  // the run of lines only: the reader may move lines between runs. Where
+  // nearly every line passes (a word of common cells), testing them costs
+  // more than it saves: the filter then rests for a while (FilterUse).
   const WordCellFilter* const cells = cells_ && cells_->Active() ? &*cells_ : nullptr;
   const char* followingAt = nullptr;
   std::uint32_t followingMask = 0;
   const auto add = [&](std::string_view line, bool number, std::string_view following) __attribute__((always_inline)) {
     bool convert = true;
-    if (cells != nullptr) {
+    if (use.Resting != 0) [[unlikely]] {
+      --use.Resting;
+    } else if (cells != nullptr) {
       const std::uint32_t mask = line.data() == followingAt ? followingMask : cells->Mask(line);
       convert = cells->CanHold(mask);
       if (!convert && (number || joins_->HoldsBlank())) {
@@ -160,6 +167,11 @@ bool GaibuSearchEngine::Gather(const DicScanner::Poll& poll) {
           followingMask = cells->Mask(following);
           convert = cells->CanHold(mask | cells->JoinBlank() | followingMask);
         }
+      }
+      use.Passed += convert;
+      if (++use.Tested == FilterUse::kSample) [[unlikely]] {
+        if (use.Passed > FilterUse::kSample - FilterUse::kSample / 4) use.Resting = FilterUse::kRest;
+        use.Tested = use.Passed = 0;
       }
     }
     const std::string_view kana = convert ? convert_(line.data()) : std::string_view();  // the line ends in a NUL where it lies

@@ -69,6 +69,17 @@ class GaibuSearchEngine : public FileListSearch {
     bool Joined = false;     // ... and it is to be joined with the line before it (the JoinLine before it)
   };
 
+  // How often the line filter let lines through lately: of each kSample
+  // lines tested, when more than three quarters passed, the next kRest
+  // lines are converted untested.
+  struct FilterUse {
+    static constexpr std::uint32_t kSample = 1024;
+    static constexpr std::uint32_t kRest = 16 * 1024;
+    std::uint32_t Tested = 0;
+    std::uint32_t Passed = 0;
+    std::uint32_t Resting = 0;
+  };
+
   int BeginFile(const std::string& path) override;
   void AddHeading(RowSink& sink, const std::string& path) override;
   void ClearBatch();
@@ -94,6 +105,7 @@ class GaibuSearchEngine : public FileListSearch {
   std::optional<ByteFinder> finder_;
   std::optional<JoinFilter> joins_;
   std::optional<WordCellFilter> cells_;
+  FilterUse use_;
   // The batch: lines_ lines, the first numbered firstNumber_ (LineCount).
   // Their kana, each followed by a NUL, is kanaSize_ bytes of kanaRoom_;
   // line i's begins at kanaStart_[i] (and kanaStart_[lines_] = kanaSize_).
