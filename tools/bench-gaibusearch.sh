@@ -9,6 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 files=${1:-200}
 pairs=${2:-9}
+word=${3:-ぬいぐるみ}
 build="$root/build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVO_BENCH=ON >/dev/null
 ninja -C "$build" tavo_gen tavo_bench_gaibusearch >/dev/null
@@ -16,5 +17,4 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$build/bin/tavo_gen" rute "$work/docs" "$files" 41000 --subfolders 6 --seed 1
 du -sm "$work/docs" | awk '{print "documents: " $1 " MiB on disk"}'
-# ぬいぐるみ: no generated word holds it.
-"$build/bin/tavo_bench_gaibusearch" "$work/docs" "ぬいぐるみ" "$pairs"
+"$build/bin/tavo_bench_gaibusearch" "$work/docs" "$word" "$pairs"

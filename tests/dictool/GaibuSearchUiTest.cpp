@@ -15,6 +15,7 @@
 #include "dictool/Cp932Texts.h"
 #include "dictool/GaibuSearchEngine.h"
 #include "dictool/PageLine.h"
+#include "dictool/TavoLibBinding.h"
 #include "platform/ui/StringGrid.h"
 #include "tests/dictool/UiFixture.h"
 #include "tests/support/TempDir.h"
@@ -64,6 +65,15 @@ class GaibuSearchTest : public MainWindowTest {
   QString Status() const { return inside->StatusPanel2->text(); }
   static std::string Heading(const std::string& path) { return GaibuHeadingRow(path); }
 };
+
+// The program's searches ask the library it bound which cells write a
+// character, so the external search passes over lines without them.
+TEST(TavoLibBindingTest, TheBoundConverterTellsWhichCellsWriteACharacter) {
+  std::uint8_t cells[256];
+  ASSERT_TRUE(BoundLineConverter().SourceCells("\x82\xCA", cells));  // ぬ, of M alone
+  EXPECT_EQ(cells[static_cast<unsigned char>('M')], 1);
+  EXPECT_EQ(cells[static_cast<unsigned char>('A')], 0);
+}
 
 TEST_F(GaibuSearchTest, ASearchOverAFolderAndItsSubfoldersShowsHitsWithTheirRecords) {
   const std::string docs = Documents({{"A", "P[ A"}, {"A P", "[ B"}});
