@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The external search over generated documents (RelWithDebInfo build in
 # build/, no window): 200 documents of about 1 MB in nested subfolders (200 MB
-# of braille lines in all), searched for a word that none of them holds,
-# from OK to the end row, timed in alternating pairs with the converter alone
-# on the same lines.
-#   bash tools/bench-gaibusearch.sh [documents] [pairs]
+# of braille lines in all), searched for a word (by default ぬいぐるみ, which
+# none of them holds) from OK to the end row, timed in alternating pairs with
+# the converter alone on the same lines. The search converts only the lines
+# whose cells can write every character of the word, so the figure depends
+# on the word.
+#   bash tools/bench-gaibusearch.sh [documents] [pairs] [word]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 files=${1:-200}
