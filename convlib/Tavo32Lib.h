@@ -4,7 +4,8 @@
  * Exports, with the ordinals the library has always had (Linux has no
  * ordinals; they are listed so that callers of other builds can match them):
  *   1 CnvNABCCtoKANA   2 CnvInit   3 TavoLibTerminate   4 TavoLibInitialize
- *   5 CnvSourceCells (newer builds only: callers look it up and do without)
+ *   5 CnvSourceCells (newer builds only: callers look it up by name and do
+ *     without it where it is missing)
  *
  * Lifetime: TavoLibInitialize creates the one converter, TavoLibTerminate
  * frees it. Outside that span CnvNABCCtoKANA answers 0 with an empty text and
@@ -15,8 +16,8 @@
  * that and never free or change it. It may be passed back in as the source.
  *
  * Not thread-safe: one converter, changed by every call (CnvSourceCells
- * excepted: it reads constant tables only). No C++ exception
- * leaves the library.
+ * excepted: it reads constant tables only). No C++ exception leaves the
+ * library.
  */
 #ifndef TAVO32LIB_H
 #define TAVO32LIB_H
