@@ -58,11 +58,11 @@ class BrailleLines {
   // The lines that follow, handed to `take(line, holdsMarks, following)` as
   // Next hands them out (the poll asked before each), while their line ends
   // are found already and none is cut, until `take` returns false; the count
-  // handed out. `following` is the raw bytes of the line after (up to its
-  // LF, a CR or more than LineCut bytes included) where its end is found
-  // already, else a view without data; valid only during the call. Next reads on from there. `stopped` tells that the poll asked to
-  // stop. For a run of lines it costs less a line than Next: the reading
-  // stays in registers.
+  // handed out; Next reads on from there. `following` is the raw bytes of
+  // the line after (up to its LF, a CR or more than LineCut bytes included)
+  // where its end is found already, else a view without data; valid only
+  // during the call. `stopped` tells that the poll asked to stop. For a run
+  // of lines it costs less a line than Next: the reading stays in registers.
   template <class Take>
   std::size_t TakeLines(const DicScanner::Poll& poll, bool& stopped, Take&& take) {
     const std::uint32_t* const ends = ends_.get();
